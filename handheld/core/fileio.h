@@ -1,0 +1,46 @@
+// The few file operations a save and a load need, behind one table of
+// function pointers. The platform supplies the real table; tests wrap it to
+// make a chosen write, the flush or the rename fail.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef _WIN32
+typedef wchar_t PathChar; // Windows paths are UTF-16
+#define PATH_TEXT(s) L##s
+#else
+typedef char PathChar; // host paths are bytes (UTF-8)
+#define PATH_TEXT(s) s
+#endif
+
+struct FileHandle;
+
+struct FileOps {
+    // Opens for reading, not shared. createIfMissing makes an empty file
+    // first. Null on failure.
+    FileHandle* (*openRead)(const PathChar* path, int createIfMissing);
+    // Creates for writing, not shared, replacing a file of that name.
+    FileHandle* (*createWrite)(const PathChar* path);
+    // Bytes read (0 at the end), or -1 on an error.
+    long (*read)(FileHandle* file, void* buffer, size_t bytes);
+    int (*write)(FileHandle* file, const void* data, size_t bytes);
+    int (*flush)(FileHandle* file);
+    // Size in bytes, or -1.
+    int64_t (*size)(FileHandle* file);
+    void (*close)(FileHandle* file);
+    // Replaces target with source atomically (same folder, so same volume).
+    int (*replace)(const PathChar* source, const PathChar* target);
+    int (*remove)(const PathChar* path);
+    // The platform's last error, for telling a full disk from other failures.
+    int (*lastError)();
+    int (*isStorageFull)(int error);
+    uint32_t (*tickCount)();
+};
+
+const FileOps* platformFileOps();
+// The table in use; tests may install another (null restores the platform's).
+const FileOps* currentFileOps();
+void setFileOps(const FileOps* ops);
+
+size_t pathLength(const PathChar* path);

@@ -1,0 +1,421 @@
+// Loading note files of every version. Every length read from a file is
+// checked against what is left of it before anything is allocated, so a
+// damaged file ends the load with a failure instead of a huge allocation.
+#include "notefile.h"
+
+#include "notemodel.h"
+#include "widetext.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+enum { kReadBufferBytes = 64 * 1024 };
+
+struct Reader {
+    const FileOps* ops;
+    FileHandle* file;     // null when reading from memory
+    const uint8_t* bytes; // the buffer: memory, or the file's read-ahead
+    size_t length;        // valid bytes in bytes
+    size_t position;      // next byte in bytes
+    uint8_t* ownBuffer;
+    int64_t consumed; // bytes handed out so far
+    int64_t total;    // size of the whole input
+    bool failed;      // a read error, not the end
+};
+
+int64_t remaining(const Reader* r) {
+    return r->total - r->consumed;
+}
+
+bool refill(Reader* r) {
+    if (!r->file || r->failed)
+        return false;
+    long got = r->ops->read(r->file, r->ownBuffer, kReadBufferBytes);
+    if (got < 0) {
+        r->failed = true;
+        return false;
+    }
+    r->bytes = r->ownBuffer;
+    r->length = (size_t)got;
+    r->position = 0;
+    return got > 0;
+}
+
+// Copies up to want bytes; fewer only at the end of the input or on an error.
+size_t take(Reader* r, void* out, size_t want) {
+    uint8_t* dst = (uint8_t*)out;
+    size_t done = 0;
+    while (done < want) {
+        if (r->position == r->length && !refill(r))
+            break;
+        size_t chunk = r->length - r->position;
+        if (chunk > want - done)
+            chunk = want - done;
+        memcpy(dst + done, r->bytes + r->position, chunk);
+        r->position += chunk;
+        done += chunk;
+    }
+    r->consumed += (int64_t)done;
+    return done;
+}
+
+// A little-endian 32-bit word; returns the bytes obtained (4 when whole).
+size_t takeWordBytes(Reader* r, int32_t* value) {
+    uint8_t b[4];
+    size_t got = take(r, b, 4);
+    if (got == 4)
+        *value = (int32_t)((uint32_t)b[0] | (uint32_t)b[1] << 8 | (uint32_t)b[2] << 16 |
+                           (uint32_t)b[3] << 24);
+    return got;
+}
+
+bool takeWord(Reader* r, int32_t* value) {
+    return takeWordBytes(r, value) == 4;
+}
+
+// A grow-only buffer for note and name text, sized by lengths that were
+// already checked against the rest of the input.
+struct Scratch {
+    WideChar* text;
+    size_t capacity; // characters
+};
+
+WideChar* scratchFor(Scratch* s, size_t chars) {
+    if (chars + 1 > s->capacity) {
+        size_t wanted = chars + 1 > 2 * s->capacity ? chars + 1 : 2 * s->capacity;
+        WideChar* grown = (WideChar*)modelAllocArray(wanted, sizeof(WideChar));
+        if (!grown)
+            return nullptr;
+        modelFree(s->text);
+        s->text = grown;
+        s->capacity = wanted;
+    }
+    memset(s->text, 0, (chars + 1) * sizeof(WideChar));
+    return s->text;
+}
+
+struct Load {
+    Reader reader;
+    NoteList* list;
+    ViewOptions* options;
+    CategoryList* categories;
+    LoadReport* report;
+    Scratch scratch;
+};
+
+int fail(Load* load, LoadProblem problem, int64_t offset, int64_t value) {
+    load->report->problem = problem;
+    load->report->offset = offset;
+    load->report->value = value;
+    return 0;
+}
+
+// The end of the input, or a read error.
+int endOfInput(Load* load, bool partial, int64_t offset) {
+    if (load->reader.failed)
+        return fail(load, kLoadReadError, load->reader.consumed, 0);
+    if (partial)
+        return fail(load, kLoadTruncated, offset, 0);
+    return 1;
+}
+
+// Reads a length-prefixed run of characters into the scratch buffer.
+int takeText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
+    if (chars < 0 || (int64_t)chars * 2 > remaining(&load->reader))
+        return fail(load, problem, at, chars);
+    *text = scratchFor(&load->scratch, (size_t)chars);
+    if (!*text)
+        return fail(load, kLoadOutOfMemory, at, chars);
+    if (take(&load->reader, *text, (size_t)chars * 2) != (size_t)chars * 2)
+        return endOfInput(load, true, at);
+    return 1;
+}
+
+void append(Load* load, const NoteItem* record, const WideChar* note) {
+    if (!appendLoaded(load->list, record, note))
+        ++load->report->droppedRecords;
+}
+
+int readRecords210(Load* load) {
+    Reader* r = &load->reader;
+    for (;;) {
+        NoteItem record;
+        int64_t at = r->consumed;
+        size_t got = take(r, &record, kPersistentSize);
+        if (got != kPersistentSize)
+            return endOfInput(load, got != 0, at);
+        if (wideLength(record.category, kCategoryChars) > 0)
+            addCategory(load->categories, record.category);
+        int32_t n = 0;
+        int64_t lengthAt = r->consumed;
+        if (!takeWord(r, &n))
+            return endOfInput(load, true, lengthAt);
+        if (n == 0) {
+            append(load, &record, nullptr);
+            continue;
+        }
+        WideChar* note = nullptr;
+        if (!takeText(load, n, kLoadBadNoteLength, lengthAt, &note))
+            return 0;
+        append(load, &record, note);
+    }
+}
+
+void readHeader(Load* load, int32_t version) {
+    Reader* r = &load->reader;
+    NoteList* list = load->list;
+    ViewOptions* options = load->options;
+    int32_t word = 0;
+    if (takeWord(r, &word))
+        list->nextId = word;
+    if (takeWord(r, &word))
+        list->rootState = (uint32_t)word;
+    WideChar title[kTitleChars];
+    if (take(r, title, sizeof title) == sizeof title)
+        memcpy(list->title, title, sizeof title);
+    options->viewMode = takeWord(r, &word) ? word : 0;
+    if (version < kCurrentVersion) {
+        options->viewMode = 0;
+        options->hideChecked = 0;
+        options->ascending = 1;
+        return;
+    }
+    options->hideChecked = takeWord(r, &word) ? word : 0;
+    options->ascending = takeWord(r, &word) ? word : 1;
+    options->arrangeKey = takeWord(r, &word) ? word : 0;
+}
+
+// The path from the root to the previous record: the identifier at each
+// level and whether that node carries an item.
+struct LevelPath {
+    uint32_t* ids;
+    uint8_t* isItem;
+    size_t capacity;
+};
+
+int reservePath(LevelPath* path, size_t levels) {
+    if (levels <= path->capacity)
+        return 1;
+    size_t wanted = levels > 2 * path->capacity ? levels : 2 * path->capacity;
+    uint32_t* ids = (uint32_t*)modelAllocArray(wanted, sizeof(uint32_t));
+    uint8_t* isItem = (uint8_t*)modelAllocArray(wanted, 1);
+    if (!ids || !isItem) {
+        modelFree(ids);
+        modelFree(isItem);
+        return 0;
+    }
+    if (path->capacity) {
+        memcpy(ids, path->ids, path->capacity * sizeof(uint32_t));
+        memcpy(isItem, path->isItem, path->capacity);
+    }
+    modelFree(path->ids);
+    modelFree(path->isItem);
+    path->ids = ids;
+    path->isItem = isItem;
+    path->capacity = wanted;
+    return 1;
+}
+
+int readNode100(Load* load, LevelPath* path, int32_t* previousLevel, int32_t level, int64_t at) {
+    Reader* r = &load->reader;
+    NoteList* list = load->list;
+    if (level < 0)
+        return fail(load, kLoadBadLevel, at, level);
+    if (level > *previousLevel + 1)
+        return fail(load, kLoadLevelJump, at, level);
+    if (!reservePath(path, (size_t)level + 1))
+        return fail(load, kLoadOutOfMemory, at, 0);
+
+    NoteItem record;
+    memset(&record, 0, sizeof record);
+    record.id = (uint32_t)list->nextId;
+    ++list->nextId;
+    record.level = (uint32_t)level;
+    // Level 0 is the root node. Below it, the parent is the previous node's
+    // ancestor one level up; the root and nodes without an item give 0.
+    if (level > 0 && path->isItem[level - 1])
+        record.parentId = path->ids[level - 1];
+    path->ids[level] = record.id;
+    path->isItem[level] = 0;
+    *previousLevel = level;
+
+    int32_t k = 0, icon = 0, state = 0, priority = 0, colour = 0, n = 0;
+    int64_t fieldAt = r->consumed;
+    if (!takeWord(r, &k))
+        return endOfInput(load, true, fieldAt);
+    WideChar* name = nullptr;
+    if (!takeText(load, k, kLoadBadNameLength, fieldAt, &name))
+        return 0;
+    if (level == 0)
+        copyWideField(list->title, kTitleChars, name, (size_t)k);
+    else
+        copyWideField(record.name, kNameInputLimit + 1, name, (size_t)k);
+
+    fieldAt = r->consumed;
+    if (!takeWord(r, &icon) || !takeWord(r, &state) || !takeWord(r, &priority))
+        return endOfInput(load, true, fieldAt);
+    record.icon = (uint16_t)icon;
+    record.checkState = (uint16_t)((uint32_t)state >> 12);
+    if (level == 0)
+        list->rootState = (uint32_t)state;
+    if (priority == -1)
+        return 1;
+
+    fieldAt = r->consumed;
+    if (!takeWord(r, &colour) ||
+        take(r, record.category, sizeof record.category) != sizeof record.category)
+        return endOfInput(load, true, fieldAt);
+    record.priority = (uint16_t)priority;
+    record.colour = (uint16_t)(colour & 0xFFFF);
+    if (wideLength(record.category, kCategoryChars) > 0)
+        addCategory(load->categories, record.category);
+
+    fieldAt = r->consumed;
+    if (!takeWord(r, &n))
+        return endOfInput(load, true, fieldAt);
+    WideChar* note = nullptr;
+    if (n != 0 && !takeText(load, n, kLoadBadNoteLength, fieldAt, &note))
+        return 0;
+    // The root node is never a parent by identifier, even with an item.
+    path->isItem[level] = level > 0;
+    append(load, &record, note);
+    return 1;
+}
+
+int readVersion100(Load* load) {
+    load->options->viewMode = 0;
+    load->options->hideChecked = 0;
+    load->options->ascending = 1;
+    LevelPath path = {nullptr, nullptr, 0};
+    int result = reservePath(&path, 16) ? 1 : fail(load, kLoadOutOfMemory, 4, 0);
+    if (result)
+        path.isItem[0] = 0; // a file without a level-0 record hangs under the root
+    int32_t previousLevel = 0;
+    while (result) {
+        int32_t level = 0;
+        int64_t at = load->reader.consumed;
+        size_t got = takeWordBytes(&load->reader, &level);
+        if (got != 4) {
+            result = endOfInput(load, got != 0, at);
+            break;
+        }
+        result = readNode100(load, &path, &previousLevel, level, at);
+    }
+    modelFree(path.ids);
+    modelFree(path.isItem);
+    return result;
+}
+
+int readAll(Load* load) {
+    int32_t version = 0;
+    size_t got = takeWordBytes(&load->reader, &version);
+    if (got != 4)
+        return endOfInput(load, got != 0, 0);
+    load->report->version = version;
+    load->report->hasVersion = 1;
+    if (version == kVersion100)
+        return readVersion100(load);
+    readHeader(load, version);
+    if (load->reader.failed)
+        return fail(load, kLoadReadError, load->reader.consumed, 0);
+    return readRecords210(load);
+}
+
+int runLoad(Load* load) {
+    int result = readAll(load);
+    modelFree(load->scratch.text);
+    return result;
+}
+
+void startLoad(Load* load, NoteList* list, ViewOptions* options, CategoryList* categories,
+               LoadReport* report) {
+    memset(load, 0, sizeof *load);
+    memset(report, 0, sizeof *report);
+    load->list = list;
+    load->options = options;
+    load->categories = categories;
+    load->report = report;
+}
+
+} // namespace
+
+int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* options,
+                  CategoryList* categories, LoadReport* report) {
+    LoadReport ignored;
+    Load load;
+    startLoad(&load, list, options, categories, report ? report : &ignored);
+    load.reader.bytes = (const uint8_t*)data;
+    load.reader.length = size;
+    load.reader.total = (int64_t)size;
+    return runLoad(&load);
+}
+
+int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
+                   CategoryList* categories, int createIfMissing, LoadReport* report) {
+    LoadReport ignored;
+    Load load;
+    startLoad(&load, list, options, categories, report ? report : &ignored);
+    const FileOps* ops = currentFileOps();
+    FileHandle* file = ops->openRead(path, createIfMissing);
+    if (!file)
+        return fail(&load, kLoadCannotOpen, 0, ops->lastError());
+    int64_t size = ops->size(file);
+    uint8_t* buffer = (uint8_t*)modelAlloc(kReadBufferBytes);
+    int result;
+    if (size < 0) {
+        result = fail(&load, kLoadReadError, 0, 0);
+    } else if (!buffer) {
+        result = fail(&load, kLoadOutOfMemory, 0, kReadBufferBytes);
+    } else {
+        load.reader.ops = ops;
+        load.reader.file = file;
+        load.reader.ownBuffer = buffer;
+        load.reader.bytes = buffer;
+        load.reader.total = size;
+        result = runLoad(&load);
+    }
+    modelFree(buffer);
+    ops->close(file);
+    return result;
+}
+
+int readNoteFile(NoteList* list, const PathChar* path, ViewOptions* options,
+                 CategoryList* categories) {
+    return readNoteFileEx(list, path, options, categories, 1, nullptr);
+}
+
+void describeLoadReport(const LoadReport* report, char* text, size_t textSize) {
+    long long at = (long long)report->offset;
+    long long value = (long long)report->value;
+    switch (report->problem) {
+    case kLoadOk:
+        snprintf(text, textSize, "loaded");
+        break;
+    case kLoadCannotOpen:
+        snprintf(text, textSize, "cannot open the file (error %lld)", value);
+        break;
+    case kLoadReadError:
+        snprintf(text, textSize, "read error near byte %lld", at);
+        break;
+    case kLoadTruncated:
+        snprintf(text, textSize, "the file ends inside the record at byte %lld", at);
+        break;
+    case kLoadBadNoteLength:
+        snprintf(text, textSize, "note length %lld at byte %lld does not fit the file", value, at);
+        break;
+    case kLoadBadNameLength:
+        snprintf(text, textSize, "name length %lld at byte %lld does not fit the file", value, at);
+        break;
+    case kLoadBadLevel:
+        snprintf(text, textSize, "negative level %lld at byte %lld", value, at);
+        break;
+    case kLoadLevelJump:
+        snprintf(text, textSize, "level %lld at byte %lld skips a level", value, at);
+        break;
+    case kLoadOutOfMemory:
+        snprintf(text, textSize, "out of memory near byte %lld", at);
+        break;
+    }
+}

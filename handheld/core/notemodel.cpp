@@ -1,0 +1,224 @@
+#include "notemodel.h"
+
+#include "widetext.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+const WideChar kDefaultTitle[] = u"Note Tree";
+
+const ColourEntry kColours[kColourCount] = {
+    {"(Auto)", 0, 0, 0, true},        {"Red", 255, 0, 0, false},
+    {"Dark Green", 0, 128, 0, false}, {"Purple", 128, 128, 192, false},
+    {"Blue", 0, 0, 255, false},       {"Gray", 128, 128, 128, false},
+    {"Magenta", 128, 0, 128, false},  {"Teal", 64, 128, 128, false},
+};
+
+static void* defaultAlloc(size_t bytes) {
+    return calloc(1, bytes ? bytes : 1);
+}
+static void defaultRelease(void* block) {
+    free(block);
+}
+
+static const ModelAllocator kDefaultAllocator = {defaultAlloc, defaultRelease};
+static const ModelAllocator* gAllocator = &kDefaultAllocator;
+
+void setModelAllocator(const ModelAllocator* allocator) {
+    gAllocator = allocator ? allocator : &kDefaultAllocator;
+}
+
+void* modelAlloc(size_t bytes) {
+    return gAllocator->allocZeroed(bytes);
+}
+
+void* modelAllocArray(size_t count, size_t elementBytes) {
+    if (elementBytes != 0 && count > SIZE_MAX / elementBytes)
+        return nullptr;
+    return modelAlloc(count * elementBytes);
+}
+
+void modelFree(void* block) {
+    if (block)
+        gAllocator->release(block);
+}
+
+WideChar* copyNote(const WideChar* text, size_t length) {
+    if (!text || length == 0)
+        return nullptr;
+    if (length >= SIZE_MAX / sizeof(WideChar))
+        return nullptr;
+    WideChar* copy = (WideChar*)modelAllocArray(length + 1, sizeof(WideChar));
+    if (copy)
+        memcpy(copy, text, length * sizeof(WideChar));
+    return copy;
+}
+
+size_t noteLength(const NoteItem* item) {
+    size_t n = 0;
+    if (item->note)
+        while (item->note[n] != 0)
+            ++n;
+    return n;
+}
+
+static void linkAtTail(NoteList* list, NoteItem* record) {
+    record->next = nullptr;
+    if (list->tail)
+        list->tail->next = record;
+    else
+        list->head = record;
+    list->tail = record;
+    ++list->count;
+}
+
+void initList(NoteList* list) {
+    list->head = list->tail = nullptr;
+    list->nextId = 1;
+    list->count = 0;
+}
+
+NoteItem* appendLoaded(NoteList* list, const void* persistentPart, const WideChar* note) {
+    NoteItem* record = (NoteItem*)modelAlloc(sizeof(NoteItem));
+    if (!record)
+        return nullptr;
+    memcpy(record, persistentPart, kPersistentSize);
+    if (note && note[0] != 0) {
+        size_t n = 0;
+        while (note[n] != 0)
+            ++n;
+        record->note = copyNote(note, n);
+        if (!record->note) {
+            modelFree(record);
+            return nullptr;
+        }
+    }
+    linkAtTail(list, record);
+    return record;
+}
+
+NoteItem* appendNew(NoteList* list, const NoteItem* item) {
+    NoteItem* record = (NoteItem*)modelAlloc(sizeof(NoteItem));
+    if (!record)
+        return nullptr;
+    *record = *item;
+    record->id = (uint32_t)list->nextId;
+    ++list->nextId;
+    linkAtTail(list, record);
+    return record;
+}
+
+int removeItem(NoteList* list, NoteItem* item) {
+    NoteItem* previous = nullptr;
+    for (NoteItem* it = list->head; it; previous = it, it = it->next) {
+        if (it != item)
+            continue;
+        if (previous)
+            previous->next = it->next;
+        else
+            list->head = it->next;
+        if (list->tail == it)
+            list->tail = previous;
+        --list->count;
+        modelFree(it->note);
+        modelFree(it);
+        return 1;
+    }
+    return 0;
+}
+
+void clearList(NoteList* list) {
+    NoteItem* it = list->head;
+    while (it) {
+        NoteItem* next = it->next;
+        modelFree(it->note);
+        modelFree(it);
+        it = next;
+    }
+    initList(list);
+}
+
+void setTitle(NoteList* list, const WideChar* text) {
+    copyWideField(list->title, kTitleChars, text, SIZE_MAX);
+}
+
+int addCategory(CategoryList* categories, const WideChar* name) {
+    size_t length = wideLength(name, kCategoryChars);
+    if (length == 0)
+        return 0;
+    for (int32_t i = 0; i < categories->count; ++i) {
+        const WideChar* present = categories->names[i];
+        if (sameTextIgnoreCase(present, wideLength(present, kCategoryChars), name, length))
+            return 1;
+    }
+    WideChar* copy = (WideChar*)modelAllocArray(kCategoryChars, sizeof(WideChar));
+    if (!copy)
+        return 0;
+    WideChar** grown =
+        (WideChar**)modelAllocArray((size_t)categories->count + 1, sizeof(WideChar*));
+    if (!grown) {
+        modelFree(copy);
+        return 0;
+    }
+    // The whole field is kept, so a name that fills it without a zero stays
+    // byte-identical.
+    memcpy(copy, name, length * sizeof(WideChar));
+    if (categories->count > 0)
+        memcpy(grown, categories->names, (size_t)categories->count * sizeof(WideChar*));
+    grown[categories->count] = copy;
+    modelFree(categories->names);
+    categories->names = grown;
+    ++categories->count;
+    return 1;
+}
+
+void clearCategories(CategoryList* categories) {
+    for (int32_t i = 0; i < categories->count; ++i)
+        modelFree(categories->names[i]);
+    modelFree(categories->names);
+    categories->names = nullptr;
+    categories->count = 0;
+}
+
+void initQueue(PendingItems* queue) {
+    memset(queue, 0, sizeof(*queue));
+}
+
+int pushItem(PendingItems* queue, NoteItem* item) {
+    PendingNode* node = (PendingNode*)modelAlloc(sizeof(PendingNode));
+    if (!node)
+        return 0;
+    node->item = item;
+    if (queue->tail)
+        queue->tail->next = node;
+    else
+        queue->head = node;
+    queue->tail = node;
+    ++queue->count;
+    return 1;
+}
+
+int firstItem(PendingItems* queue, NoteItem** item) {
+    queue->cursor = queue->head;
+    return nextItem(queue, item);
+}
+
+int nextItem(PendingItems* queue, NoteItem** item) {
+    if (!queue->cursor)
+        return 0;
+    *item = queue->cursor->item;
+    queue->cursor = queue->cursor->next;
+    return 1;
+}
+
+void freeQueue(PendingItems* queue) {
+    if (queue->count > 0) {
+        PendingNode* node = queue->head;
+        while (node) {
+            PendingNode* next = node->next;
+            modelFree(node);
+            node = next;
+        }
+    }
+    initQueue(queue);
+}

@@ -1,0 +1,123 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+TEST(NoteList, EmptyListAndRemovalAtEveryPosition) {
+    Doc doc;
+    EXPECT_EQ(doc.list.head, nullptr);
+    EXPECT_EQ(doc.list.tail, nullptr);
+    EXPECT_EQ(doc.list.count, 0);
+    EXPECT_EQ(doc.list.nextId, 1);
+    NoteItem stranger = makeItem(u"not in the list");
+    EXPECT_EQ(removeItem(&doc.list, &stranger), 0);
+
+    NoteItem proto = makeItem(u"x");
+    NoteItem* a = appendNew(&doc.list, &proto);
+    NoteItem* b = appendNew(&doc.list, &proto);
+    NoteItem* c = appendNew(&doc.list, &proto);
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(removeItem(&doc.list, c), 1); // the tail: the previous record takes over
+    EXPECT_EQ(doc.list.tail, b);
+    EXPECT_EQ(b->next, nullptr);
+    EXPECT_EQ(removeItem(&doc.list, a), 1); // the head: the second record takes over
+    EXPECT_EQ(doc.list.head, b);
+    EXPECT_EQ(removeItem(&doc.list, b), 1); // the only one
+    EXPECT_EQ(doc.list.head, nullptr);
+    EXPECT_EQ(doc.list.tail, nullptr);
+    EXPECT_EQ(doc.list.count, 0);
+}
+
+TEST(NoteList, IdentifiersComeFromTheCounterAndLoadedOnesStay) {
+    Doc doc;
+    doc.list.nextId = 57; // as a file may bring it
+    NoteItem proto = makeItem(u"new");
+    proto.id = 999; // ignored: appendNew hands out the identifier
+    NoteItem* made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->id, 57u);
+    EXPECT_EQ(doc.list.nextId, 58);
+
+    NoteItem loaded = makeItem(u"loaded");
+    loaded.id = 57; // a duplicate identifier is kept as it comes
+    NoteItem* kept = appendLoaded(&doc.list, &loaded, u"note");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->id, 57u);
+    EXPECT_EQ(doc.list.nextId, 58);
+    EXPECT_EQ(std::u16string(kept->note), u"note");
+    EXPECT_EQ(doc.list.tail, kept);
+
+    clearList(&doc.list);
+    EXPECT_EQ(doc.list.nextId, 1);
+    EXPECT_EQ(doc.list.count, 0);
+    EXPECT_EQ(std::u16string(doc.list.title), u"Note Tree"); // the title stays
+}
+
+TEST(NoteList, AppendNewTakesOverTheNote) {
+    Doc doc;
+    NoteItem proto = makeItem(u"with note");
+    proto.note = copyNote(u"abc", 3);
+    NoteItem* made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->note, proto.note); // the very same block, freed with the record
+}
+
+TEST(NoteList, EmptyNoteIsNeverAnAllocatedEmptyString) {
+    Doc doc;
+    NoteItem proto = makeItem(u"x");
+    NoteItem* item = appendLoaded(&doc.list, &proto, u"");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->note, nullptr);
+    EXPECT_EQ(copyNote(u"abc", 0), nullptr);
+}
+
+TEST(NoteList, AllocationFailureLeavesTheListAsItWas) {
+    Doc doc;
+    NoteItem proto = makeItem(u"first");
+    ASSERT_NE(appendNew(&doc.list, &proto), nullptr);
+    for (long failAt = 0; failAt < 2; ++failAt) {
+        FailingAllocator failing(failAt); // 0: the record, 1: the note copy
+        EXPECT_EQ(appendLoaded(&doc.list, &proto, u"some note"), nullptr);
+        EXPECT_EQ(doc.list.count, 1);
+        EXPECT_EQ(doc.list.head, doc.list.tail);
+        EXPECT_EQ(doc.list.tail->next, nullptr);
+    }
+    FailingAllocator failing(0);
+    EXPECT_EQ(appendNew(&doc.list, &proto), nullptr);
+    EXPECT_EQ(doc.list.nextId, 2); // no identifier was used up
+    EXPECT_EQ(doc.list.count, 1);
+}
+
+TEST(NoteList, TitleIsCutToItsFieldWithoutSplittingASurrogatePair) {
+    Doc doc;
+    std::u16string longTitle(62, u'a');
+    longTitle += u"\U0001F600"; // a pair at characters 62 and 63
+    setTitle(&doc.list, longTitle.c_str());
+    EXPECT_EQ(std::u16string(doc.list.title), std::u16string(62, u'a'));
+    setTitle(&doc.list, std::u16string(100, u'b').c_str());
+    EXPECT_EQ(std::u16string(doc.list.title), std::u16string(63, u'b'));
+}
+
+TEST(PendingItems, QueueKeepsOrderAndNeverOwnsItems) {
+    PendingItems queue;
+    initQueue(&queue);
+    NoteItem* item = nullptr;
+    EXPECT_EQ(firstItem(&queue, &item), 0);
+    NoteItem a = makeItem(u"a"), b = makeItem(u"b");
+    ASSERT_EQ(pushItem(&queue, &a), 1);
+    ASSERT_EQ(pushItem(&queue, &b), 1);
+    EXPECT_EQ(queue.count, 2);
+    ASSERT_EQ(firstItem(&queue, &item), 1);
+    EXPECT_EQ(item, &a);
+    ASSERT_EQ(nextItem(&queue, &item), 1);
+    EXPECT_EQ(item, &b);
+    EXPECT_EQ(nextItem(&queue, &item), 0);
+    {
+        FailingAllocator failing(0);
+        EXPECT_EQ(pushItem(&queue, &a), 0);
+        EXPECT_EQ(queue.count, 2);
+    }
+    freeQueue(&queue);
+    EXPECT_EQ(queue.count, 0);
+    EXPECT_EQ(queue.head, nullptr);
+}

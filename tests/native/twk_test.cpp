@@ -1,0 +1,122 @@
+#include "test_support.h"
+
+#include "twk_commands.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+struct TwkRun {
+    int status;
+    std::string out, err;
+};
+
+std::string drain(FILE* f) {
+    std::string s;
+    rewind(f);
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        s.append(buffer, n);
+    fclose(f);
+    return s;
+}
+
+TwkRun twk(std::vector<std::string> args) {
+    args.insert(args.begin(), "twk");
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(&a[0]);
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    TwkRun run;
+    run.status = twkMain((int)argv.size(), argv.data(), out, err);
+    run.out = drain(out);
+    run.err = drain(err);
+    return run;
+}
+
+Bytes sampleFile() {
+    NoteItem a = makeItem(u"Shopping \"list\"");
+    a.id = 1;
+    memcpy(a.category, u"Home", 10);
+    NoteItem b = makeItem(u"Milk", 2, 1);
+    b.id = 2;
+    b.checkState = kChecked;
+    b.name[4] = 0xD83D; // a lone high surrogate after the name
+    b.name[5] = 0;
+    Bytes file;
+    file.header210(3, kRootUnchecked, u"Mine", 0, 0, 1, 2)
+        .record(a, u"line1\nline2")
+        .record(b, u"");
+    return file;
+}
+
+} // namespace
+
+TEST(Twk, JsonShowsHeaderItemsAndEscapes) {
+    TempDir dir;
+    writeBytes(dir.path("a.twk"), sampleFile().data);
+    TwkRun run = twk({"json", dir.path("a.twk")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("{\"version\":210,\"nextId\":3,\"rootState\":4096,\"title\":\"Mine\","
+                           "\"viewMode\":0,\"hideChecked\":0,\"ascending\":1,\"arrangeKey\":2,"
+                           "\"categories\":[\"Home\"],\"items\":["),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"name\":\"Shopping \\\"list\\\"\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"note\":\"line1\\nline2\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"name\":\"Milk\\ud83d\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"dueDate\":[0,0,0,0,0,0,0,0],\"taskTime\":\"\",\"taskTimeUnit\":-1,"
+                           "\"note\":null}"),
+              std::string::npos);
+}
+
+TEST(Twk, ExitStatusesForDamageUsageAndMissingFiles) {
+    TempDir dir;
+    Bytes damaged = sampleFile();
+    damaged.data.resize(damaged.data.size() - 10); // cut inside the second record
+    writeBytes(dir.path("cut.twk"), damaged.data);
+    TwkRun run = twk({"json", dir.path("cut.twk")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\"Shopping"), std::string::npos); // what was loaded is shown
+    EXPECT_NE(run.err.find("ends inside the record"), std::string::npos);
+
+    writeBytes(dir.path("empty.twk"), {});
+    run = twk({"json", dir.path("empty.twk")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("{\"version\":null,\"nextId\":1,", 0), 0u);
+
+    EXPECT_EQ(twk({"json", dir.path("missing.twk")}).status, 2);
+    EXPECT_TRUE(dir.entries().size() == 2u); // nothing was created
+    EXPECT_EQ(twk({"json"}).status, 2);
+    EXPECT_EQ(twk({"frobnicate", "x"}).status, 2);
+}
+
+TEST(Twk, ConvertWritesCurrentVersionAndNeverItsInput) {
+    TempDir dir;
+    Bytes old;
+    old.word(100).word(0).word(1).chars(u"R").word(0).word(0).word(-1);
+    old.word(1).word(1).chars(u"A").word(4).word(0x1000).word(0).word(0).field(u"", 64).word(0);
+    writeBytes(dir.path("old.twk"), old.data);
+    TwkRun run = twk({"convert", dir.path("old.twk"), dir.path("new.twk")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<uint8_t> converted = readBytes(dir.path("new.twk"));
+    ASSERT_EQ(converted.size(), 156u + 380u);
+    EXPECT_EQ(converted[0], 210);
+    EXPECT_EQ(readBytes(dir.path("old.twk")), old.data);
+
+    run = twk({"convert", dir.path("old.twk"), dir.path("old.twk")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(readBytes(dir.path("old.twk")), old.data);
+}
+
+TEST(Twk, OutlineIndentsByDepthAndMarksCheckedItems) {
+    TempDir dir;
+    writeBytes(dir.path("a.twk"), sampleFile().data);
+    TwkRun run = twk({"outline", dir.path("a.twk")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Mine\n  [ ] Shopping \"list\"\n    [x] Milk\xEF\xBF\xBD\n");
+}

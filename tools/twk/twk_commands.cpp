@@ -1,0 +1,214 @@
+// twk reads a note file on any computer: as JSON, as an outline, or
+// converted to the current version. It never creates or changes the file it
+// reads.
+#include "twk_commands.h"
+
+#include "notefile.h"
+#include "notemodel.h"
+#include "utf8out.h"
+#include "viewplan.h"
+#include "widetext.h"
+
+#include <string.h>
+
+namespace {
+
+void putPath(FILE* out, const PathChar* path) {
+#ifdef _WIN32
+    putUtf8(out, (const WideChar*)path, pathLength(path));
+#else
+    fputs(path, out);
+#endif
+}
+
+bool isWord(const PathChar* arg, const char* word) {
+    size_t i = 0;
+    for (; word[i]; ++i)
+        if (arg[i] != (PathChar)(unsigned char)word[i])
+            return false;
+    return arg[i] == 0;
+}
+
+int usage(FILE* err) {
+    fputs("usage: twk json FILE        print the note file as JSON\n"
+          "       twk outline FILE     print the tree as an indented outline\n"
+          "       twk convert IN OUT   write IN as a current note file OUT\n",
+          err);
+    return kTwkUsage;
+}
+
+struct Document {
+    NoteList list;
+    ViewOptions options;
+    CategoryList categories;
+    LoadReport report;
+    int loaded;
+};
+
+// Loads like the program: empty list titled "Note Tree", options all 0.
+// Returns kTwkUsage when the file cannot be opened at all.
+int loadDocument(const PathChar* path, Document* doc, FILE* err) {
+    memset(doc, 0, sizeof *doc);
+    initList(&doc->list);
+    setTitle(&doc->list, kDefaultTitle);
+    doc->loaded =
+        readNoteFileEx(&doc->list, path, &doc->options, &doc->categories, 0, &doc->report);
+    if (doc->loaded)
+        return kTwkOk;
+    if (doc->report.problem == kLoadCannotOpen) {
+        fputs("twk: cannot open ", err);
+        putPath(err, path);
+        fputs("\n", err);
+        return kTwkUsage;
+    }
+    char why[200];
+    describeLoadReport(&doc->report, why, sizeof why);
+    fputs("twk: ", err);
+    putPath(err, path);
+    fprintf(err, ": %s\n", why);
+    return kTwkLoadFailed;
+}
+
+void freeDocument(Document* doc) {
+    clearList(&doc->list);
+    clearCategories(&doc->categories);
+}
+
+void putField(FILE* out, const WideChar* field, size_t chars) {
+    putJsonString(out, field, wideLength(field, chars));
+}
+
+void putItem(FILE* out, const NoteItem* item) {
+    fputs("{\"name\":", out);
+    putField(out, item->name, kNameChars);
+    fprintf(out, ",\"id\":%lu,\"parentId\":%lu,\"level\":%lu", (unsigned long)item->id,
+            (unsigned long)item->parentId, (unsigned long)item->level);
+    fprintf(out, ",\"icon\":%u,\"priority\":%u,\"colour\":%u,\"checkState\":%u", item->icon,
+            item->priority, item->colour, item->checkState);
+    fputs(",\"category\":", out);
+    putField(out, item->category, kCategoryChars);
+    const SystemDate& d = item->dueDate;
+    fprintf(out, ",\"dueDate\":[%u,%u,%u,%u,%u,%u,%u,%u]", d.year, d.month, d.dayOfWeek, d.day,
+            d.hour, d.minute, d.second, d.milliseconds);
+    fputs(",\"taskTime\":", out);
+    putField(out, item->taskTime, kTaskTimeChars);
+    fprintf(out, ",\"taskTimeUnit\":%ld,\"note\":", (long)item->taskTimeUnit);
+    if (item->note)
+        putJsonString(out, item->note, noteLength(item));
+    else
+        fputs("null", out);
+    fputs("}", out);
+}
+
+int commandJson(const PathChar* path, FILE* out, FILE* err) {
+    Document doc;
+    int status = loadDocument(path, &doc, err);
+    if (status == kTwkUsage)
+        return status;
+    fputs("{\"version\":", out);
+    if (doc.report.hasVersion)
+        fprintf(out, "%ld", (long)doc.report.version);
+    else
+        fputs("null", out);
+    fprintf(out, ",\"nextId\":%ld,\"rootState\":%lu,\"title\":", (long)doc.list.nextId,
+            (unsigned long)doc.list.rootState);
+    putField(out, doc.list.title, kTitleChars);
+    const ViewOptions& o = doc.options;
+    fprintf(out, ",\"viewMode\":%ld,\"hideChecked\":%ld,\"ascending\":%ld,\"arrangeKey\":%ld",
+            (long)o.viewMode, (long)o.hideChecked, (long)o.ascending, (long)o.arrangeKey);
+    fputs(",\"categories\":[", out);
+    for (int32_t i = 0; i < doc.categories.count; ++i) {
+        if (i)
+            fputs(",", out);
+        putField(out, doc.categories.names[i], kCategoryChars);
+    }
+    fputs("],\"items\":[", out);
+    for (const NoteItem* item = doc.list.head; item; item = item->next) {
+        putItem(out, item);
+        if (item->next)
+            fputs(",\n", out);
+    }
+    fputs("]}\n", out);
+    freeDocument(&doc);
+    return status;
+}
+
+void putOutlineLine(FILE* out, const NoteItem* item, int32_t depth) {
+    for (int32_t i = 0; i < depth; ++i)
+        fputs("  ", out);
+    fputs(item->checkState == kChecked ? "[x] " : "[ ] ", out);
+    putUtf8(out, item->name, wideLength(item->name, kNameChars));
+    fputs("\n", out);
+}
+
+int commandOutline(const PathChar* path, FILE* out, FILE* err) {
+    Document doc;
+    int status = loadDocument(path, &doc, err);
+    if (status == kTwkUsage)
+        return status;
+    putUtf8(out, doc.list.title, wideLength(doc.list.title, kTitleChars));
+    fputs("\n", out);
+    // Every item is listed, checked ones too, so that the marks show.
+    ViewPlan plan;
+    if (!planDefaultView(&doc.list, 0, &plan)) {
+        fputs("twk: out of memory\n", err);
+        freeDocument(&doc);
+        return kTwkLoadFailed;
+    }
+    // Walk the plan depth-first without recursion: a chain may be deep.
+    int32_t node = planFirstChild(&plan, kPlanRoot);
+    int32_t depth = 1;
+    while (node != -1) {
+        putOutlineLine(out, plan.nodes[node].item, depth);
+        int32_t child = planFirstChild(&plan, node);
+        if (child != -1) {
+            node = child;
+            ++depth;
+            continue;
+        }
+        while (node != -1 && plan.nextSibling[node] == -1) {
+            node = plan.nodes[node].parent;
+            --depth;
+        }
+        if (node != -1)
+            node = plan.nextSibling[node];
+    }
+    int32_t hidden = doc.list.count - plan.count;
+    if (hidden > 0)
+        fprintf(out, "(%ld items not shown: their parent is missing)\n", (long)hidden);
+    freeViewPlan(&plan);
+    freeDocument(&doc);
+    return status;
+}
+
+int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
+    if (sameExistingFile(in, outPath)) {
+        fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
+        return kTwkUsage;
+    }
+    Document doc;
+    int status = loadDocument(in, &doc, err);
+    if (status == kTwkUsage)
+        return status;
+    // What could be read is written even after a failed load, to rescue it.
+    if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
+        fputs("twk: cannot write ", err);
+        putPath(err, outPath);
+        fputs("\n", err);
+        status = kTwkLoadFailed;
+    }
+    freeDocument(&doc);
+    return status;
+}
+
+} // namespace
+
+int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
+    if (argc == 3 && isWord(argv[1], "json"))
+        return commandJson(argv[2], out, err);
+    if (argc == 3 && isWord(argv[1], "outline"))
+        return commandOutline(argv[2], out, err);
+    if (argc == 4 && isWord(argv[1], "convert"))
+        return commandConvert(argv[2], argv[3], err);
+    return usage(err);
+}
