@@ -3,8 +3,9 @@
 set(TWIGMARK_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
 if(WIN32)
-    # Programs are fully static, so nothing beside the .exe is needed at run time.
-    add_compile_definitions(UNICODE _UNICODE WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600)
+    # The handheld program uses the wide API, the desktop programs the 8-bit
+    # one: each tree sets UNICODE for itself.
+    add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600)
     # Wine can run the 32-bit build only where the kernel runs 32-bit code;
     # elsewhere the 64-bit build of the same sources carries the tests.
     option(TWIGMARK_WINE_TESTS "Run the Windows tests under Wine" ON)
