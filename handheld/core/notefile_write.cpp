@@ -153,12 +153,17 @@ int writeNoteFile(const NoteList* list, const PathChar* target, const ViewOption
     PathChar* temp = (PathChar*)modelAllocArray(tempChars, sizeof(PathChar));
     if (!temp)
         return 0;
+    // The buffer has room for the folder and the longest name; a target that
+    // is itself named like the temporary file must never be opened for
+    // writing, so then the name steps on.
     uint32_t tick = ops->tickCount();
-    makeTempFileName(target, tick, temp, tempChars);
-    // A target that is itself named like the temporary file must never be
-    // opened for writing: step to another name.
-    for (uint32_t step = 1; samePath(temp, target) && step < 10; ++step)
-        makeTempFileName(target, 100 + (tick + step) % 900, temp, tempChars);
+    int named = makeTempFileName(target, tick, temp, tempChars);
+    for (uint32_t step = 1; named && samePath(temp, target) && step < 10; ++step)
+        named = makeTempFileName(target, 100 + (tick + step) % 900, temp, tempChars);
+    if (!named || samePath(temp, target)) {
+        modelFree(temp);
+        return 0;
+    }
 
     Writer w;
     memset(&w, 0, sizeof w);
