@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <windows.h>
 
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 namespace {
 
 void readValue(const SetupScript* script, const char* section, const char* key,

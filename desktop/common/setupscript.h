@@ -12,6 +12,9 @@ enum {
 // are added: a larger count can only come from a damaged script.
 const long kMaxEntryCount = 65533;
 
+// The key below HKEY_LOCAL_MACHINE that holds the uninstall entries.
+extern const char kUninstallKey[];
+
 struct SetupScript {
     char path[kPathSize];
 };

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 namespace {
 
 struct CopyDialog {
@@ -66,7 +64,7 @@ void writeUninstallEntry(const InstallRun* run) {
     // A nameless entry would be the Uninstall key itself.
     if (!isUsableTitle(title))
         return;
-    char keyPath[sizeof kUninstallKey + kShortTextSize];
+    char keyPath[128];
     snprintf(keyPath, sizeof keyPath, "%s\\%s", kUninstallKey, title);
     HKEY key;
     DWORD disposition;

@@ -27,5 +27,3 @@ void launchAppManager(const InstallRun* run);
 // own browser window.
 typedef PIDLIST_ABSOLUTE(WINAPI* BrowseForFolderFn)(LPBROWSEINFOA info);
 extern BrowseForFolderFn gBrowseForFolder;
-
-extern const char kUninstallKey[];

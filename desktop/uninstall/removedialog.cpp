@@ -6,8 +6,6 @@
 
 #include <commctrl.h>
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 namespace {
 
 struct RemoveDialog {

@@ -21,5 +21,3 @@ int runUninstall(HINSTANCE instance, const char* commandLine);
 const char* directoryArgument(const char* commandLine);
 
 void runRemoveDialog(UninstallRun* run);
-
-extern const char kUninstallKey[];
