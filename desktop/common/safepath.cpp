@@ -48,6 +48,15 @@ int isSafeEntry(const char* entry) {
 int isRootDirectory(const char* directory) {
     if (!directory[0])
         return 1;
+    // "C:" alone names the current directory of drive C, whatever that is.
+    const char* tail = directory;
+    if (tail[0] && tail[1] == ':') {
+        tail += 2;
+        while (isSeparator(*tail))
+            ++tail;
+        if (!*tail)
+            return 1;
+    }
     char full[MAX_PATH * 2];
     DWORD length = GetFullPathNameA(directory, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full)
