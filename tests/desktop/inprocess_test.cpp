@@ -190,24 +190,25 @@ struct Script {
 };
 Script gScript;
 
+struct FindThreadWindow {
+    bool messageBox;
+    HWND found;
+};
+
+BOOL CALLBACK matchThreadWindow(HWND window, LPARAM lParam) {
+    FindThreadWindow* find = (FindThreadWindow*)lParam;
+    bool isBox = GetDlgItem(window, 0xFFFF) != nullptr;
+    if (IsWindowVisible(window) && isBox == find->messageBox &&
+        GetDlgItem(window, find->messageBox ? 0xFFFF : 103)) {
+        find->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND threadWindow(bool messageBox) {
-    struct Find {
-        bool messageBox;
-        HWND found;
-    } find = {messageBox, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            Find* f = (Find*)lParam;
-            if (IsWindowVisible(window) &&
-                (GetDlgItem(window, 0xFFFF) != nullptr) == f->messageBox &&
-                GetDlgItem(window, f->messageBox ? 0xFFFF : 103)) {
-                f->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&find);
+    FindThreadWindow find = {messageBox, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchThreadWindow, (LPARAM)&find);
     return find.found;
 }
 
