@@ -1,0 +1,24 @@
+// Resource identifiers of Ferrywell.
+#pragma once
+
+#include "ids.h"
+
+#define IDI_APP 1
+#define IDD_DIRECTORY 4001
+#define IDC_WELCOME 101
+#define IDC_BROWSE 102
+#define IDC_DIRECTORY 103
+#define IDC_DIRECTORY_GROUP 803
+#define IDC_DIRECTORY_ICON 1011
+
+#define IDS_WELCOME 501
+#define IDS_BROWSE_PROMPT 502
+#define IDS_NO_APPMGR 503
+#define IDS_APPMGR_FAILED 504
+#define IDS_NO_TITLE 505
+#define IDS_DAMAGED_COUNT 506
+#define IDS_ROOT_DIRECTORY 507
+#define IDS_PATH_TOO_LONG 508
+#define IDS_UNSAFE_ENTRY 509
+#define IDS_CREATE_FAILED 510
+#define IDS_DIRECTORY_TOO_LONG 511

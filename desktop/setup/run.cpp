@@ -1,0 +1,48 @@
+#include "install.h"
+
+#include "dialogs.h"
+#include "resource.h"
+#include "safepath.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Refuses a script that would register a nameless entry or that claims more
+// files than the progress bar can count.
+int scriptIsUsable(HINSTANCE instance) {
+    SetupScript script;
+    if (!openScriptHere(&script)) {
+        showStringMessageWith(instance, nullptr, IDS_PATH_TOO_LONG, "Setup", MB_ICONSTOP,
+                              "Setup.ini");
+        return 0;
+    }
+    char title[kShortTextSize];
+    readTitle(&script, title);
+    if (!isUsableTitle(title)) {
+        showStringMessage(instance, IDS_NO_TITLE, "Setup", MB_ICONSTOP);
+        return 0;
+    }
+    if (readCount(&script) > kMaxEntryCount) {
+        showStringMessage(instance, IDS_DAMAGED_COUNT, "Setup", MB_ICONSTOP);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+int runSetup(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    if (!scriptIsUsable(instance))
+        return 0;
+    InstallRun run = {};
+    run.instance = instance;
+    if (!runDirectoryDialog(&run))
+        return 0;
+    if (!runCopyDialog(&run))
+        return 0;
+    launchAppManager(&run);
+    return 0;
+}

@@ -1,0 +1,177 @@
+// Ferrywell's dialogs, edge cases and hostile scripts, run as a child process.
+#include "driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string script(const std::string& title, const std::string& files) {
+    return "[App]\r\nTitle=" + title + "\r\nVersion=1.5\r\nAppMgrIni=App.ini\r\n[Files]\r\n" +
+           files;
+}
+
+TEST(Setup, CancelEscapeAndCloseBoxInstallNothing) {
+    std::string package = makePackage("cancel-package", script("Cancelled", "Count=0\r\n"));
+    std::string target = freshFolder("cancel-target") + "\\never";
+    deleteRegistryTree(kUninstall + "\\Cancelled");
+    for (int way = 0; way < 3; ++way) {
+        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        HWND dialog = waitForDialog(setup, 103);
+        ASSERT_TRUE(dialog);
+        setItemText(dialog, 103, target);
+        if (way == 0)
+            pressButton(dialog, IDCANCEL);
+        else if (way == 1)
+            PostMessageA(GetDlgItem(dialog, 103), WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(waitExit(setup), 0) << "way " << way;
+        EXPECT_FALSE(directoryExists(target)) << "way " << way;
+        EXPECT_FALSE(registryKeyExists(kUninstall + "\\Cancelled")) << "way " << way;
+    }
+}
+
+// A missing parent and a drive root keep the dialog open; an existing
+// directory is taken as it is. With no entries the closing phases still run,
+// and without the App Paths key the user hears of the missing manager.
+TEST(Setup, DirectoryChecksThenEmptyInstallWithoutAppManager) {
+    std::string package = makePackage("dir-package", script("Zero", "Count=0\r\n"));
+    std::string base = freshFolder("dir-target");
+    deleteRegistryTree(kAppMgrKey);
+    deleteRegistryTree(kUninstall + "\\Zero");
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(setup, 103);
+    ASSERT_TRUE(dialog);
+    setItemText(dialog, 103, base + "\\missing\\child");
+    pressButton(dialog, IDOK);
+    EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to create directory.");
+    EXPECT_FALSE(directoryExists(base + "\\missing"));
+    for (const char* root : {"C:\\", "C:\\\\", "C:", "\\\\server\\share\\"}) {
+        setItemText(dialog, 103, root);
+        pressButton(dialog, IDOK);
+        EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("drive or a network share"),
+                  std::string::npos)
+            << root;
+    }
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    setItemText(dialog, 103, base);
+    pressButton(dialog, IDOK);
+    EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK),
+              "Application Manager is missing.  Please make sure Microsoft ActiveSync is "
+              "installed.");
+    EXPECT_EQ(waitExit(setup), 0);
+    EXPECT_EQ(registryValue(kUninstall + "\\Zero", "UninstallString"),
+              "\"" + windowsDirectory() + "\\Ferryclear.exe\" " + base + '\0');
+    deleteRegistryTree(kUninstall + "\\Zero");
+}
+
+// Count read as atol does, a gap in the numbering, a key past the count, a
+// key with a leading zero, a title cut to 63 characters, a file replaced
+// without asking, and an Application Manager that cannot be run.
+TEST(Setup, ScriptEdgeCasesAndUnrunnableAppManager) {
+    std::string title = std::string(60, 'T') + "0123456789";
+    std::string cut = title.substr(0, 63);
+    std::string package =
+        makePackage("edge-package", script(title, "Count=3abc\r\nFile1=a.txt\r\nFile3=c.txt\r\n"
+                                                  "File4=d.txt\r\nFile01=z.txt\r\n"));
+    for (const char* name : {"a.txt", "c.txt", "d.txt", "z.txt"})
+        writeFile(package + "\\" + name, std::string("new ") + name);
+    std::string directory = freshFolder("edge-target");
+    writeFile(directory + "\\a.txt", "old");
+    std::string appMgr = freshFolder("edge-appmgr") + "\\manager.zzq";
+    writeFile(appMgr, "not a program");
+    setRegistryDefault(kAppMgrKey, appMgr);
+    deleteRegistryTree(kUninstall + "\\" + cut);
+
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(setup, 103);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(itemText(dialog, 103), windowsDirectory().substr(0, 2) + "\\Program Files\\" + cut);
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to execute Application Manager.");
+    EXPECT_EQ(waitExit(setup), 0);
+    EXPECT_EQ(readFile(directory + "\\a.txt"), "new a.txt");
+    EXPECT_EQ(readFile(directory + "\\c.txt"), "new c.txt");
+    EXPECT_FALSE(fileExists(directory + "\\d.txt"));
+    EXPECT_FALSE(fileExists(directory + "\\z.txt"));
+    EXPECT_EQ(registryValue(kUninstall + "\\" + cut, "DisplayName"), cut + " 1.5" + '\0');
+    deleteRegistryTree(kUninstall + "\\" + cut);
+    deleteRegistryTree(kAppMgrKey);
+}
+
+// Entries that climb out of the installation directory, name a drive or
+// start at a root are skipped with a message; the rest is installed.
+TEST(Setup, HostileEntriesNeverLeaveTheDirectory) {
+    std::string base = freshFolder("hostile-setup");
+    std::string outside = base + "\\outside.txt";
+    writeFile(outside, "outside");
+    std::string package = makePackage(
+        "hostile-setup\\package",
+        script("Hostile", "Count=6\r\nFile1=..\\outside.txt\r\nFile2=" + outside +
+                              "\r\nFile3=\\outside.txt\r\nFile4=sub\\..\\..\\outside.txt\r\n"
+                              "File5=ok.txt\r\nFile6=Setup.ini\r\n"));
+    writeFile(package + "\\ok.txt", "ok");
+    CreateDirectoryA((base + "\\deep").c_str(), nullptr);
+    std::string directory = base + "\\deep\\install";
+    setRegistryDefault(kAppMgrKey, base + "\\nowhere.exe");
+    deleteRegistryTree(kUninstall + "\\Hostile");
+
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(setup, 103);
+    ASSERT_TRUE(dialog);
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("outside the installation"),
+                  std::string::npos);
+    // The App Paths key names a program that is not there.
+    EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("Application Manager is missing"),
+              std::string::npos);
+    EXPECT_EQ(waitExit(setup), 0);
+    EXPECT_EQ(readFile(directory + "\\ok.txt"), "ok");
+    EXPECT_FALSE(fileExists(base + "\\deep\\outside.txt"));
+    EXPECT_EQ(readFile(outside), "outside");
+
+    // Ferryclear with a script rewritten to name files outside: they stay.
+    writeFile(base + "\\deep\\keep.txt", "keep");
+    writeFile(directory + "\\Setup.ini",
+              script("Hostile", "Count=5\r\nFile1=..\\keep.txt\r\nFile2=" + outside +
+                                    "\r\nFile3=\\outside.txt\r\nFile4=ok.txt\r\n"
+                                    "File5=Setup.ini\r\n"));
+    Child remove = startProgram("\"" + gFerryclear + "\" " + directory, "");
+    EXPECT_EQ(answerMessageBox(remove, "Uninstall", IDYES),
+              "Are you sure you want to remove Hostile 1.5?");
+    EXPECT_EQ(waitExit(remove), 0);
+    EXPECT_FALSE(directoryExists(directory));
+    EXPECT_EQ(readFile(base + "\\deep\\keep.txt"), "keep");
+    EXPECT_EQ(readFile(outside), "outside");
+    EXPECT_FALSE(registryKeyExists(kUninstall + "\\Hostile"));
+    deleteRegistryTree(kAppMgrKey);
+}
+
+// A script without a usable title or with a count beyond the progress bar is
+// refused before anything is asked or written.
+TEST(Setup, RefusesNamelessAndDamagedScripts) {
+    struct Case {
+        std::string script;
+        const char* message;
+    } cases[] = {
+        {"[App]\r\nVersion=1.0\r\n[Files]\r\nCount=1\r\nFile1=Setup.ini\r\n", "no usable title"},
+        {script("A\\B", "Count=0\r\n"), "no usable title"},
+        {script("Huge", "Count=65534\r\n"), "file count is too large"},
+    };
+    for (const Case& c : cases) {
+        std::string package = makePackage("refuse-package", c.script);
+        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find(c.message), std::string::npos)
+            << c.message;
+        EXPECT_EQ(waitExit(setup), 0);
+    }
+    EXPECT_FALSE(registryKeyExists(kUninstall + "\\Huge"));
+    EXPECT_FALSE(registryKeyExists(kUninstall + "\\A"));
+}
+
+} // namespace
