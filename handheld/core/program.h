@@ -31,6 +31,12 @@ extern CategoryList gCategories;
 // list is emptied before it returns.
 int runTwigmark(HINSTANCE instance, const WCHAR* commandLine, int showCommand);
 
+// The state before start-up: empty document, no search, no drag; the
+// common controls and the shell's extra controls ready. endProgram frees the
+// document.
+void initProgram();
+void endProgram();
+
 // Start-up up to a filled tree; 0 when this copy must end (another copy
 // runs, or the window or a font could not be made).
 int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand);

@@ -165,7 +165,9 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
     return 1;
 }
 
-int runTwigmark(HINSTANCE instance, const WCHAR* commandLine, int showCommand) {
+void initProgram() {
+    memset(&gProgram, 0, sizeof gProgram);
+    memset(&gOptions, 0, sizeof gOptions);
     initList(&gList);
     setTitle(&gList, kDefaultTitle);
     gFindCriteria = nullptr;
@@ -177,7 +179,15 @@ int runTwigmark(HINSTANCE instance, const WCHAR* commandLine, int showCommand) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
     SHInitExtraControls();
+}
 
+void endProgram() {
+    clearList(&gList);
+    clearCategories(&gCategories);
+}
+
+int runTwigmark(HINSTANCE instance, const WCHAR* commandLine, int showCommand) {
+    initProgram();
     int exitCode = 0;
     if (startInstance(instance, commandLine, showCommand)) {
         HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
@@ -191,7 +201,6 @@ int runTwigmark(HINSTANCE instance, const WCHAR* commandLine, int showCommand) {
         }
         exitCode = (int)message.wParam;
     }
-    clearList(&gList);
-    clearCategories(&gCategories);
+    endProgram();
     return exitCode;
 }
