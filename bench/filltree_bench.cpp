@@ -16,8 +16,9 @@
 
 namespace {
 
+enum { kChainLength = 1000 };
 enum Shape { kRandomTree, kChildrenFirst, kDeepChain, kOneGroup, kManyGroups, kShapeCount };
-const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep chain",
+const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep chains",
                                         "one huge group", "many groups"};
 const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
 
@@ -45,8 +46,10 @@ void makeDocument(Shape shape, int n) {
         item.taskTimeUnit = -1;
         char category[32];
         if (shape == kDeepChain) {
-            item.parentId = (uint32_t)i;
-            item.level = (uint32_t)i + 1;
+            // Chains of 1,000 levels: a single chain of 100,000 overflows the
+            // stack of the control's own recursive deletion under Wine.
+            item.parentId = i % kChainLength ? (uint32_t)i : 0;
+            item.level = (uint32_t)(i % kChainLength) + 1;
         } else if (i < 10 || nextRandom() % 10 == 0) {
             item.level = 1;
         } else {
@@ -194,7 +197,9 @@ int main() {
             fflush(stdout);
         }
     }
-    // A refill walks the filled tree for its check boxes first.
+    // A refill walks the filled tree for its check boxes first. The nodes
+    // point into the list, so the tree goes before the list is replaced.
+    TreeView_DeleteAllItems(tree);
     makeDocument(kRandomTree, 10000);
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
