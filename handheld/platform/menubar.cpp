@@ -198,6 +198,23 @@ static LRESULT setSubMenu(MenuBarState* state, int command, HMENU popup) {
     return (LRESULT)old;
 }
 
+// Buttons the program adds are sized to their content like the resource's,
+// so that the bar's buttons stay narrow enough to fit the device's width.
+static LRESULT addAutosizedButtons(MenuBarState* state, UINT message, WPARAM wParam,
+                                   LPARAM lParam) {
+    const TBBUTTON* given = (const TBBUTTON*)lParam;
+    int count = (message == TB_ADDBUTTONSW || message == TB_ADDBUTTONSA) ? (int)wParam : 1;
+    if (!given || count <= 0 || count > kMaxButtons)
+        return SendMessageW(state->toolbar, message, wParam, lParam);
+    TBBUTTON buttons[kMaxButtons];
+    for (int i = 0; i < count; i++) {
+        buttons[i] = given[i];
+        if (!(buttons[i].fsStyle & BTNS_SEP))
+            buttons[i].fsStyle |= BTNS_AUTOSIZE;
+    }
+    return SendMessageW(state->toolbar, message, wParam, (LPARAM)buttons);
+}
+
 static void layoutBar(HWND bar) {
     MenuBarState* state = barState(bar);
     if (!state)
@@ -269,6 +286,11 @@ static LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARA
         return state ? setSubMenu(state, (int)wParam, (HMENU)lParam) : 0;
     case TB_SETTOOLTIPS:
         return state ? setTips(state, wParam, lParam) : 0;
+    case TB_ADDBUTTONSW:
+    case TB_ADDBUTTONSA:
+    case TB_INSERTBUTTONW:
+    case TB_INSERTBUTTONA:
+        return state ? addAutosizedButtons(state, message, wParam, lParam) : 0;
     default:
         if (state && message >= WM_USER && message < WM_USER + 0x200)
             return SendMessageW(state->toolbar, message, wParam, lParam);
@@ -298,6 +320,8 @@ static HWND createToolbar(HWND bar, HINSTANCE instance) {
         return NULL;
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    // Narrow buttons, as on the device: three captions and two images fit.
+    SendMessageW(toolbar, TB_SETPADDING, 0, MAKELPARAM(8, 4));
     SendMessageW(toolbar, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
     return toolbar;
 }

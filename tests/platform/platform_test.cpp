@@ -221,6 +221,11 @@ TEST_F(PocketPcTest, MenuBarButtonsPopupsAndImages) {
     buttons[1].iString = -1;
     EXPECT_TRUE(SendMessageW(bar, TB_ADDBUTTONSW, 2, (LPARAM)buttons));
     EXPECT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 5);
+    RECT last;
+    RECT toolbarClient;
+    ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, 104, (LPARAM)&last));
+    GetClientRect(toolbarOf(bar), &toolbarClient);
+    EXPECT_LE(last.right, toolbarClient.right); // all five fit on the device's width
     LPCWSTR tips[5] = {L"New Item", NULL, L"", L"Modify Item", L"Delete Item"};
     EXPECT_TRUE(SendMessageW(bar, TB_SETTOOLTIPS, 5, (LPARAM)tips));
 
