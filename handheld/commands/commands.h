@@ -1,0 +1,23 @@
+// The command vocabulary of the main window and the operations the commands
+// share with the rest of the program.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+// The search state of Find; at most one exists.
+struct FindCriteria;
+extern FindCriteria* gFindCriteria;
+
+// Carries out one command; false for identifiers that are not commands.
+bool onCommand(HWND mainWindow, UINT command);
+
+// Puts the note pane's text into the node's item. 1, or 0 when memory ran
+// short.
+int storeNotePane(HWND mainWindow, HTREEITEM node);
+
+// Collapses every node below node.
+void collapseAll(HWND tree, HTREEITEM node);
+
+// Frees the search state and grays "Find Again".
+void discardSearch();

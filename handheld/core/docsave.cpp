@@ -1,0 +1,58 @@
+#include "docsave.h"
+
+#include "commands.h"
+#include "notefile.h"
+#include "program.h"
+#include "resource.h"
+#include "treefill.h"
+#include "usernotice.h"
+
+static const WCHAR kCaption[] = L"Twigmark";
+
+int saveDocument(HWND tree, const WCHAR* path) {
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    HTREEITEM root = TreeView_GetRoot(tree);
+    // A store that runs short of memory leaves the item's note as it was;
+    // the rest of the document is still worth saving.
+    int stored = selected && selected != root ? storeNotePane(gProgram.mainWindow, selected) : 1;
+    (void)stored;
+    if (root)
+        refreshCheckStates(tree, root);
+    return writeNoteFile(&gList, path, &gOptions);
+}
+
+static void showStringMessage(HWND owner, UINT textId, const char* fallback) {
+    WCHAR text[128];
+    if (!LoadStringW(gProgram.instance, textId, text, 128))
+        MultiByteToWideChar(CP_ACP, 0, fallback, -1, text, 128);
+    MessageBoxW(owner, text, kCaption, MB_OK | MB_ICONSTOP);
+}
+
+void showSaveError(HWND owner) {
+    showStringMessage(owner, IDS_SAVE_FAILED, userNoticeText(kNoticeSaveFailed));
+}
+
+void showLoadError(HWND owner) {
+    showStringMessage(owner, IDS_LOAD_FAILED, userNoticeText(kNoticeLoadFailed));
+}
+
+static void showNotice(UserNotice notice) {
+    switch (notice) {
+    case kNoticeStorageFull: {
+        WCHAR text[128];
+        MultiByteToWideChar(CP_ACP, 0, userNoticeText(notice), -1, text, 128);
+        MessageBoxW(nullptr, text, kCaption, MB_OK | MB_ICONSTOP);
+        break;
+    }
+    case kNoticeSaveFailed:
+        showSaveError(nullptr);
+        break;
+    case kNoticeLoadFailed:
+        showLoadError(nullptr);
+        break;
+    }
+}
+
+void installUserNotices() {
+    setUserNoticeHandler(showNotice);
+}

@@ -1,0 +1,86 @@
+#include "settings.h"
+
+#include "pocketpc.h"
+#include "program.h"
+#include "resource.h"
+
+#include <stdio.h>
+
+static const WCHAR kSettingsKey[] = L"Software\\Twigmark";
+
+int defaultNotePath(WCHAR* path, int pathChars) {
+    WCHAR folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PERSONAL, TRUE))
+        return 0;
+    int made = _snwprintf(path, (size_t)pathChars, L"%s\\Note Tree.twk", folder);
+    path[pathChars - 1] = 0;
+    return made > 0 && made < pathChars;
+}
+
+// The command line as a path: blanks around it dropped, one pair of quotes
+// removed, cut to the path buffer.
+static void applyCommandLine(const WCHAR* commandLine) {
+    while (*commandLine == L' ' || *commandLine == L'\t')
+        ++commandLine;
+    int length = lstrlenW(commandLine);
+    while (length > 0 && (commandLine[length - 1] == L' ' || commandLine[length - 1] == L'\t'))
+        --length;
+    if (length >= 2 && commandLine[0] == L'"' && commandLine[length - 1] == L'"') {
+        ++commandLine;
+        length -= 2;
+    }
+    if (length <= 0)
+        return;
+    if (length > kPathChars - 1)
+        length = kPathChars - 1;
+    memcpy(gProgram.notePath, commandLine, (size_t)length * sizeof(WCHAR));
+    gProgram.notePath[length] = 0;
+}
+
+void loadSettings(HWND mainWindow, const WCHAR* commandLine) {
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return;
+    DWORD type = 0, bytes = sizeof gProgram.notePath - sizeof(WCHAR);
+    memset(gProgram.notePath, 0, sizeof gProgram.notePath);
+    if (RegQueryValueExW(key, L"DefFile", nullptr, &type, (BYTE*)gProgram.notePath, &bytes) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ || gProgram.notePath[0] == 0) {
+        if (!defaultNotePath(gProgram.notePath, kPathChars))
+            gProgram.notePath[0] = 0;
+    }
+    gProgram.notePath[kPathChars - 1] = 0;
+    if (commandLine && *commandLine)
+        applyCommandLine(commandLine);
+
+    // Exactly four bytes of a number; anything else counts as 0.
+    DWORD hide = 0;
+    bytes = sizeof hide;
+    if (RegQueryValueExW(key, L"HideEdit", nullptr, &type, (BYTE*)&hide, &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD || bytes != sizeof hide)
+        hide = 0;
+    gOptions.hideNoteWindow = hide != 0;
+    if (gOptions.hideNoteWindow) {
+        HMENU view = menuBarPopup(IDM_VIEW);
+        if (view)
+            CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW, MF_BYCOMMAND | MF_CHECKED);
+        layoutMainWindow(mainWindow);
+    }
+    RegCloseKey(key);
+}
+
+void saveSettings() {
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS)
+        return;
+    gProgram.notePath[kPathChars - 1] = 0;
+    DWORD bytes = (DWORD)((lstrlenW(gProgram.notePath) + 1) * sizeof(WCHAR));
+    RegSetValueExW(key, L"DefFile", 0, REG_SZ, (const BYTE*)gProgram.notePath, bytes);
+    DWORD hide = gOptions.hideNoteWindow ? 1 : 0;
+    RegSetValueExW(key, L"HideEdit", 0, REG_DWORD, (const BYTE*)&hide, sizeof hide);
+    RegCloseKey(key);
+}

@@ -1,0 +1,209 @@
+#include "treefill.h"
+
+#include "notemodel.h"
+#include "program.h"
+#include "resource.h"
+#include "viewplan.h"
+#include "widetext.h"
+
+#include <stdio.h>
+
+HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state);
+void fillGroupedView(HWND tree, HTREEITEM root, int viewMode);
+TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
+
+TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item) {
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    insert.item.pszText = LPSTR_TEXTCALLBACKW;
+    insert.item.iImage = item->icon;
+    insert.item.iSelectedImage = item->icon;
+    insert.item.state = INDEXTOSTATEIMAGEMASK(item->checkState);
+    insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    insert.item.lParam = (LPARAM)item;
+    return insert;
+}
+
+HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
+    TreeView_DeleteAllItems(tree);
+    WCHAR title[kTitleChars];
+    copyWideField((WideChar*)title, kTitleChars, (const WideChar*)text, kTitleChars);
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_FIRST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    insert.item.pszText = title;
+    insert.item.iImage = kRootImage;
+    insert.item.iSelectedImage = kRootImage;
+    insert.item.state = state;
+    insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    insert.item.lParam = 0;
+    return TreeView_InsertItem(tree, &insert);
+}
+
+HTREEITEM newDocument(HWND tree) {
+    clearList(&gList);
+    clearCategories(&gCategories);
+    setTitle(&gList, kDefaultTitle);
+    HTREEITEM root = insertRootNode(tree, (const WCHAR*)kDefaultTitle, 0);
+    TreeView_SelectItem(tree, root);
+    return root;
+}
+
+NoteItem* nodeItem(HWND tree, HTREEITEM node) {
+    TVITEMW item = {};
+    item.mask = TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = node;
+    if (!node || !TreeView_GetItem(tree, &item))
+        return nullptr;
+    return (NoteItem*)item.lParam;
+}
+
+void refreshCheckStates(HWND tree, HTREEITEM node) {
+    // An explicit stack of the nodes still to visit keeps deep trees off the
+    // call stack; the walk is pre-order in display order.
+    HTREEITEM child = TreeView_GetChild(tree, node);
+    HTREEITEM* stack = nullptr;
+    size_t depth = 0, room = 0;
+    while (child) {
+        TVITEMW item = {};
+        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+        item.hItem = child;
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        if (TreeView_GetItem(tree, &item) && item.lParam)
+            ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
+        HTREEITEM first = TreeView_GetChild(tree, child);
+        HTREEITEM next = TreeView_GetNextSibling(tree, child);
+        if (first) {
+            if (next) {
+                if (depth == room) {
+                    size_t grown = room ? room * 2 : 64;
+                    HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(grown, sizeof(HTREEITEM));
+                    if (!bigger)
+                        break; // out of memory: the states stay as last stored
+                    if (stack)
+                        memcpy(bigger, stack, depth * sizeof(HTREEITEM));
+                    modelFree(stack);
+                    stack = bigger;
+                    room = grown;
+                }
+                stack[depth++] = next;
+            }
+            child = first;
+        } else if (next) {
+            child = next;
+        } else {
+            child = depth ? stack[--depth] : nullptr;
+        }
+    }
+    modelFree(stack);
+}
+
+void updateViewMenuChecks() {
+    HMENU view = menuBarPopup(IDM_VIEW);
+    if (!view)
+        return;
+    CheckMenuItem(view, IDM_HIDE_CHECKED,
+                  MF_BYCOMMAND | (gOptions.hideChecked ? MF_CHECKED : MF_UNCHECKED));
+    HMENU arrange = GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION);
+    if (!arrange)
+        return;
+    CheckMenuRadioItem(arrange, IDM_ASCENDING, IDM_DESCENDING,
+                       gOptions.ascending ? IDM_ASCENDING : IDM_DESCENDING, MF_BYCOMMAND);
+    // A damaged file may carry any key: then no entry gets the mark.
+    if (gOptions.arrangeKey >= kArrangeByName && gOptions.arrangeKey <= kArrangeByDate)
+        CheckMenuRadioItem(arrange, IDM_ARRANGE_FIRST, IDM_ARRANGE_LAST,
+                           IDM_ARRANGE_FIRST + gOptions.arrangeKey, MF_BYCOMMAND);
+}
+
+HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        WCHAR text[kLabelChars] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = child;
+        item.pszText = text;
+        item.cchTextMax = kLabelChars;
+        if (TreeView_GetItem(tree, &item) && lstrcmpW(text, label) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+HTREEITEM findChildById(HWND tree, HTREEITEM parent, uint32_t id) {
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        NoteItem* item = nodeItem(tree, child);
+        if (item && item->id == id)
+            return child;
+    }
+    return nullptr;
+}
+
+HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
+    for (HTREEITEM child = TreeView_GetChild(tree, start); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        NoteItem* item = nodeItem(tree, child);
+        if (item && item->id == id)
+            return child;
+        HTREEITEM found = findNodeById(tree, child, id);
+        if (found)
+            return found;
+    }
+    return nullptr;
+}
+
+// The Default View from the plan: one insertion per node, each under a
+// parent handle remembered by plan index, always at the end of its siblings.
+static void fillDefaultView(HWND tree, HTREEITEM root) {
+    ViewPlan plan;
+    if (!planDefaultView(&gList, gOptions.hideChecked, &plan))
+        return; // out of memory: the root node alone
+    HTREEITEM* handles = (HTREEITEM*)modelAllocArray((size_t)plan.count + 1, sizeof(HTREEITEM));
+    if (handles) {
+        for (int32_t i = 0; i < plan.count; ++i) {
+            const PlanNode* node = &plan.nodes[i];
+            HTREEITEM parent = node->parent == kPlanRoot ? root : handles[node->parent];
+            // A parent the control refused takes its subtree with it.
+            if (!parent) {
+                handles[i] = nullptr;
+                continue;
+            }
+            TVINSERTSTRUCTW insert = itemNodeInsert(parent, node->item);
+            handles[i] = TreeView_InsertItem(tree, &insert);
+        }
+    }
+    modelFree(handles);
+    freeViewPlan(&plan);
+}
+
+void fillTree(HWND tree) {
+    HTREEITEM root = TreeView_GetRoot(tree);
+    if (root)
+        refreshCheckStates(tree, root);
+    int mode = gOptions.viewMode;
+    if (mode < kDefaultView || mode > kByPriority)
+        return;
+    HMENU view = menuBarPopup(IDM_VIEW);
+    if (view)
+        CheckMenuRadioItem(view, IDM_VIEW_DEFAULT, IDM_VIEW_PRIORITY, IDM_VIEW_DEFAULT + mode,
+                           MF_BYCOMMAND);
+
+    SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    root = insertRootNode(tree, (const WCHAR*)gList.title, gList.rootState);
+    if (root) {
+        if (mode == kDefaultView)
+            fillDefaultView(tree, root);
+        else
+            fillGroupedView(tree, root, mode);
+    }
+    SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    if (root) {
+        TreeView_SelectItem(tree, root);
+        TreeView_Expand(tree, root, TVE_EXPAND);
+    }
+    InvalidateRect(tree, nullptr, TRUE);
+}

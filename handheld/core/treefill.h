@@ -1,0 +1,38 @@
+// Filling the tree view from the item list in one of the four views, and the
+// small searches over tree nodes that the commands use.
+#pragma once
+
+#include "notetypes.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+// Empties the document and the tree; the tree shows the root node
+// "Note Tree", selected.
+HTREEITEM newDocument(HWND tree);
+
+// Copies the check boxes into the items, marks the current view in the View
+// menu and fills the tree for that view. A view mode outside 0..3 leaves the
+// tree and the menu as they are.
+void fillTree(HWND tree);
+
+// Every item node below node: the item's checkState = the node's state bits
+// >> 12. The node itself is not read.
+void refreshCheckStates(HWND tree, HTREEITEM node);
+
+// "Hide Checked Items" and the two arrangement radio groups follow the
+// current view options.
+void updateViewMenuChecks();
+
+HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label);
+HTREEITEM findChildById(HWND tree, HTREEITEM parent, uint32_t id);
+HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id);
+
+// The item a node carries, or null for the root and group nodes.
+NoteItem* nodeItem(HWND tree, HTREEITEM node);
+
+// The label of an item's group in a grouped view (1..3); at most 31
+// characters of a date. Empty for other views.
+void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars);
+
+enum { kLabelChars = 64, kRootImage = 0, kGroupImage = 1, kDateGroupImage = 2 };

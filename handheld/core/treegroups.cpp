@@ -1,0 +1,263 @@
+// The grouped views: every shown item flat under one group node per distinct
+// label. Groups and items are ordered here, by the text the control's sorted
+// insertion compares (letter case ignored, equal texts in list order), and
+// inserted at the end of their siblings: the control then never rescans a
+// sibling list, and every group node is made before the first item so that
+// each item insertion names a parent the control finds at once.
+#include "treefill.h"
+
+#include "notemodel.h"
+#include "program.h"
+#include "widetext.h"
+
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+
+TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
+
+namespace {
+
+struct Group {
+    WCHAR label[kLabelChars];
+    int32_t firstMember; // index into the members array once sorted
+    int32_t memberCount;
+    const BYTE* key;
+    int32_t keyBytes;
+    HTREEITEM node;
+};
+
+struct Member {
+    NoteItem* item;
+    int32_t group;
+    const BYTE* key;
+    int32_t keyBytes;
+};
+
+// Sort keys of the user's locale, ignoring case: comparing two keys byte by
+// byte gives the order of a case-insensitive locale comparison.
+struct KeyArena {
+    BYTE* bytes;
+    size_t used, room;
+};
+
+const BYTE* makeKey(KeyArena* arena, const WCHAR* text, int length, int32_t* keyBytes) {
+    *keyBytes = 0;
+    int need = length ? LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text,
+                                     length, nullptr, 0)
+                      : 0;
+    if (need <= 0)
+        return arena->bytes ? arena->bytes : (const BYTE*)"";
+    if (arena->used + (size_t)need > arena->room) {
+        size_t grown = arena->room ? arena->room * 2 : 1 << 16;
+        while (grown < arena->used + (size_t)need)
+            grown *= 2;
+        // Keys already handed out point into the old block, so blocks are
+        // chained rather than moved: the first bytes of each block hold the
+        // previous one.
+        BYTE* block = (BYTE*)modelAlloc(grown + sizeof(BYTE*));
+        if (!block)
+            return (const BYTE*)"";
+        memcpy(block, &arena->bytes, sizeof(BYTE*));
+        arena->bytes = block + sizeof(BYTE*);
+        arena->used = 0;
+        arena->room = grown;
+    }
+    BYTE* key = arena->bytes + arena->used;
+    int made = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, length,
+                            (LPWSTR)key, need);
+    if (made <= 0)
+        return (const BYTE*)"";
+    arena->used += (size_t)made;
+    *keyBytes = made;
+    return key;
+}
+
+void freeArena(KeyArena* arena) {
+    BYTE* block = arena->bytes;
+    while (block) {
+        BYTE* start = block - sizeof(BYTE*);
+        memcpy(&block, start, sizeof(BYTE*));
+        modelFree(start);
+    }
+    memset(arena, 0, sizeof *arena);
+}
+
+bool keyLess(const BYTE* a, int32_t aBytes, const BYTE* b, int32_t bBytes) {
+    int32_t common = aBytes < bBytes ? aBytes : bBytes;
+    int c = memcmp(a, b, (size_t)common);
+    return c != 0 ? c < 0 : aBytes < bBytes;
+}
+
+// Label -> group index, open addressing.
+struct LabelMap {
+    int32_t* slots; // -1 empty
+    size_t mask;
+};
+
+uint32_t hashLabel(const WCHAR* label) {
+    uint32_t h = 2166136261u;
+    for (; *label; ++label)
+        h = (h ^ (uint32_t)*label) * 16777619u;
+    return h;
+}
+
+// The date label of one day, formatted once per distinct day.
+struct DateCache {
+    uint32_t key[256];
+    WCHAR label[256][32];
+};
+
+uint32_t packDate(const SystemDate& d) {
+    return ((uint32_t)d.year << 16) ^ ((uint32_t)d.month << 8) ^ d.day ^ 0x80000000u;
+}
+
+} // namespace
+
+void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars) {
+    label[0] = 0;
+    switch (viewMode) {
+    case kByCategory:
+        if (item->category[0])
+            copyWideField((WideChar*)label, (size_t)labelChars, item->category, kCategoryChars);
+        else
+            lstrcpynW(label, L"[No Category]", labelChars);
+        break;
+    case kByDueDate:
+        if (!hasDueDate(item)) {
+            lstrcpynW(label, L"[No Due/Task Date]", labelChars);
+        } else {
+            SYSTEMTIME date = {};
+            date.wYear = item->dueDate.year;
+            date.wMonth = item->dueDate.month;
+            date.wDay = item->dueDate.day;
+            WCHAR text[32];
+            // A date the locale cannot format (only a damaged file has one)
+            // is still grouped, under its numbers.
+            if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 32))
+                _snwprintf(text, 32, L"%04u-%02u-%02u", date.wYear, date.wMonth, date.wDay);
+            text[31] = 0;
+            lstrcpynW(label, text, labelChars);
+        }
+        break;
+    case kByPriority:
+        _snwprintf(label, (size_t)labelChars, L"Priority %d", item->priority + 1);
+        label[labelChars - 1] = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
+    size_t n = 0;
+    for (const NoteItem* it = gList.head; it; it = it->next)
+        ++n;
+    size_t slots = 16;
+    while (slots < n * 2)
+        slots *= 2;
+    Group* groups = (Group*)modelAllocArray(n + 1, sizeof(Group));
+    Member* members = (Member*)modelAllocArray(n + 1, sizeof(Member));
+    Member* sorted = (Member*)modelAllocArray(n + 1, sizeof(Member));
+    int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
+    LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
+    DateCache* dates = (DateCache*)modelAlloc(sizeof(DateCache));
+    KeyArena arena = {};
+    if (!groups || !members || !sorted || !order || !map.slots || !dates)
+        goto done; // out of memory: the root node alone
+    {
+        memset(map.slots, 0xFF, slots * sizeof(int32_t));
+        int32_t groupCount = 0, memberCount = 0;
+        for (NoteItem* item = gList.head; item; item = item->next) {
+            if (gOptions.hideChecked && item->checkState == kChecked)
+                continue;
+            WCHAR label[kLabelChars];
+            if (viewMode == kByDueDate && hasDueDate(item)) {
+                uint32_t key = packDate(item->dueDate);
+                uint32_t line = (key * 2654435761u) >> 24;
+                if (dates->key[line] != key) {
+                    groupLabel(item, viewMode, dates->label[line], 32);
+                    dates->key[line] = key;
+                }
+                lstrcpynW(label, dates->label[line], kLabelChars);
+            } else {
+                groupLabel(item, viewMode, label, kLabelChars);
+            }
+            size_t slot = hashLabel(label) & map.mask;
+            while (map.slots[slot] != -1 && lstrcmpW(groups[map.slots[slot]].label, label) != 0)
+                slot = (slot + 1) & map.mask;
+            int32_t g = map.slots[slot];
+            if (g == -1) {
+                g = groupCount++;
+                map.slots[slot] = g;
+                Group* group = &groups[g];
+                lstrcpynW(group->label, label, kLabelChars);
+                group->memberCount = 0;
+                group->key =
+                    makeKey(&arena, group->label, lstrlenW(group->label), &group->keyBytes);
+            }
+            Member* m = &members[memberCount++];
+            m->item = item;
+            m->group = g;
+            m->key = makeKey(&arena, (const WCHAR*)item->name,
+                             (int)wideLength(item->name, kNameChars), &m->keyBytes);
+            groups[g].memberCount++;
+        }
+
+        // Members grouped in list order (a counting sort), then each group's
+        // members sorted by name; equal names keep list order.
+        int32_t start = 0;
+        for (int32_t g = 0; g < groupCount; ++g) {
+            groups[g].firstMember = start;
+            start += groups[g].memberCount;
+            groups[g].memberCount = 0;
+        }
+        for (int32_t i = 0; i < memberCount; ++i) {
+            Group* group = &groups[members[i].group];
+            sorted[group->firstMember + group->memberCount++] = members[i];
+        }
+        auto byKey = [](const Member& a, const Member& b) {
+            return keyLess(a.key, a.keyBytes, b.key, b.keyBytes);
+        };
+        for (int32_t g = 0; g < groupCount; ++g)
+            std::stable_sort(sorted + groups[g].firstMember,
+                             sorted + groups[g].firstMember + groups[g].memberCount, byKey);
+        for (int32_t g = 0; g < groupCount; ++g)
+            order[g] = g;
+        std::stable_sort(order, order + groupCount, [groups](int32_t a, int32_t b) {
+            return keyLess(groups[a].key, groups[a].keyBytes, groups[b].key, groups[b].keyBytes);
+        });
+
+        int image = viewMode == kByDueDate ? kDateGroupImage : kGroupImage;
+        for (int32_t i = 0; i < groupCount; ++i) {
+            Group* group = &groups[order[i]];
+            TVINSERTSTRUCTW insert = {};
+            insert.hParent = root;
+            insert.hInsertAfter = TVI_LAST;
+            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+            insert.item.pszText = group->label;
+            insert.item.iImage = image;
+            insert.item.iSelectedImage = image;
+            insert.item.lParam = 0;
+            group->node = TreeView_InsertItem(tree, &insert);
+        }
+        for (int32_t i = 0; i < groupCount; ++i) {
+            Group* group = &groups[order[i]];
+            if (!group->node)
+                continue; // the control refused the group: its items go too
+            for (int32_t k = 0; k < group->memberCount; ++k) {
+                TVINSERTSTRUCTW insert =
+                    itemNodeInsert(group->node, sorted[group->firstMember + k].item);
+                TreeView_InsertItem(tree, &insert);
+            }
+        }
+    }
+done:
+    freeArena(&arena);
+    modelFree(groups);
+    modelFree(members);
+    modelFree(sorted);
+    modelFree(order);
+    modelFree(map.slots);
+    modelFree(dates);
+}

@@ -1,0 +1,239 @@
+#include "program_support.h"
+
+#include "notefile.h"
+#include "notemodel.h"
+#include "program.h"
+#include "widetext.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+std::wstring tempPath(const wchar_t* name) {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    return std::wstring(base) + name;
+}
+
+void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
+                   const FileOptions& fileOptions) {
+    NoteList list;
+    memset(&list, 0, sizeof list);
+    initList(&list);
+    setTitle(&list, kDefaultTitle);
+    uint32_t maxId = 0;
+    for (const ItemSpec& spec : items) {
+        NoteItem item;
+        memset(&item, 0, sizeof item);
+        copyAsciiField(item.name, kNameChars, spec.name);
+        item.id = spec.id;
+        item.parentId = spec.parentId;
+        item.level = spec.level;
+        item.icon = 4;
+        item.checkState = spec.checkState ? spec.checkState : (uint16_t)kUnchecked;
+        item.priority = spec.priority;
+        copyAsciiField(item.category, kCategoryChars, spec.category ? spec.category : "");
+        item.dueDate.year = spec.year;
+        item.dueDate.month = spec.month;
+        item.dueDate.day = spec.day;
+        item.taskTimeUnit = -1;
+        appendLoaded(&list, &item, nullptr);
+        if (spec.id > maxId)
+            maxId = spec.id;
+    }
+    list.nextId = (int32_t)maxId + 1;
+    ViewOptions options = {};
+    options.viewMode = fileOptions.viewMode;
+    options.hideChecked = fileOptions.hideChecked;
+    options.ascending = fileOptions.ascending;
+    options.arrangeKey = fileOptions.arrangeKey;
+    writeNoteFile(&list, path.c_str(), &options);
+    clearList(&list);
+}
+
+std::vector<char> fileBytes(const std::wstring& path) {
+    std::vector<char> bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    CloseHandle(h);
+    return bytes;
+}
+
+static const wchar_t kKey[] = L"Software\\Twigmark";
+
+void clearSettings() {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+}
+
+void setSettings(const std::wstring* defFile, const DWORD* hideEdit) {
+    clearSettings();
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (defFile)
+        RegSetValueExW(key, L"DefFile", 0, REG_SZ, (const BYTE*)defFile->c_str(),
+                       (DWORD)((defFile->size() + 1) * sizeof(wchar_t)));
+    if (hideEdit)
+        RegSetValueExW(key, L"HideEdit", 0, REG_DWORD, (const BYTE*)hideEdit, sizeof *hideEdit);
+    RegCloseKey(key);
+}
+
+std::wstring readDefFile() {
+    wchar_t value[600] = {};
+    DWORD bytes = sizeof value - sizeof(wchar_t);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return L"";
+    RegQueryValueExW(key, L"DefFile", nullptr, nullptr, (BYTE*)value, &bytes);
+    RegCloseKey(key);
+    return value;
+}
+
+DWORD readHideEdit(bool* present) {
+    DWORD value = 0, bytes = sizeof value, type = 0;
+    HKEY key;
+    *present = false;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    *present = RegQueryValueExW(key, L"HideEdit", nullptr, &type, (BYTE*)&value, &bytes) ==
+                   ERROR_SUCCESS &&
+               type == REG_DWORD;
+    RegCloseKey(key);
+    return value;
+}
+
+// ---- message boxes --------------------------------------------------------
+
+static Session* gSession = nullptr;
+static HHOOK gHook = nullptr;
+
+static BOOL CALLBACK collectText(HWND child, LPARAM lParam) {
+    SeenBox* box = (SeenBox*)lParam;
+    wchar_t className[32], text[256];
+    GetClassNameW(child, className, 32);
+    if (lstrcmpiW(className, L"Static") != 0)
+        return TRUE;
+    HICON icon = (HICON)SendMessageW(child, STM_GETICON, 0, 0);
+    if (icon && icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32513)))
+        box->stopIcon = true;
+    if (GetWindowTextW(child, text, 256) > 0 && box->text.empty())
+        box->text = text;
+    return TRUE;
+}
+
+static void CALLBACK answerBox(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    SeenBox box = {};
+    wchar_t caption[128] = {};
+    GetWindowTextW(window, caption, 128);
+    box.caption = caption;
+    box.owned = GetWindow(window, GW_OWNER) != nullptr;
+    EnumChildWindows(window, collectText, (LPARAM)&box);
+    if (gSession)
+        gSession->boxes.push_back(box);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+}
+
+static LRESULT CALLBACK boxHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        wchar_t className[16];
+        GetClassNameW((HWND)wParam, className, 16);
+        if (lstrcmpW(className, L"#32770") == 0)
+            SetTimer((HWND)wParam, 1, 10, answerBox);
+    }
+    return CallNextHookEx(gHook, code, wParam, lParam);
+}
+
+Session::Session(const std::wstring& commandLine) {
+    gSession = this;
+    gHook = SetWindowsHookExW(WH_CBT, boxHook, nullptr, GetCurrentThreadId());
+    initProgram();
+    started = startInstance(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOW) != 0;
+    pump();
+}
+
+Session::~Session() {
+    if (started && !ended)
+        close();
+    endProgram();
+    UnhookWindowsHookEx(gHook);
+    gHook = nullptr;
+    gSession = nullptr;
+}
+
+void Session::pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ended = true;
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool Session::close() {
+    if (!started || ended)
+        return false;
+    PostMessageW(gProgram.mainWindow, WM_CLOSE, 0, 0);
+    MSG message;
+    DWORD until = GetTickCount() + 10000;
+    while (GetTickCount() < until) {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        if (message.message == WM_QUIT) {
+            ended = true;
+            return true;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return false;
+}
+
+// ---- the tree ----------------------------------------------------------------
+
+static void outlineNode(HWND tree, HTREEITEM node, int depth, std::string* out) {
+    for (; node; node = TreeView_GetNextSibling(tree, node)) {
+        wchar_t text[128] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+        item.hItem = node;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        TreeView_GetItem(tree, &item);
+        out->append((size_t)depth * 2, ' ');
+        if (!item.lParam)
+            out->append("*");
+        else if ((item.state >> 12) == kChecked)
+            out->append("[x]");
+        char narrow[256];
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        out->append(narrow);
+        out->append("\n");
+        outlineNode(tree, TreeView_GetChild(tree, node), depth + 1, out);
+    }
+}
+
+std::string treeOutline(HWND tree) {
+    std::string out;
+    outlineNode(tree, TreeView_GetRoot(tree), 0, &out);
+    return out;
+}
+
+RECT childRect(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
+    return r;
+}

@@ -1,0 +1,57 @@
+// Drives the real Twigmark main window inside the test process: note files
+// made from records, the settings key, message boxes answered as they
+// appear, and a walk of the tree view.
+#pragma once
+
+#include "notetypes.h"
+
+#include <string>
+#include <vector>
+#include <windows.h>
+
+struct ItemSpec {
+    const char* name;
+    uint32_t id, parentId, level;
+    uint16_t checkState;
+    uint16_t priority;
+    const char* category;
+    uint16_t year, month, day;
+};
+
+struct FileOptions {
+    int32_t viewMode = 0, hideChecked = 0, ascending = 1, arrangeKey = 0;
+};
+
+std::wstring tempPath(const wchar_t* name);
+void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
+                   const FileOptions& options = FileOptions());
+std::vector<char> fileBytes(const std::wstring& path);
+
+void clearSettings();
+void setSettings(const std::wstring* defFile, const DWORD* hideEdit);
+std::wstring readDefFile();
+DWORD readHideEdit(bool* present);
+
+// Message boxes shown while the session runs: caption, text, icon kind.
+struct SeenBox {
+    std::wstring caption, text;
+    bool stopIcon;
+    bool owned;
+};
+
+// One run of the program's start-up in this process, with message boxes
+// answered and recorded.
+struct Session {
+    explicit Session(const std::wstring& commandLine);
+    ~Session();
+    void pump();  // runs the messages waiting now
+    bool close(); // WM_CLOSE, then the loop until the quit message
+    bool started = false;
+    bool ended = false;
+    std::vector<SeenBox> boxes;
+};
+
+// The tree as text: one line per node, indented by depth, "[x]" for checked
+// item nodes, "*" for nodes without an item.
+std::string treeOutline(HWND tree);
+RECT childRect(HWND parent, HWND child);
