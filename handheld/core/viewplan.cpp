@@ -164,7 +164,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
         }
         for (size_t i = 0; i < queued; ++i) {
             int32_t parent = lookup(&b.anywhere, queue[i]->parentId);
-            if (parent != -1)
+            if (parent != -1 && b.depth[parent] < kMaxViewDepth)
                 insertNode(&b, queue[i], parent, rootSlot);
         }
         plan->rootFirstChild = plan->firstChild[rootSlot];

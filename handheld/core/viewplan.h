@@ -14,6 +14,11 @@
 
 enum { kPlanRoot = -1 };
 
+// Nodes deeper than this are not shown, like items whose parent is missing:
+// the tree control recurses once per level when it deletes nodes, and only a
+// damaged or crafted file nests this deep.
+enum { kMaxViewDepth = 100000 };
+
 struct PlanNode {
     NoteItem* item;
     int32_t parent; // index of the parent node, kPlanRoot for the root node

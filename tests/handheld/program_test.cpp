@@ -235,6 +235,22 @@ TEST_F(ProgramTest, MenuMarksFollowTheLoadedFileAndDamagedOptionsAreHarmless) {
     EXPECT_TRUE(session.boxes.empty());
 }
 
+// A crafted file may nest thousands of levels deep: the tree control then
+// recurses once per level as it empties itself on a refill and at exit.
+TEST_F(ProgramTest, VeryDeepNestingSurvivesRefillAndClose) {
+    std::vector<ItemSpec> chain;
+    for (uint32_t i = 1; i <= 30000; ++i)
+        chain.push_back({"n", i, i - 1, i, 1, 0, "", 0, 0, 0});
+    writeDocument(notes, chain);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_PRIORITY, 0);
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_DEFAULT, 0);
+    session.pump();
+    EXPECT_TRUE(session.close());
+    EXPECT_EQ(fileBytes(notes).size(), 156u + 30000u * 380u);
+}
+
 TEST_F(ProgramTest, CloseSavesTheDocumentWithTheCheckBoxes) {
     writeDocument(notes, kTricky);
     std::vector<char> before = fileBytes(notes);

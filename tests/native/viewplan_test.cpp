@@ -95,3 +95,13 @@ TEST(DefaultView, EmptyDocumentAndMemoryShortage) {
     EXPECT_EQ(planDefaultView(&doc.list, 0, &plan), 0);
     EXPECT_EQ(plan.nodes, nullptr);
 }
+
+TEST(DefaultView, NestingIsCutAtTheDeepestShownLevel) {
+    Doc doc;
+    for (uint32_t i = 1; i <= (uint32_t)kMaxViewDepth + 2; ++i)
+        add(doc, u"n", i, i, i - 1);
+    ViewPlan plan;
+    ASSERT_EQ(planDefaultView(&doc.list, 0, &plan), 1);
+    EXPECT_EQ(plan.count, kMaxViewDepth);
+    freeViewPlan(&plan);
+}

@@ -175,7 +175,8 @@ int commandOutline(const PathChar* path, FILE* out, FILE* err) {
     }
     int32_t hidden = doc.list.count - plan.count;
     if (hidden > 0)
-        fprintf(out, "(%ld items not shown: their parent is missing)\n", (long)hidden);
+        fprintf(out, "(%ld items not shown: their parent is missing or they nest too deep)\n",
+                (long)hidden);
     freeViewPlan(&plan);
     freeDocument(&doc);
     return status;
