@@ -298,6 +298,33 @@ TEST_F(ProgramTest, FailedLoadAndFailedSaveAreToldOnce) {
     EXPECT_FALSE(IsWindow(gProgram.mainWindow));
 }
 
+// A disk that fills up during the save: the storage notice, then the save
+// failure, and the file on disk stays as it was.
+static int diskFullWrite(FileHandle*, const void*, size_t) {
+    SetLastError(ERROR_DISK_FULL);
+    return 0;
+}
+
+TEST_F(ProgramTest, FullStorageAtCloseIsToldAndTheFileStays) {
+    writeDocument(notes, kTricky);
+    std::vector<char> before = fileBytes(notes);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    FileOps full = *platformFileOps();
+    full.write = diskFullWrite;
+    setFileOps(&full);
+    bool closed = session.close();
+    setFileOps(nullptr);
+    ASSERT_TRUE(closed);
+    ASSERT_EQ(session.boxes.size(), 2u);
+    EXPECT_EQ(session.boxes[0].text, L"Storage is full.  Please free up some memory and try agin.");
+    EXPECT_EQ(session.boxes[0].caption, L"Twigmark");
+    EXPECT_TRUE(session.boxes[0].stopIcon);
+    EXPECT_FALSE(session.boxes[0].owned);
+    EXPECT_EQ(session.boxes[1].text, L"Unable to save data!");
+    EXPECT_EQ(fileBytes(notes), before);
+}
+
 TEST_F(ProgramTest, SettingsRoundTrip) {
     // No settings: the documents folder's "Note Tree.twk", created empty.
     {
