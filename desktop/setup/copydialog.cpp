@@ -1,31 +1,19 @@
 #include "install.h"
 
 #include "dialogs.h"
+#include "progress.h"
 #include "resource.h"
 #include "safepath.h"
 
-#include <commctrl.h>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-struct CopyDialog {
-    InstallRun* run;
-};
-
-void setPhase(HWND dialog, const char* label, const char* entry) {
-    SetDlgItemTextA(dialog, IDC_PROGRESS_LABEL, label);
-    SetDlgItemTextA(dialog, IDC_PROGRESS_ENTRY, entry);
-}
-
-void step(HWND dialog) {
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-}
-
 // Copies one entry into the installation directory. An entry that could name
 // a file elsewhere is never copied; an empty one fails like a missing file.
-void copyEntry(HWND dialog, const InstallRun* run, const char* entry) {
+void copyEntry(HWND dialog, void* context, const char* entry) {
+    const InstallRun* run = (const InstallRun*)context;
     if (!entry[0])
         return;
     if (!isSafeEntry(entry)) {
@@ -84,56 +72,27 @@ void writeUninstallEntry(const InstallRun* run) {
     RegCloseKey(key);
 }
 
-void doWork(HWND dialog, CopyDialog* state) {
-    const InstallRun* run = state->run;
+INT_PTR doWork(HWND dialog, void* context) {
+    InstallRun* run = (InstallRun*)context;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    long count = readCount(&run->script);
-    if (count > kMaxEntryCount) {
+    long count = startProgress(dialog, run->instance, &run->script, IDS_DAMAGED_COUNT, "Setup", 2);
+    if (count < 0) {
         SetCursor(previous);
-        showStringMessage(run->instance, IDS_DAMAGED_COUNT, "Setup", MB_ICONSTOP);
-        EndDialog(dialog, 0);
-        return;
+        return 0;
     }
-    if (count < 0)
-        count = 0;
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, count + 2));
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
-    for (long n = 1; n <= count; ++n) {
-        char entry[kPathSize];
-        readEntry(&run->script, n, entry);
-        SetDlgItemTextA(dialog, IDC_PROGRESS_ENTRY, entry);
-        UpdateWindow(dialog);
-        copyEntry(dialog, run, entry);
-        step(dialog);
-    }
-    setPhase(dialog, "Adding Uninstall Information...", "");
+    workThroughEntries(dialog, &run->script, count, copyEntry, run);
+    setProgressText(dialog, "Adding Uninstall Information...", "");
     copyUninstaller();
-    step(dialog);
-    setPhase(dialog, "Updating Registry entries...", "");
+    stepProgress(dialog);
+    setProgressText(dialog, "Updating Registry entries...", "");
     writeUninstallEntry(run);
-    step(dialog);
+    stepProgress(dialog);
     SetCursor(previous);
-    EndDialog(dialog, 1);
-}
-
-INT_PTR CALLBACK copyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        centreDialog(dialog);
-        PostMessageA(dialog, WM_START_WORK, 0, 0);
-        return TRUE;
-    case WM_START_WORK:
-        doWork(dialog, (CopyDialog*)GetWindowLongPtrA(dialog, DWLP_USER));
-        return TRUE;
-    }
-    return FALSE;
+    return 1;
 }
 
 } // namespace
 
 int runCopyDialog(InstallRun* run) {
-    CopyDialog state = {run};
-    return DialogBoxParamA(run->instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, copyProc,
-                           (LPARAM)&state) == 1;
+    return runProgressDialog(run->instance, doWork, run) == 1;
 }

@@ -1,24 +1,17 @@
 #include "uninstall.h"
 
 #include "dialogs.h"
+#include "progress.h"
 #include "resource.h"
 #include "safepath.h"
 
-#include <commctrl.h>
 
 namespace {
 
-struct RemoveDialog {
-    UninstallRun* run;
-};
-
-void step(HWND dialog) {
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-}
-
 // Deletes one listed file. An entry that could name a file outside the
 // installation directory is left alone.
-void removeEntry(HWND dialog, const UninstallRun* run, const char* entry) {
+void removeEntry(HWND dialog, void* context, const char* entry) {
+    const UninstallRun* run = (const UninstallRun*)context;
     if (!isSafeEntry(entry))
         return;
     char path[kPathSize];
@@ -43,57 +36,30 @@ void removeUninstallEntry(const char* title) {
     RegCloseKey(key);
 }
 
-void doWork(HWND dialog, const UninstallRun* run) {
+INT_PTR doWork(HWND dialog, void* context) {
+    UninstallRun* run = (UninstallRun*)context;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     char title[kShortTextSize];
     readTitle(&run->script, title);
     SetDlgItemTextA(dialog, IDC_PROGRESS_LABEL, "Removing file:");
-    long count = readCount(&run->script);
-    if (count > kMaxEntryCount) {
+    long count =
+        startProgress(dialog, run->instance, &run->script, IDS_DAMAGED_COUNT, "Uninstall", 1);
+    if (count < 0) {
         SetCursor(previous);
-        showStringMessage(run->instance, IDS_DAMAGED_COUNT, "Uninstall", MB_ICONSTOP);
-        EndDialog(dialog, 0);
-        return;
+        return 0;
     }
-    if (count < 0)
-        count = 0;
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, count + 1));
-    SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
-    for (long n = 1; n <= count; ++n) {
-        char entry[kPathSize];
-        readEntry(&run->script, n, entry);
-        SetDlgItemTextA(dialog, IDC_PROGRESS_ENTRY, entry);
-        UpdateWindow(dialog);
-        removeEntry(dialog, run, entry);
-        step(dialog);
-    }
+    workThroughEntries(dialog, &run->script, count, removeEntry, run);
     RemoveDirectoryA(run->directory);
-    SetDlgItemTextA(dialog, IDC_PROGRESS_LABEL, "Removing Registry entries...");
-    SetDlgItemTextA(dialog, IDC_PROGRESS_ENTRY, "");
+    setProgressText(dialog, "Removing Registry entries...", "");
     removeUninstallEntry(title);
-    step(dialog);
+    stepProgress(dialog);
     SetCursor(previous);
-    EndDialog(dialog, 1);
-}
-
-INT_PTR CALLBACK removeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        centreDialog(dialog);
-        PostMessageA(dialog, WM_START_WORK, 0, 0);
-        return TRUE;
-    case WM_START_WORK:
-        doWork(dialog, ((RemoveDialog*)GetWindowLongPtrA(dialog, DWLP_USER))->run);
-        return TRUE;
-    }
-    return FALSE;
+    return 1;
 }
 
 } // namespace
 
+// Whatever the work met has been told already; the program ends the same way.
 void runRemoveDialog(UninstallRun* run) {
-    RemoveDialog state = {run};
-    DialogBoxParamA(run->instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, removeProc,
-                    (LPARAM)&state);
+    runProgressDialog(run->instance, doWork, run);
 }
