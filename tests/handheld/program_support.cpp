@@ -21,24 +21,24 @@ void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
     initList(&list);
     setTitle(&list, kDefaultTitle);
     uint32_t maxId = 0;
-    for (const ItemSpec& spec : items) {
+    for (const ItemSpec& wanted : items) {
         NoteItem item;
         memset(&item, 0, sizeof item);
-        copyAsciiField(item.name, kNameChars, spec.name);
-        item.id = spec.id;
-        item.parentId = spec.parentId;
-        item.level = spec.level;
+        copyAsciiField(item.name, kNameChars, wanted.name);
+        item.id = wanted.id;
+        item.parentId = wanted.parentId;
+        item.level = wanted.level;
         item.icon = 4;
-        item.checkState = spec.checkState ? spec.checkState : (uint16_t)kUnchecked;
-        item.priority = spec.priority;
-        copyAsciiField(item.category, kCategoryChars, spec.category ? spec.category : "");
-        item.dueDate.year = spec.year;
-        item.dueDate.month = spec.month;
-        item.dueDate.day = spec.day;
+        item.checkState = wanted.checkState ? wanted.checkState : (uint16_t)kUnchecked;
+        item.priority = wanted.priority;
+        copyAsciiField(item.category, kCategoryChars, wanted.category ? wanted.category : "");
+        item.dueDate.year = wanted.year;
+        item.dueDate.month = wanted.month;
+        item.dueDate.day = wanted.day;
         item.taskTimeUnit = -1;
         appendLoaded(&list, &item, nullptr);
-        if (spec.id > maxId)
-            maxId = spec.id;
+        if (wanted.id > maxId)
+            maxId = wanted.id;
     }
     list.nextId = (int32_t)maxId + 1;
     ViewOptions options = {};
