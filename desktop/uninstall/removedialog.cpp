@@ -5,7 +5,6 @@
 #include "resource.h"
 #include "safepath.h"
 
-
 namespace {
 
 // Deletes one listed file. An entry that could name a file outside the
