@@ -8,10 +8,6 @@
 
 #include <stdio.h>
 
-HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state);
-void fillGroupedView(HWND tree, HTREEITEM root, int viewMode);
-TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
-
 TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item) {
     TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
@@ -26,7 +22,7 @@ TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item) {
     return insert;
 }
 
-HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
+static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
     TreeView_DeleteAllItems(tree);
     WCHAR title[kTitleChars];
     copyWideField((WideChar*)title, kTitleChars, (const WideChar*)text, kTitleChars);

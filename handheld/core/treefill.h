@@ -35,4 +35,10 @@ NoteItem* nodeItem(HWND tree, HTREEITEM node);
 // characters of a date. Empty for other views.
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars);
 
+// Shared by the Default View and the grouped views: the insertion record of
+// an item node (text on request, icon, check box, the item) at the end of
+// parent's children, and the fill of a grouped view under the root node.
+TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
+void fillGroupedView(HWND tree, HTREEITEM root, int viewMode);
+
 enum { kLabelChars = 64, kRootImage = 0, kGroupImage = 1, kDateGroupImage = 2 };

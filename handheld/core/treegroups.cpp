@@ -14,8 +14,6 @@
 #include <stdio.h>
 #include <string.h>
 
-TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
-
 namespace {
 
 struct Group {

@@ -8,13 +8,17 @@ static LRESULT CALLBACK sipPrefProc(HWND window, UINT message, WPARAM wParam, LP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-static BOOL registerSipPref(HINSTANCE instance) {
+// Every class of the layer: arrow cursor, the given background (none paints
+// nothing itself). A class that exists already is left as it is.
+static BOOL registerLayerClass(HINSTANCE instance, LPCWSTR name, WNDPROC proc, HBRUSH background) {
     WNDCLASSW wc = {};
-    if (GetClassInfoW(instance, SIPPREF_CLASS, &wc))
+    if (GetClassInfoW(instance, name, &wc))
         return TRUE;
-    wc.lpfnWndProc = sipPrefProc;
+    wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.lpszClassName = SIPPREF_CLASS;
+    wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
     return RegisterClassW(&wc) != 0;
 }
 
@@ -47,8 +51,10 @@ BOOL ensureDevice(void) {
     if (gDevice.ready)
         return TRUE;
     HINSTANCE instance = GetModuleHandleW(NULL);
-    if (!registerSipPref(instance) || !registerNavBarClass(instance) ||
-        !registerMenuBarClass(instance) || !registerSipPanelClass(instance))
+    if (!registerLayerClass(instance, SIPPREF_CLASS, sipPrefProc, NULL) ||
+        !registerLayerClass(instance, NAVBAR_CLASS, navBarProc, NULL) ||
+        !registerLayerClass(instance, MENUBAR_CLASS, menuBarProc, (HBRUSH)(COLOR_BTNFACE + 1)) ||
+        !registerLayerClass(instance, SIPPANEL_CLASS, sipPanelProc, NULL))
         return FALSE;
     DWORD thread = GetCurrentThreadId();
     gDevice.activationHook = SetWindowsHookExW(WH_CBT, activationHook, NULL, thread);

@@ -50,11 +50,11 @@ void moveDevice(int dx, int dy);
 // The navigation bar: created on first use; shows the active window.
 HWND showNavBar(void);
 void refreshNavBar(HWND active);
-BOOL registerNavBarClass(HINSTANCE instance);
+LRESULT CALLBACK navBarProc(HWND navBar, UINT message, WPARAM wParam, LPARAM lParam);
 
-BOOL registerMenuBarClass(HINSTANCE instance);
+LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
 
-BOOL registerSipPanelClass(HINSTANCE instance);
+LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 void showSipPanel(BOOL up);
 
 // Tap-and-hold on tree views: the thread's message hook.

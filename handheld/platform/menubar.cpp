@@ -258,7 +258,7 @@ static void onBarDestroy(HWND bar) {
     LocalFree(state);
 }
 
-static LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     MenuBarState* state = barState(bar);
     switch (message) {
     case WM_MOUSEACTIVATE:
@@ -296,18 +296,6 @@ static LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARA
             return SendMessageW(state->toolbar, message, wParam, lParam);
         return DefWindowProcW(bar, message, wParam, lParam);
     }
-}
-
-BOOL registerMenuBarClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    if (GetClassInfoW(instance, MENUBAR_CLASS, &wc))
-        return TRUE;
-    wc.lpfnWndProc = menuBarProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = MENUBAR_CLASS;
-    return RegisterClassW(&wc) != 0;
 }
 
 static HWND createToolbar(HWND bar, HINSTANCE instance) {

@@ -106,7 +106,7 @@ static void onNavDestroy(void) {
     gDevice.navBar = NULL;
 }
 
-static LRESULT CALLBACK navBarProc(HWND navBar, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK navBarProc(HWND navBar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         onNavCreate();
@@ -137,17 +137,6 @@ static LRESULT CALLBACK navBarProc(HWND navBar, UINT message, WPARAM wParam, LPA
     default:
         return DefWindowProcW(navBar, message, wParam, lParam);
     }
-}
-
-BOOL registerNavBarClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    if (GetClassInfoW(instance, NAVBAR_CLASS, &wc))
-        return TRUE;
-    wc.lpfnWndProc = navBarProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
-    wc.lpszClassName = NAVBAR_CLASS;
-    return RegisterClassW(&wc) != 0;
 }
 
 HWND showNavBar(void) {

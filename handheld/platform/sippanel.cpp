@@ -128,7 +128,7 @@ static void typeKey(HWND panel, const SipKey* key) {
     }
 }
 
-static LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
@@ -148,17 +148,6 @@ static LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LP
     default:
         return DefWindowProcW(panel, message, wParam, lParam);
     }
-}
-
-BOOL registerSipPanelClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    if (GetClassInfoW(instance, SIPPANEL_CLASS, &wc))
-        return TRUE;
-    wc.lpfnWndProc = sipPanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
-    wc.lpszClassName = SIPPANEL_CLASS;
-    return RegisterClassW(&wc) != 0;
 }
 
 void showSipPanel(BOOL up) {

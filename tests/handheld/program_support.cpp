@@ -6,6 +6,7 @@
 #include "widetext.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <string.h>
 
 std::wstring tempPath(const wchar_t* name) {
@@ -46,22 +47,8 @@ void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
     options.hideChecked = fileOptions.hideChecked;
     options.ascending = fileOptions.ascending;
     options.arrangeKey = fileOptions.arrangeKey;
-    writeNoteFile(&list, path.c_str(), &options);
+    EXPECT_EQ(writeNoteFile(&list, path.c_str(), &options), 1);
     clearList(&list);
-}
-
-std::vector<char> fileBytes(const std::wstring& path) {
-    std::vector<char> bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    CloseHandle(h);
-    return bytes;
 }
 
 static const wchar_t kKey[] = L"Software\\Twigmark";

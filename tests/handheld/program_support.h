@@ -3,6 +3,7 @@
 // appear, and a walk of the tree view.
 #pragma once
 
+#include "file_bytes.h"
 #include "notetypes.h"
 
 #include <string>
@@ -25,7 +26,6 @@ struct FileOptions {
 std::wstring tempPath(const wchar_t* name);
 void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
                    const FileOptions& options = FileOptions());
-std::vector<char> fileBytes(const std::wstring& path);
 
 void clearSettings();
 void setSettings(const std::wstring* defFile, const DWORD* hideEdit);

@@ -1,3 +1,4 @@
+#include "file_bytes.h"
 #include "notefile.h"
 #include "notemodel.h"
 #include "usernotice.h"
@@ -38,20 +39,6 @@ struct TempFolder {
     }
     std::wstring path;
 };
-
-std::vector<char> fileBytes(const std::wstring& path) {
-    std::vector<char> bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    CloseHandle(h);
-    return bytes;
-}
 
 struct Document {
     Document() {

@@ -1,0 +1,8 @@
+// The whole content of a file, for tests that compare what was written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Empty when the file cannot be opened.
+std::vector<char> fileBytes(const std::wstring& path);
