@@ -1,13 +1,10 @@
 #include "commands.h"
 
+#include "itemdialogs.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
-
-struct FindCriteria {
-    BYTE fields[484];
-};
 
 FindCriteria* gFindCriteria = nullptr;
 

@@ -5,10 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// The search state of Find; at most one exists.
-struct FindCriteria;
-extern FindCriteria* gFindCriteria;
-
 // Carries out one command; false for identifiers that are not commands.
 bool onCommand(HWND mainWindow, UINT command);
 

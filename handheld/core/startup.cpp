@@ -1,6 +1,7 @@
 // The program entry's work: the single instance, the main window, its
 // fonts and children, the settings and the first load.
 #include "commands.h"
+#include "itemdialogs.h"
 #include "docsave.h"
 #include "notefile.h"
 #include "notemodel.h"
