@@ -11,8 +11,6 @@
 
 #include <string.h>
 
-namespace {
-
 void putPath(FILE* out, const PathChar* path) {
 #ifdef _WIN32
     putUtf8(out, (const WideChar*)path, pathLength(path));
@@ -20,6 +18,8 @@ void putPath(FILE* out, const PathChar* path) {
     fputs(path, out);
 #endif
 }
+
+namespace {
 
 bool isWord(const PathChar* arg, const char* word) {
     size_t i = 0;
@@ -32,21 +32,15 @@ bool isWord(const PathChar* arg, const char* word) {
 int usage(FILE* err) {
     fputs("usage: twk json FILE        print the note file as JSON\n"
           "       twk outline FILE     print the tree as an indented outline\n"
-          "       twk convert IN OUT   write IN as a current note file OUT\n",
+          "       twk opml FILE        print the document as OPML 2.0\n"
+          "       twk markdown FILE    print the document as a Markdown task list\n"
+          "       twk convert IN OUT   write IN (a note file or OPML) as a current note file OUT\n",
           err);
     return kTwkUsage;
 }
 
-struct Document {
-    NoteList list;
-    ViewOptions options;
-    CategoryList categories;
-    LoadReport report;
-    int loaded;
-};
+} // namespace
 
-// Loads like the program: empty list titled "Note Tree", options all 0.
-// Returns kTwkUsage when the file cannot be opened at all.
 int loadDocument(const PathChar* path, Document* doc, FILE* err) {
     memset(doc, 0, sizeof *doc);
     initList(&doc->list);
@@ -73,6 +67,8 @@ void freeDocument(Document* doc) {
     clearList(&doc->list);
     clearCategories(&doc->categories);
 }
+
+namespace {
 
 void putField(FILE* out, const WideChar* field, size_t chars) {
     putJsonString(out, field, wideLength(field, chars));
@@ -187,6 +183,15 @@ int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
         fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
         return kTwkUsage;
     }
+    int kind = inputKind(in);
+    if (kind == kInputMissing) {
+        fputs("twk: cannot open ", err);
+        putPath(err, in);
+        fputs("\n", err);
+        return kTwkUsage;
+    }
+    if (kind == kInputXml)
+        return convertOpml(in, outPath, err);
     Document doc;
     int status = loadDocument(in, &doc, err);
     if (status == kTwkUsage)
@@ -209,6 +214,10 @@ int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
         return commandJson(argv[2], out, err);
     if (argc == 3 && isWord(argv[1], "outline"))
         return commandOutline(argv[2], out, err);
+    if (argc == 3 && isWord(argv[1], "opml"))
+        return commandOpml(argv[2], out, err);
+    if (argc == 3 && isWord(argv[1], "markdown"))
+        return commandMarkdown(argv[2], out, err);
     if (argc == 4 && isWord(argv[1], "convert"))
         return commandConvert(argv[2], argv[3], err);
     return usage(err);

@@ -1,0 +1,370 @@
+// The event interface on XmlLite, which is part of Windows. DTD processing
+// is prohibited, so a DOCTYPE fails the read before any entity is declared
+// or fetched; the element depth limit is lifted, because XmlLite keeps its
+// element stack on the heap.
+#include "xmlevents.h"
+
+#include <objbase.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <xmllite.h>
+
+namespace {
+
+// Some XmlLite versions (Wine's among them) turn malformed UTF-8 into
+// replacement characters instead of failing, so a document that is UTF-8 (no
+// UTF-16 byte order mark, no other encoding declared) is checked on its way
+// in: the same bytes are refused on every platform.
+struct Utf8Check {
+    int decided; // 1 once the first read has shown the encoding
+    int active;  // the document is UTF-8 and is being checked
+    uint8_t head[256];
+    size_t headLength;
+    int need;          // continuation bytes still expected
+    uint8_t low, high; // allowed range of the next continuation byte
+    int failed;
+};
+
+bool asciiEqualNoCase(const uint8_t* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t c = a[i];
+        if (c >= 'A' && c <= 'Z')
+            c = (uint8_t)(c - 'A' + 'a');
+        if (c != (uint8_t)b[i])
+            return false;
+    }
+    return true;
+}
+
+// Whether a document starting with these bytes is UTF-8: no UTF-16 mark and
+// an XML declaration, if any, that names no encoding or names UTF-8.
+bool declaresUtf8(const uint8_t* head, size_t length) {
+    if (length >= 2 &&
+        ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
+        return false;
+    if (length >= 2 && (head[0] == 0 || head[1] == 0))
+        return false; // UTF-16 without a mark
+    size_t start = length >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
+    if (length - start < 5 || memcmp(head + start, "<?xml", 5) != 0)
+        return true;
+    for (size_t i = start; i + 8 < length && !(head[i] == '?' && head[i + 1] == '>'); ++i) {
+        if (memcmp(head + i, "encoding", 8) != 0)
+            continue;
+        size_t j = i + 8;
+        while (j < length &&
+               (head[j] == ' ' || head[j] == '=' || head[j] == '"' || head[j] == '\''))
+            ++j;
+        return length - j >= 5 && asciiEqualNoCase(head + j, "utf-8", 5);
+    }
+    return true;
+}
+
+bool checkBytes(Utf8Check* check, const uint8_t* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        uint8_t c = bytes[i];
+        if (check->need) {
+            if (c < check->low || c > check->high)
+                return false;
+            --check->need;
+            check->low = 0x80;
+            check->high = 0xBF;
+            continue;
+        }
+        if (c < 0x80)
+            continue;
+        check->low = 0x80;
+        check->high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            check->need = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            check->need = 2;
+            if (c == 0xE0)
+                check->low = 0xA0; // no overlong forms
+            if (c == 0xED)
+                check->high = 0x9F; // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            check->need = 3;
+            if (c == 0xF0)
+                check->low = 0x90;
+            if (c == 0xF4)
+                check->high = 0x8F; // nothing above U+10FFFF
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Checks the next bytes; an empty read is the end, where no sequence may be
+// left open. 0 when the text is not valid UTF-8.
+int checkUtf8(Utf8Check* check, const uint8_t* bytes, size_t count) {
+    if (check->failed)
+        return 0;
+    if (!check->decided) {
+        size_t n = sizeof check->head - check->headLength;
+        if (n > count)
+            n = count;
+        memcpy(check->head + check->headLength, bytes, n);
+        check->headLength += n;
+        check->decided = 1;
+        check->active = declaresUtf8(check->head, check->headLength);
+        if (check->active && !checkBytes(check, check->head, check->headLength)) {
+            check->failed = 1;
+            return 0;
+        }
+        bytes += n;
+        count -= n;
+    }
+    if (!check->active)
+        return 1;
+    if (!checkBytes(check, bytes, count) || (count == 0 && check->need)) {
+        check->failed = 1;
+        return 0;
+    }
+    return 1;
+}
+
+// The bytes of an XmlSource as the stream XmlLite reads. It lives on
+// parseXml's stack and outlasts the reader, so counting references only
+// keeps COM's rules.
+struct SourceStream : ISequentialStream {
+    const XmlSource* source;
+    LONG references;
+    int failed;
+    Utf8Check utf8;
+    int badText; // the bytes are not the UTF-8 they claim to be
+    int ended;   // the source has no more bytes
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(ISequentialStream)) {
+            *object = static_cast<ISequentialStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return (ULONG)--references; }
+    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG bytes, ULONG* read) override {
+        long got = source->read(source->context, buffer, bytes);
+        if (got < 0) {
+            failed = 1;
+            if (read)
+                *read = 0;
+            return E_FAIL;
+        }
+        if (got == 0)
+            ended = 1;
+        if (!checkUtf8(&utf8, (const uint8_t*)buffer, (size_t)got)) {
+            badText = 1;
+            if (read)
+                *read = 0;
+            return E_FAIL;
+        }
+        if (read)
+            *read = (ULONG)got;
+        return (ULONG)got < bytes ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
+};
+
+const WideChar* wide(LPCWSTR text) {
+    return reinterpret_cast<const WideChar*>(text);
+}
+
+const char* describe(HRESULT hr) {
+    switch ((unsigned long)hr) {
+    case WC_E_DTDPROHIBITED:
+        return "a DOCTYPE is not allowed (no DTD or entity is processed)";
+    case WC_E_UNDECLAREDENTITY:
+        return "undefined entity";
+    case MX_E_INPUTEND:
+        return "the document ends too early";
+    case MX_E_ENCODING:
+    case XML_E_INVALID_UNICODE:
+        return "the text is not in its declared encoding";
+    case WC_E_XMLCHARACTER:
+        return "a character XML does not allow";
+    case WC_E_ELEMENTMATCH:
+        return "mismatched tag";
+    default:
+        return nullptr;
+    }
+}
+
+struct LiteRun {
+    IXmlReader* reader;
+    const XmlHandler* handler;
+    XmlProblem* problem;
+    WideBuffer text;
+    XmlAttribute* attributes;
+    size_t attributeCapacity;
+    size_t* offsets;
+};
+
+// The start tag the reader stands on: name and attributes are copied, since
+// XmlLite's strings last only until the reader moves.
+int startElement(LiteRun* run) {
+    LPCWSTR name;
+    UINT nameLength;
+    if (FAILED(run->reader->GetQualifiedName(&name, &nameLength)))
+        return -1;
+    BOOL empty = run->reader->IsEmptyElement();
+    run->text.length = 0;
+    if (!appendWide(&run->text, wide(name), nameLength))
+        return 0;
+    size_t count = 0;
+    HRESULT hr = run->reader->MoveToFirstAttribute();
+    while (hr == S_OK) {
+        if ((count + 1) * 4 > run->attributeCapacity) {
+            size_t capacity = run->attributeCapacity ? run->attributeCapacity * 2 : 64;
+            size_t* grown = (size_t*)realloc(run->offsets, capacity * sizeof(size_t));
+            if (!grown)
+                return 0;
+            run->offsets = grown;
+            XmlAttribute* more =
+                (XmlAttribute*)realloc(run->attributes, capacity / 4 * sizeof(XmlAttribute));
+            if (!more)
+                return 0;
+            run->attributes = more;
+            run->attributeCapacity = capacity;
+        }
+        LPCWSTR part;
+        UINT length;
+        size_t* o = run->offsets + count * 4;
+        if (FAILED(run->reader->GetQualifiedName(&part, &length)))
+            return -1;
+        o[0] = run->text.length;
+        if (!appendWide(&run->text, wide(part), length))
+            return 0;
+        o[1] = run->text.length;
+        if (FAILED(run->reader->GetValue(&part, &length)))
+            return -1;
+        o[2] = run->text.length;
+        if (!appendWide(&run->text, wide(part), length))
+            return 0;
+        o[3] = run->text.length;
+        ++count;
+        hr = run->reader->MoveToNextAttribute();
+    }
+    if (FAILED(hr))
+        return -1;
+    run->reader->MoveToElement();
+    for (size_t i = 0; i < count; ++i) {
+        const size_t* o = run->offsets + i * 4;
+        XmlAttribute* a = &run->attributes[i];
+        a->name = run->text.data + o[0];
+        a->nameLength = o[1] - o[0];
+        a->value = run->text.data + o[2];
+        a->valueLength = o[3] - o[2];
+    }
+    const XmlHandler* h = run->handler;
+    if (!h->startElement(h->context, run->text.data, nameLength, run->attributes, count))
+        return 2;
+    if (empty && !h->endElement(h->context))
+        return 2;
+    return 1;
+}
+
+// 1 to go on, 2 when the handler stopped, 0 when memory ran short, -1 on a
+// reader error.
+int step(LiteRun* run, XmlNodeType type) {
+    const XmlHandler* h = run->handler;
+    switch (type) {
+    case XmlNodeType_Element:
+        return startElement(run);
+    case XmlNodeType_EndElement:
+        return h->endElement(h->context) ? 1 : 2;
+    case XmlNodeType_Text:
+    case XmlNodeType_CDATA:
+    case XmlNodeType_Whitespace: {
+        LPCWSTR value;
+        UINT length;
+        if (FAILED(run->reader->GetValue(&value, &length)))
+            return -1;
+        return h->characters(h->context, wide(value), length) ? 1 : 2;
+    }
+    default:
+        return 1;
+    }
+}
+
+} // namespace
+
+int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* problem) {
+    memset(problem, 0, sizeof *problem);
+    SourceStream stream;
+    stream.source = source;
+    stream.references = 1;
+    stream.failed = 0;
+    stream.badText = 0;
+    stream.ended = 0;
+    memset(&stream.utf8, 0, sizeof stream.utf8);
+    LiteRun run;
+    memset(&run, 0, sizeof run);
+    run.handler = handler;
+    run.problem = problem;
+    if (FAILED(CreateXmlReader(__uuidof(IXmlReader), (void**)&run.reader, nullptr))) {
+        setXmlProblem(problem, "the XML reader (xmllite.dll) is not available");
+        return 0;
+    }
+    int result = -1;
+    HRESULT hr = run.reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+    if (SUCCEEDED(hr))
+        hr = run.reader->SetProperty(XmlReaderProperty_MaxElementDepth, 0);
+    if (SUCCEEDED(hr))
+        hr = run.reader->SetInput(static_cast<ISequentialStream*>(&stream));
+    if (SUCCEEDED(hr)) {
+        XmlNodeType type;
+        UINT lastLine = 0, lastColumn = 0;
+        XmlNodeType lastType = XmlNodeType_None;
+        result = 1;
+        while (result == 1 && (hr = run.reader->Read(&type)) == S_OK) {
+            // At the end of a cut-off document Wine's reader stands still and
+            // hands out the last element again and again. Two nodes of one
+            // kind never start at one place, so that ends the read.
+            UINT line = 0, column = 0;
+            run.reader->GetLineNumber(&line);
+            run.reader->GetLinePosition(&column);
+            if (stream.ended && type == lastType && line == lastLine && column == lastColumn) {
+                hr = MX_E_INPUTEND;
+                result = -1;
+                break;
+            }
+            lastLine = line;
+            lastColumn = column;
+            lastType = type;
+            result = step(&run, type);
+        }
+        if (result == 1 && FAILED(hr))
+            result = -1;
+    }
+    if (result != 1) {
+        UINT line = 0, column = 0;
+        run.reader->GetLineNumber(&line);
+        run.reader->GetLinePosition(&column);
+        problem->line = (long)line;
+        problem->column = (long)column;
+    }
+    if (result == 0) {
+        setXmlProblem(problem, "out of memory");
+    } else if (result == -1) {
+        const char* known = describe(hr);
+        if (stream.badText)
+            setXmlProblem(problem, "the text is not valid UTF-8");
+        else if (stream.failed)
+            setXmlProblem(problem, "read error");
+        else if (known)
+            setXmlProblem(problem, known);
+        else
+            snprintf(problem->reason, sizeof problem->reason, "not well-formed XML (0x%08lx)",
+                     (unsigned long)hr);
+    }
+    run.reader->Release();
+    freeWideBuffer(&run.text);
+    free(run.attributes);
+    free(run.offsets);
+    return result == 1;
+}
