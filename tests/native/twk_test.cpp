@@ -2,6 +2,7 @@
 
 #include "twk_commands.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
@@ -119,4 +120,59 @@ TEST(Twk, OutlineIndentsByDepthAndMarksCheckedItems) {
     TwkRun run = twk({"outline", dir.path("a.twk")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Mine\n  [ ] Shopping \"list\"\n    [x] Milk\xEF\xBF\xBD\n");
+}
+
+TEST(Twk, OpmlAndMarkdownCommandsShowWhatLoaded) {
+    TempDir dir;
+    writeBytes(dir.path("a.twk"), sampleFile().data);
+    TwkRun run = twk({"opml", dir.path("a.twk")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(
+        run.out.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"2.0\">", 0), 0u);
+    EXPECT_NE(run.out.find("<title>Mine</title>"), std::string::npos);
+    EXPECT_NE(run.out.find("text=\"Shopping &quot;list&quot;\" _note=\"line1&#10;line2\""),
+              std::string::npos);
+    EXPECT_NE(run.err.find("1 character(s) that XML cannot hold"), std::string::npos); // Milk's
+
+    run = twk({"markdown", dir.path("a.twk")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "# Mine\n\n- [ ] Shopping \"list\" (P1, Home)\n  line1\n  line2\n"
+                       "  - [x] Milk\xEF\xBF\xBD (P1)\n");
+
+    Bytes damaged = sampleFile();
+    damaged.data.resize(damaged.data.size() - 10);
+    writeBytes(dir.path("cut.twk"), damaged.data);
+    run = twk({"opml", dir.path("cut.twk")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Shopping"), std::string::npos);
+    EXPECT_EQ(twk({"markdown", dir.path("missing.twk")}).status, 2);
+}
+
+TEST(Twk, ConvertTellsOpmlFromNoteFilesByContent) {
+    TempDir dir;
+    // OPML under a note file's name, and a note file under an OPML name.
+    std::string opml = "<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>T</title>"
+                       "</head><body><outline text=\"A\"><outline text=\"B\"/></outline>"
+                       "</body></opml>";
+    writeBytes(dir.path("in.twk"), std::vector<uint8_t>(opml.begin(), opml.end()));
+    writeBytes(dir.path("in.opml"), sampleFile().data);
+    TwkRun run = twk({"convert", dir.path("in.twk"), dir.path("a.twk")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(twk({"outline", dir.path("a.twk")}).out, "T\n  [ ] A\n    [ ] B\n");
+    run = twk({"convert", dir.path("in.opml"), dir.path("b.twk")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(dir.path("b.twk")), readBytes(dir.path("in.opml")));
+
+    // Damage: exit 1, one line, and what was read is still written.
+    std::string cut = opml.substr(0, opml.find("</outline>"));
+    writeBytes(dir.path("cut.opml"), std::vector<uint8_t>(cut.begin(), cut.end()));
+    run = twk({"convert", dir.path("cut.opml"), dir.path("c.twk")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find("line 1"), std::string::npos);
+    EXPECT_EQ(twk({"outline", dir.path("c.twk")}).out, "T\n  [ ] A\n    [ ] B\n");
+
+    EXPECT_EQ(twk({"convert", dir.path("in.twk"), dir.path("in.twk")}).status, 2);
+    EXPECT_EQ(readBytes(dir.path("in.twk")), std::vector<uint8_t>(opml.begin(), opml.end()));
+    EXPECT_EQ(twk({"convert", dir.path("none.opml"), dir.path("d.twk")}).status, 2);
 }
