@@ -36,8 +36,9 @@ void buildDocument(NoteList* list, int items) {
         if (i % 2)
             memcpy(item.category, u"Work", 10);
         if (i % 5 == 0)
-            item.dueDate = {2026, 12, (uint16_t)dayOfWeek(2026, 12, 1 + i % 28),
-                            (uint16_t)(1 + i % 28), 0, 0, 0, 0};
+            item.dueDate = {
+                2026, 12, (uint16_t)dayOfWeek(2026, 12, 1 + i % 28), (uint16_t)(1 + i % 28), 0, 0,
+                0,    0};
         seed = seed * 1103515245u + 12345u;
         size_t length = (seed >> 16) % 4 == 0 ? 0 : (seed >> 16) % 600; // a quarter without
         note.assign(length, (char16_t)(u'a' + i % 26));
@@ -56,8 +57,7 @@ double timeCommand(std::vector<std::string> args, FILE* sink, int rounds) {
             argv.push_back(&a[0]);
         auto start = std::chrono::steady_clock::now();
         int status = twkMain((int)argv.size(), argv.data(), sink, stderr);
-        double s =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (status != kTwkOk)
             fprintf(stderr, "twk %s failed with %d\n", args[1].c_str(), status);
         if (s < best)
@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
     printf("  twk opml               %8.1f ms  (%.2f x json)\n", toOpml * 1000, toOpml / json);
     printf("  twk markdown           %8.1f ms  (%.2f x json)\n", toMarkdown * 1000,
            toMarkdown / json);
-    printf("  twk convert from OPML  %8.1f ms  (%.2f x json)\n", fromOpml * 1000,
-           fromOpml / json);
+    printf("  twk convert from OPML  %8.1f ms  (%.2f x json)\n", fromOpml * 1000, fromOpml / json);
     unlink(twkPath.c_str());
     unlink(opmlPath.c_str());
     rmdir(folder);
