@@ -166,19 +166,22 @@ TEST(TwkOnWindows, RefusesHostileDocumentsWithOneLine) {
          156 + 380},
         {L"entity.opml", "<opml><body><outline text=\"&nbsp;\"/></body></opml>", "entity", 156},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.xml);
+    // Malformed UTF-8 far beyond the first bytes the reader takes in.
+    std::string late = "<opml><body><outline text=\"a\"/>" + std::string(20000, ' ') +
+                       "<outline text=\"\xE2\x82\"/></body></opml>";
+    std::vector<Case> all(cases, cases + sizeof cases / sizeof *cases);
+    all.push_back({L"late.opml", late.c_str(), "UTF-8", 0});
+    for (const Case& c : all) {
+        SCOPED_TRACE(std::string(c.xml).substr(0, 80));
         folder.write(c.name, c.xml);
         DeleteFileW(folder.file(L"out.twk").c_str());
         TwkRun run = twk({L"convert", folder.file(c.name), folder.file(L"out.twk")});
         EXPECT_EQ(run.status, 1);
-        std::string err = run.err;
-        size_t warning = err.find("twk: warning:");
-        if (warning != std::string::npos)
-            err.erase(warning, err.find('\n', warning) + 1 - warning);
+        const std::string& err = run.err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_NE(err.find(c.reason), std::string::npos) << err;
-        EXPECT_EQ(fileBytes(folder.file(L"out.twk")).size(), c.size);
+        if (c.size)
+            EXPECT_EQ(fileBytes(folder.file(L"out.twk")).size(), c.size);
     }
 }
 

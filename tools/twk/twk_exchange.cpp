@@ -91,9 +91,6 @@ int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
     ViewOptions options;
     memset(&options, 0, sizeof options);
     options.ascending = 1;
-    if (!xmlKeepsLineBreaks())
-        fputs("twk: warning: this system's XML reader turns line breaks in notes into spaces\n",
-              err);
     XmlSource xml = {&source, readFromFile};
     XmlProblem problem;
     int status = kTwkOk;
@@ -104,6 +101,10 @@ int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
             fprintf(err, ": line %ld, column %ld", problem.line, problem.column);
         fprintf(err, ": %s\n", problem.reason);
         status = kTwkLoadFailed;
+    } else if (!xmlKeepsLineBreaks()) {
+        // After a failure the reason stays the only line.
+        fputs("twk: warning: this system's XML reader turns line breaks in notes into spaces\n",
+              err);
     }
     source.ops->close(source.file);
     // What could be read is written even after a failure, to rescue it.

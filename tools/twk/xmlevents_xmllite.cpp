@@ -2,6 +2,7 @@
 // is prohibited, so a DOCTYPE fails the read before any entity is declared
 // or fetched; the element depth limit is lifted, because XmlLite keeps its
 // element stack on the heap.
+#include "utf8check.h"
 #include "xmlevents.h"
 
 #include <objbase.h>
@@ -11,119 +12,6 @@
 #include <xmllite.h>
 
 namespace {
-
-// Some XmlLite versions (Wine's among them) turn malformed UTF-8 into
-// replacement characters instead of failing, so a document that is UTF-8 (no
-// UTF-16 byte order mark, no other encoding declared) is checked on its way
-// in: the same bytes are refused on every platform.
-struct Utf8Check {
-    int decided; // 1 once the first read has shown the encoding
-    int active;  // the document is UTF-8 and is being checked
-    uint8_t head[256];
-    size_t headLength;
-    int need;          // continuation bytes still expected
-    uint8_t low, high; // allowed range of the next continuation byte
-    int failed;
-};
-
-bool asciiEqualNoCase(const uint8_t* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-        uint8_t c = a[i];
-        if (c >= 'A' && c <= 'Z')
-            c = (uint8_t)(c - 'A' + 'a');
-        if (c != (uint8_t)b[i])
-            return false;
-    }
-    return true;
-}
-
-// Whether a document starting with these bytes is UTF-8: no UTF-16 mark and
-// an XML declaration, if any, that names no encoding or names UTF-8.
-bool declaresUtf8(const uint8_t* head, size_t length) {
-    if (length >= 2 &&
-        ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
-        return false;
-    if (length >= 2 && (head[0] == 0 || head[1] == 0))
-        return false; // UTF-16 without a mark
-    size_t start = length >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
-    if (length - start < 5 || memcmp(head + start, "<?xml", 5) != 0)
-        return true;
-    for (size_t i = start; i + 8 < length && !(head[i] == '?' && head[i + 1] == '>'); ++i) {
-        if (memcmp(head + i, "encoding", 8) != 0)
-            continue;
-        size_t j = i + 8;
-        while (j < length &&
-               (head[j] == ' ' || head[j] == '=' || head[j] == '"' || head[j] == '\''))
-            ++j;
-        return length - j >= 5 && asciiEqualNoCase(head + j, "utf-8", 5);
-    }
-    return true;
-}
-
-bool checkBytes(Utf8Check* check, const uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        uint8_t c = bytes[i];
-        if (check->need) {
-            if (c < check->low || c > check->high)
-                return false;
-            --check->need;
-            check->low = 0x80;
-            check->high = 0xBF;
-            continue;
-        }
-        if (c < 0x80)
-            continue;
-        check->low = 0x80;
-        check->high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            check->need = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            check->need = 2;
-            if (c == 0xE0)
-                check->low = 0xA0; // no overlong forms
-            if (c == 0xED)
-                check->high = 0x9F; // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            check->need = 3;
-            if (c == 0xF0)
-                check->low = 0x90;
-            if (c == 0xF4)
-                check->high = 0x8F; // nothing above U+10FFFF
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Checks the next bytes; an empty read is the end, where no sequence may be
-// left open. 0 when the text is not valid UTF-8.
-int checkUtf8(Utf8Check* check, const uint8_t* bytes, size_t count) {
-    if (check->failed)
-        return 0;
-    if (!check->decided) {
-        size_t n = sizeof check->head - check->headLength;
-        if (n > count)
-            n = count;
-        memcpy(check->head + check->headLength, bytes, n);
-        check->headLength += n;
-        check->decided = 1;
-        check->active = declaresUtf8(check->head, check->headLength);
-        if (check->active && !checkBytes(check, check->head, check->headLength)) {
-            check->failed = 1;
-            return 0;
-        }
-        bytes += n;
-        count -= n;
-    }
-    if (!check->active)
-        return 1;
-    if (!checkBytes(check, bytes, count) || (count == 0 && check->need)) {
-        check->failed = 1;
-        return 0;
-    }
-    return 1;
-}
 
 // The bytes of an XmlSource as the stream XmlLite reads. It lives on
 // parseXml's stack and outlasts the reader, so counting references only
@@ -135,6 +23,61 @@ struct SourceStream : ISequentialStream {
     Utf8Check utf8;
     int badText; // the bytes are not the UTF-8 they claim to be
     int ended;   // the source has no more bytes
+    // The first bytes are read ahead, so that the check sees the encoding
+    // declaration whole before the reader sees any byte.
+    uint8_t head[kUtf8HeadBytes];
+    size_t headLength;
+    size_t headServed;
+    int headRead;
+
+    long fromSource(uint8_t* buffer, size_t bytes) {
+        long got = source->read(source->context, buffer, bytes);
+        if (got < 0)
+            failed = 1;
+        if (got == 0)
+            ended = 1;
+        return got;
+    }
+
+    // Fills the head, then checks it: -1 on a failure.
+    int readHead() {
+        headRead = 1;
+        while (headLength < sizeof head) {
+            long got = fromSource(head + headLength, sizeof head - headLength);
+            if (got < 0)
+                return -1;
+            if (got == 0)
+                break;
+            headLength += (size_t)got;
+        }
+        if (!checkUtf8(&utf8, head, headLength) || (ended && !checkUtf8(&utf8, nullptr, 0))) {
+            badText = 1;
+            return -1;
+        }
+        return 0;
+    }
+
+    // Up to bytes bytes, checked; 0 at the end, -1 on a failure.
+    long next(uint8_t* buffer, size_t bytes) {
+        if (failed || badText || (!headRead && readHead() < 0))
+            return -1;
+        if (headServed < headLength) {
+            size_t n = headLength - headServed < bytes ? headLength - headServed : bytes;
+            memcpy(buffer, head + headServed, n);
+            headServed += n;
+            return (long)n;
+        }
+        if (ended)
+            return 0;
+        long got = fromSource(buffer, bytes);
+        if (got < 0)
+            return -1;
+        if (!checkUtf8(&utf8, buffer, (size_t)got)) {
+            badText = 1;
+            return -1;
+        }
+        return got;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == __uuidof(IUnknown) || iid == __uuidof(ISequentialStream)) {
@@ -148,23 +91,11 @@ struct SourceStream : ISequentialStream {
     ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)++references; }
     ULONG STDMETHODCALLTYPE Release() override { return (ULONG)--references; }
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG bytes, ULONG* read) override {
-        long got = source->read(source->context, buffer, bytes);
-        if (got < 0) {
-            failed = 1;
-            if (read)
-                *read = 0;
-            return E_FAIL;
-        }
-        if (got == 0)
-            ended = 1;
-        if (!checkUtf8(&utf8, (const uint8_t*)buffer, (size_t)got)) {
-            badText = 1;
-            if (read)
-                *read = 0;
-            return E_FAIL;
-        }
+        long got = next((uint8_t*)buffer, bytes);
         if (read)
-            *read = (ULONG)got;
+            *read = got < 0 ? 0 : (ULONG)got;
+        if (got < 0)
+            return E_FAIL;
         return (ULONG)got < bytes ? S_FALSE : S_OK;
     }
     HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
@@ -301,6 +232,9 @@ int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* pro
     stream.failed = 0;
     stream.badText = 0;
     stream.ended = 0;
+    stream.headLength = 0;
+    stream.headServed = 0;
+    stream.headRead = 0;
     memset(&stream.utf8, 0, sizeof stream.utf8);
     LiteRun run;
     memset(&run, 0, sizeof run);
@@ -325,6 +259,11 @@ int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* pro
             // At the end of a cut-off document Wine's reader stands still and
             // hands out the last element again and again. Two nodes of one
             // kind never start at one place, so that ends the read.
+            // Wine's reader also carries on after its stream failed.
+            if (stream.failed || stream.badText) {
+                result = -1;
+                break;
+            }
             UINT line = 0, column = 0;
             run.reader->GetLineNumber(&line);
             run.reader->GetLinePosition(&column);
