@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileio.h"
+#include "notefile.h"
 
 #include <stdio.h>
 
@@ -13,8 +14,6 @@ int twkMain(int argc, PathChar** argv, FILE* out, FILE* err);
 int sameExistingFile(const PathChar* a, const PathChar* b);
 
 // A note file as the commands load it.
-#include "notefile.h"
-
 struct Document {
     NoteList list;
     ViewOptions options;
