@@ -163,28 +163,39 @@ int readRecords210(Load* load) {
     }
 }
 
-void readHeader(Load* load, int32_t version) {
+// Every layout writes its header whole, so a file that ends inside it is
+// damaged or no note file at all: 0 then. The words that were read whole
+// are taken, the others keep their defaults.
+int readHeader(Load* load, int32_t version) {
     Reader* r = &load->reader;
     NoteList* list = load->list;
     ViewOptions* options = load->options;
     int32_t word = 0;
-    if (takeWord(r, &word))
+    bool whole = takeWord(r, &word);
+    if (whole)
         list->nextId = word;
-    if (takeWord(r, &word))
+    whole = whole && takeWord(r, &word);
+    if (whole)
         list->rootState = (uint32_t)word;
     WideChar title[kTitleChars];
-    if (take(r, title, sizeof title) == sizeof title)
+    whole = whole && take(r, title, sizeof title) == sizeof title;
+    if (whole)
         memcpy(list->title, title, sizeof title);
-    options->viewMode = takeWord(r, &word) ? word : 0;
+    whole = whole && takeWord(r, &word);
+    options->viewMode = whole ? word : 0;
     if (version < kCurrentVersion) {
         options->viewMode = 0;
         options->hideChecked = 0;
         options->ascending = 1;
-        return;
+    } else {
+        whole = whole && takeWord(r, &word);
+        options->hideChecked = whole ? word : 0;
+        whole = whole && takeWord(r, &word);
+        options->ascending = whole ? word : 1;
+        whole = whole && takeWord(r, &word);
+        options->arrangeKey = whole ? word : 0;
     }
-    options->hideChecked = takeWord(r, &word) ? word : 0;
-    options->ascending = takeWord(r, &word) ? word : 1;
-    options->arrangeKey = takeWord(r, &word) ? word : 0;
+    return whole ? 1 : endOfInput(load, true, 0);
 }
 
 // The path from the root to the previous record: the identifier at each
@@ -317,9 +328,8 @@ int readAll(Load* load) {
     load->report->hasVersion = 1;
     if (version == kVersion100)
         return readVersion100(load);
-    readHeader(load, version);
-    if (load->reader.failed)
-        return fail(load, kLoadReadError, load->reader.consumed, 0);
+    if (!readHeader(load, version))
+        return 0;
     return readRecords210(load);
 }
 
@@ -400,7 +410,10 @@ void describeLoadReport(const LoadReport* report, char* text, size_t textSize) {
         snprintf(text, textSize, "read error near byte %lld", at);
         break;
     case kLoadTruncated:
-        snprintf(text, textSize, "the file ends inside the record at byte %lld", at);
+        if (at == 0)
+            snprintf(text, textSize, "the file ends inside its header");
+        else
+            snprintf(text, textSize, "the file ends inside the record at byte %lld", at);
         break;
     case kLoadBadNoteLength:
         snprintf(text, textSize, "note length %lld at byte %lld does not fit the file", value, at);
