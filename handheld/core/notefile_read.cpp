@@ -164,38 +164,35 @@ int readRecords210(Load* load) {
 }
 
 // Every layout writes its header whole, so a file that ends inside it is
-// damaged or no note file at all: 0 then. The words that were read whole
-// are taken, the others keep their defaults.
+// damaged or no note file at all: none of it is taken, and the load fails.
 int readHeader(Load* load, int32_t version) {
     Reader* r = &load->reader;
+    int32_t nextId = 0, rootState = 0, viewMode = 0, hideChecked = 0, ascending = 1, arrangeKey = 0;
+    WideChar title[kTitleChars];
+    bool whole = takeWord(r, &nextId) && takeWord(r, &rootState) &&
+                 take(r, title, sizeof title) == sizeof title && takeWord(r, &viewMode);
+    if (version >= kCurrentVersion)
+        whole = whole && takeWord(r, &hideChecked) && takeWord(r, &ascending) &&
+                takeWord(r, &arrangeKey);
+    if (!whole)
+        return endOfInput(load, true, 0);
     NoteList* list = load->list;
     ViewOptions* options = load->options;
-    int32_t word = 0;
-    bool whole = takeWord(r, &word);
-    if (whole)
-        list->nextId = word;
-    whole = whole && takeWord(r, &word);
-    if (whole)
-        list->rootState = (uint32_t)word;
-    WideChar title[kTitleChars];
-    whole = whole && take(r, title, sizeof title) == sizeof title;
-    if (whole)
-        memcpy(list->title, title, sizeof title);
-    whole = whole && takeWord(r, &word);
-    options->viewMode = whole ? word : 0;
+    list->nextId = nextId;
+    list->rootState = (uint32_t)rootState;
+    memcpy(list->title, title, sizeof title);
     if (version < kCurrentVersion) {
+        // The one option word of these versions means nothing now.
         options->viewMode = 0;
         options->hideChecked = 0;
         options->ascending = 1;
-    } else {
-        whole = whole && takeWord(r, &word);
-        options->hideChecked = whole ? word : 0;
-        whole = whole && takeWord(r, &word);
-        options->ascending = whole ? word : 1;
-        whole = whole && takeWord(r, &word);
-        options->arrangeKey = whole ? word : 0;
+        return 1;
     }
-    return whole ? 1 : endOfInput(load, true, 0);
+    options->viewMode = viewMode;
+    options->hideChecked = hideChecked;
+    options->ascending = ascending;
+    options->arrangeKey = arrangeKey;
+    return 1;
 }
 
 // The path from the root to the previous record: the identifier at each

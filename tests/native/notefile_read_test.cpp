@@ -146,14 +146,17 @@ TEST(ReadNoteFile, AHeaderCutShortIsDamage) {
         Bytes cut;
         cut.data.assign(full.data.begin(), full.data.begin() + end);
         Doc doc;
+        doc.options = {2, 3, 1, 1, 1};
         LoadReport report;
         EXPECT_EQ(load(doc, cut, &report), 0) << end;
         EXPECT_EQ(report.problem, kLoadTruncated) << end;
         EXPECT_EQ(report.offset, 0) << end;
-        // What was read whole is taken; the rest keeps its default.
-        EXPECT_EQ(doc.list.nextId, end >= 8 ? 3 : 1) << end;
-        EXPECT_EQ(doc.options.arrangeKey, 0) << end;
-        EXPECT_EQ(doc.options.ascending, end >= 152 ? 0 : 1) << end;
+        // Nothing of a cut header is taken.
+        EXPECT_EQ(doc.list.nextId, 1) << end;
+        EXPECT_EQ(doc.list.rootState, 0u) << end;
+        EXPECT_EQ(std::u16string(doc.list.title), u"Note Tree") << end;
+        EXPECT_EQ(doc.options.viewMode, 2) << end;
+        EXPECT_EQ(doc.options.arrangeKey, 3) << end;
         char why[96];
         describeLoadReport(&report, why, sizeof why);
         EXPECT_STREQ(why, "the file ends inside its header");
