@@ -63,6 +63,8 @@ size_t noteLength(const NoteItem* item) {
 }
 
 static void linkAtTail(NoteList* list, NoteItem* record) {
+    if (record->id > list->highestId)
+        list->highestId = record->id;
     record->next = nullptr;
     if (list->tail)
         list->tail->next = record;
@@ -76,6 +78,7 @@ void initList(NoteList* list) {
     list->head = list->tail = nullptr;
     list->nextId = 1;
     list->count = 0;
+    list->highestId = 0;
 }
 
 NoteItem* appendLoaded(NoteList* list, const void* persistentPart, const WideChar* note) {
@@ -101,11 +104,11 @@ NoteItem* appendNew(NoteList* list, const NoteItem* item) {
     // The counter comes from the file and may be at or below an identifier
     // already present: a new item must never share one, or its children
     // would attach to the old item after the next load. Identifiers stay
-    // below 2147483647 so that the counter after them still fits.
+    // below 2147483647 so that the counter after them still fits. (An
+    // identifier whose item was removed is not handed out again either.)
     int64_t id = list->nextId > 1 ? list->nextId : 1;
-    for (const NoteItem* it = list->head; it; it = it->next)
-        if ((int64_t)it->id >= id)
-            id = (int64_t)it->id + 1;
+    if ((int64_t)list->highestId >= id)
+        id = (int64_t)list->highestId + 1;
     if (id >= INT32_MAX)
         return nullptr;
     NoteItem* record = (NoteItem*)modelAlloc(sizeof(NoteItem));

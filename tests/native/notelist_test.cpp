@@ -69,7 +69,12 @@ TEST(NoteList, AppendNewStaysAboveEveryIdentifierPresent) {
     EXPECT_EQ(made->id, 41u);
     EXPECT_EQ(doc.list.nextId, 42);
     doc.list.nextId = -5; // nonsense: still above everything, never 0
-    EXPECT_EQ(appendNew(&doc.list, &proto)->id, 42u);
+    NoteItem* newest = appendNew(&doc.list, &proto);
+    EXPECT_EQ(newest->id, 42u);
+    // A removed item's identifier is not handed out again.
+    ASSERT_EQ(removeItem(&doc.list, newest), 1);
+    doc.list.nextId = 1;
+    EXPECT_EQ(appendNew(&doc.list, &proto)->id, 43u);
 
     // The last identifier below 2147483647 is handed out once; then the
     // append fails with nothing changed, as when memory runs out.
