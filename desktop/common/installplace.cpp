@@ -21,7 +21,7 @@ int finalPathOf(HANDLE handle, char out[kFinalPathSize]) {
         out[0] = '\0';
         return 0;
     }
-    if (length > 0 && out[length - 1] == '\\')
+    if (out[length - 1] == '\\')
         out[length - 1] = '\0';
     return 1;
 }

@@ -6,10 +6,8 @@
 
 #include "setupscript.h"
 
-#include <cstddef>
-
 enum {
-    // "HKEY_LOCAL_MACHINE\", the Uninstall key, a backslash and a title.
+    // The Uninstall key, a backslash and a title.
     kEntryKeySize = 160,
     // The quoted Ferryclear path, a blank and the installation directory.
     kCommandSize = 2 * kPathSize + 32,
