@@ -26,6 +26,18 @@ const char* skipShare(const char* path) {
     return p;
 }
 
+int isDotOrBlank(char c) {
+    return c == '.' || c == ' ';
+}
+
+// "\\?\", "\\.\" and "\??\", with either separator.
+int isDevicePath(const char* path) {
+    if (isSeparator(path[0]) && isSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
+        isSeparator(path[3]))
+        return 1;
+    return isSeparator(path[0]) && path[1] == '?' && path[2] == '?' && isSeparator(path[3]);
+}
+
 } // namespace
 
 int isSafeEntry(const char* entry) {
@@ -46,7 +58,7 @@ int isSafeEntry(const char* entry) {
 }
 
 int isRootDirectory(const char* directory) {
-    if (!directory[0])
+    if (!directory[0] || isDevicePath(directory))
         return 1;
     // "C:" alone names the current directory of drive C, whatever that is.
     const char* tail = directory;
@@ -61,12 +73,9 @@ int isRootDirectory(const char* directory) {
     DWORD length = GetFullPathNameA(directory, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full)
         return 1;
+    if (isDevicePath(full))
+        return 1;
     const char* rest = full;
-    if (!strncmp(rest, "\\\\?\\UNC\\", 8)) {
-        rest += 6;
-    } else if (!strncmp(rest, "\\\\?\\", 4) || !strncmp(rest, "\\\\.\\", 4)) {
-        rest += 4;
-    }
     if (isSeparator(rest[0]) && isSeparator(rest[1])) {
         rest = skipShare(rest);
         if (!rest)
@@ -79,6 +88,21 @@ int isRootDirectory(const char* directory) {
     return *rest == '\0';
 }
 
+int endsInDotOrBlank(const char* directory) {
+    size_t end = strlen(directory);
+    while (end > 0 && isSeparator(directory[end - 1]))
+        --end;
+    return end > 0 && isDotOrBlank(directory[end - 1]);
+}
+
+int isFullPath(const char* directory) {
+    char letter = (char)(directory[0] | 0x20);
+    if (letter >= 'a' && letter <= 'z' && directory[1] == ':' && isSeparator(directory[2]))
+        return 1;
+    return isSeparator(directory[0]) && isSeparator(directory[1]) && directory[2] &&
+           !isSeparator(directory[2]) && !isDevicePath(directory);
+}
+
 int joinPath(char* out, size_t size, const char* directory, const char* entry) {
     int written = snprintf(out, size, "%s\\%s", directory, entry);
     if (written < 0 || (size_t)written >= size) {
@@ -89,7 +113,7 @@ int joinPath(char* out, size_t size, const char* directory, const char* entry) {
 }
 
 int isUsableTitle(const char* title) {
-    if (!title[0] || !strcmp(title, ".") || !strcmp(title, ".."))
+    if (!title[0] || isDotOrBlank(title[strlen(title) - 1]))
         return 0;
     return strpbrk(title, "\\/") == nullptr;
 }

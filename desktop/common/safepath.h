@@ -13,12 +13,24 @@ int isSafeEntry(const char* entry);
 
 // 1 when the directory is empty, a drive root ("C:\", "C:"), the root of the
 // current drive ("\"), or a share root ("\\server\share"), once "." and ".."
-// components are resolved.
+// components are resolved. A device path ("\\?\...", "\\.\...", "\??\...")
+// counts as one too: it can name a volume or a share by forms the text checks
+// cannot see through, and nobody types or browses to one.
 int isRootDirectory(const char* directory);
+
+// 1 when the last component (trailing separators aside) ends in a dot or a
+// blank. The system drops those characters, so such a name means another
+// folder, often the parent itself.
+int endsInDotOrBlank(const char* directory);
+
+// 1 for "X:\..." or "\\server\share...": a path that means the same folder
+// whatever the current directory and drive.
+int isFullPath(const char* directory);
 
 // "%s\%s" into out. 0 when the result would not fit; out is then empty.
 int joinPath(char* out, size_t size, const char* directory, const char* entry);
 
 // 1 when the title can name a folder and an uninstall entry: not empty, no
-// path separator, not "." or "..".
+// path separator, and not ending in a dot or a blank (which also rules out
+// ".", ".." and titles made only of dots and blanks).
 int isUsableTitle(const char* title);

@@ -41,6 +41,12 @@ void launchAppManager(const InstallRun* run) {
     }
     char file[kPathSize];
     readAppMgrIni(&run->script, file);
+    // A quote would end the one argument early and let the script add
+    // arguments of its own to a program started with administrator rights.
+    if (strchr(file, '"')) {
+        showStringMessage(run->instance, IDS_APPMGR_FAILED, "Setup", MB_ICONSTOP);
+        return;
+    }
     size_t length = strlen(run->directory);
     const char* separator = length > 0 && run->directory[length - 1] == '\\' ? "" : "\\";
     char argument[kPathSize];

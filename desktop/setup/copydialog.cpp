@@ -1,33 +1,40 @@
 #include "install.h"
 
 #include "dialogs.h"
+#include "installplace.h"
 #include "progress.h"
 #include "resource.h"
 #include "safepath.h"
+#include "uninstallentry.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
+struct CopyWork {
+    const InstallRun* run;
+    InstallPlace place;
+};
+
 // Copies one entry into the installation directory. An entry that could name
 // a file elsewhere is never copied; an empty one fails like a missing file.
 void copyEntry(HWND dialog, void* context, const char* entry) {
-    const InstallRun* run = (const InstallRun*)context;
+    const CopyWork* work = (const CopyWork*)context;
     if (!entry[0])
         return;
-    if (!isSafeEntry(entry)) {
-        showStringMessageWith(run->instance, dialog, IDS_UNSAFE_ENTRY, "Setup", MB_ICONEXCLAMATION,
-                              entry);
+    switch (copyIntoPlace(&work->place, entry)) {
+    case kPlaceRefused:
+        showStringMessageWith(work->run->instance, dialog, IDS_UNSAFE_ENTRY, "Setup",
+                              MB_ICONEXCLAMATION, entry);
+        return;
+    case kPlaceTooLong:
+        showStringMessageWith(work->run->instance, dialog, IDS_PATH_TOO_LONG, "Setup",
+                              MB_ICONEXCLAMATION, entry);
+        return;
+    default:
         return;
     }
-    char destination[kPathSize];
-    if (!joinPath(destination, sizeof destination, run->directory, entry)) {
-        showStringMessageWith(run->instance, dialog, IDS_PATH_TOO_LONG, "Setup", MB_ICONEXCLAMATION,
-                              entry);
-        return;
-    }
-    CopyFileA(entry, destination, FALSE);
 }
 
 void copyUninstaller() {
@@ -44,7 +51,9 @@ void setString(HKEY key, const char* name, const char* text) {
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
 }
 
-void writeUninstallEntry(const InstallRun* run) {
+// Another program's entry of the same title is left as it is, and the user
+// is told which key stood in the way.
+void writeUninstallEntry(HWND dialog, const InstallRun* run) {
     char title[kShortTextSize];
     char version[kShortTextSize];
     readTitle(&run->script, title);
@@ -52,8 +61,13 @@ void writeUninstallEntry(const InstallRun* run) {
     // A nameless entry would be the Uninstall key itself.
     if (!isUsableTitle(title))
         return;
-    char keyPath[128];
-    snprintf(keyPath, sizeof keyPath, "%s\\%s", kUninstallKey, title);
+    char keyPath[kEntryKeySize];
+    entryKeyPath(keyPath, title);
+    if (!entryIsFreeOrOurs(title)) {
+        showStringMessageWith(run->instance, dialog, IDS_FOREIGN_ENTRY_KEPT, "Setup",
+                              MB_ICONEXCLAMATION, keyPath);
+        return;
+    }
     HKEY key;
     DWORD disposition;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -62,13 +76,9 @@ void writeUninstallEntry(const InstallRun* run) {
     char displayName[2 * kShortTextSize];
     snprintf(displayName, sizeof displayName, "%s %s", title, version);
     setString(key, "DisplayName", displayName);
-    char windows[kPathSize];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length > 0 && length < sizeof windows) {
-        char command[2 * kPathSize + 32];
-        snprintf(command, sizeof command, "\"%s\\Ferryclear.exe\" %s", windows, run->directory);
+    char command[kCommandSize];
+    if (uninstallCommand(command, run->directory))
         setString(key, "UninstallString", command);
-    }
     RegCloseKey(key);
 }
 
@@ -80,12 +90,14 @@ INT_PTR doWork(HWND dialog, void* context) {
         SetCursor(previous);
         return 0;
     }
-    workThroughEntries(dialog, &run->script, count, copyEntry, run);
+    CopyWork work = {run, {}};
+    openInstallPlace(&work.place, run->directory);
+    workThroughEntries(dialog, &run->script, count, copyEntry, &work);
     setProgressText(dialog, "Adding Uninstall Information...", "");
     copyUninstaller();
     stepProgress(dialog);
     setProgressText(dialog, "Updating Registry entries...", "");
-    writeUninstallEntry(run);
+    writeUninstallEntry(dialog, run);
     stepProgress(dialog);
     SetCursor(previous);
     return 1;

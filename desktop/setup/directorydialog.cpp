@@ -121,11 +121,24 @@ void onSetup(HWND dialog, InstallRun* run) {
         complain(dialog, run, IDS_ROOT_DIRECTORY);
         return;
     }
-    if (!makeDirectory(directory)) {
+    if (endsInDotOrBlank(directory)) {
+        complain(dialog, run, IDS_DOT_OR_BLANK_DIRECTORY);
+        return;
+    }
+    // The uninstall entry must name the same folder from wherever Ferryclear
+    // is started, so a relative directory is made full before anything is
+    // created.
+    char full[kPathSize];
+    DWORD fullLength = GetFullPathNameA(directory, sizeof full, full, nullptr);
+    if (fullLength >= sizeof full) {
+        complain(dialog, run, IDS_DIRECTORY_TOO_LONG);
+        return;
+    }
+    if (fullLength == 0 || !makeDirectory(full)) {
         complain(dialog, run, IDS_CREATE_FAILED);
         return;
     }
-    memcpy(run->directory, directory, sizeof directory);
+    memcpy(run->directory, full, sizeof full);
     releaseTitle(dialog);
     EndDialog(dialog, 1);
 }

@@ -3,13 +3,15 @@
 #include "dialogs.h"
 #include "resource.h"
 #include "safepath.h"
+#include "uninstallentry.h"
 
 #include <commctrl.h>
 
 namespace {
 
-// Refuses a script that would register a nameless entry or that claims more
-// files than the progress bar can count.
+// Refuses a script that would register a nameless entry or one that belongs
+// to another program, or that claims more files than the progress bar can
+// count.
 int scriptIsUsable(HINSTANCE instance) {
     SetupScript script;
     if (!openScriptHere(&script)) {
@@ -21,6 +23,12 @@ int scriptIsUsable(HINSTANCE instance) {
     readTitle(&script, title);
     if (!isUsableTitle(title)) {
         showStringMessage(instance, IDS_NO_TITLE, "Setup", MB_ICONSTOP);
+        return 0;
+    }
+    if (!entryIsFreeOrOurs(title)) {
+        char keyPath[kEntryKeySize];
+        entryKeyPath(keyPath, title);
+        showStringMessageWith(instance, nullptr, IDS_FOREIGN_ENTRY, "Setup", MB_ICONSTOP, keyPath);
         return 0;
     }
     if (readCount(&script) > kMaxEntryCount) {

@@ -1,31 +1,41 @@
 #include "uninstall.h"
 
 #include "dialogs.h"
+#include "installplace.h"
 #include "progress.h"
 #include "resource.h"
 #include "safepath.h"
+#include "uninstallentry.h"
+
+#include <cstring>
 
 namespace {
 
+struct RemoveWork {
+    const UninstallRun* run;
+    InstallPlace place;
+};
+
 // Deletes one listed file. An entry that could name a file outside the
-// installation directory is left alone.
+// installation directory, or that goes through a link, is left alone.
 void removeEntry(HWND dialog, void* context, const char* entry) {
-    const UninstallRun* run = (const UninstallRun*)context;
-    if (!isSafeEntry(entry))
-        return;
-    char path[kPathSize];
-    if (!joinPath(path, sizeof path, run->directory, entry)) {
-        showStringMessageWith(run->instance, dialog, IDS_PATH_TOO_LONG, "Uninstall",
+    const RemoveWork* work = (const RemoveWork*)context;
+    if (deleteFromPlace(&work->place, entry) == kPlaceTooLong)
+        showStringMessageWith(work->run->instance, dialog, IDS_PATH_TOO_LONG, "Uninstall",
                               MB_ICONEXCLAMATION, entry);
-        return;
-    }
-    DeleteFileA(path);
 }
 
-// Only the entry a usable title names is deleted, never the Uninstall key
-// itself nor a key below another entry.
-void removeUninstallEntry(const char* title) {
+// The title comes from a script in a folder others may write to, so the key
+// it names is deleted only when it is the entry that starts this very
+// uninstall. Never the Uninstall key itself, another program's entry, or a
+// key below one.
+void removeUninstallEntry(const UninstallRun* run, const char* title) {
     if (!isUsableTitle(title))
+        return;
+    char value[kCommandSize];
+    char expected[kCommandSize];
+    if (!readUninstallString(title, value) || !uninstallCommand(expected, run->directory) ||
+        strcmp(value, expected))
         return;
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0,
@@ -47,10 +57,12 @@ INT_PTR doWork(HWND dialog, void* context) {
         SetCursor(previous);
         return 0;
     }
-    workThroughEntries(dialog, &run->script, count, removeEntry, run);
+    RemoveWork work = {run, {}};
+    openInstallPlace(&work.place, run->directory);
+    workThroughEntries(dialog, &run->script, count, removeEntry, &work);
     RemoveDirectoryA(run->directory);
     setProgressText(dialog, "Removing Registry entries...", "");
-    removeUninstallEntry(title);
+    removeUninstallEntry(run, title);
     stepProgress(dialog);
     SetCursor(previous);
     return 1;

@@ -59,6 +59,18 @@ int runUninstall(HINSTANCE instance, const char* commandLine) {
         showStringMessage(instance, IDS_NO_DIRECTORY, "Uninstall", MB_ICONSTOP);
         return 0;
     }
+    // The system would drop the trailing dots or blanks and work on another
+    // folder, often the parent.
+    if (endsInDotOrBlank(run.directory)) {
+        showStringMessage(instance, IDS_DOT_OR_BLANK_DIRECTORY, "Uninstall", MB_ICONSTOP);
+        return 0;
+    }
+    // A relative directory would be taken from wherever this program was
+    // started, not from where the files were installed.
+    if (!isFullPath(run.directory)) {
+        showStringMessage(instance, IDS_RELATIVE_DIRECTORY, "Uninstall", MB_ICONSTOP);
+        return 0;
+    }
     if (!openScriptIn(&run.script, run.directory)) {
         showStringMessage(instance, IDS_DIRECTORY_TOO_LONG, "Uninstall", MB_ICONSTOP);
         return 0;

@@ -82,3 +82,8 @@ void discardSearch() {
     if (tools)
         EnableMenuItem(tools, IDM_FIND_AGAIN, MF_BYCOMMAND | MF_GRAYED);
 }
+
+void forgetSearchNode(HTREEITEM node) {
+    if (gFindCriteria && gFindCriteria->lastMatch == node)
+        gFindCriteria->lastMatch = nullptr;
+}

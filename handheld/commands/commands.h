@@ -17,3 +17,7 @@ void collapseAll(HWND tree, HTREEITEM node);
 
 // Frees the search state and grays "Find Again".
 void discardSearch();
+
+// The tree view is deleting node: a search whose last match was that node
+// starts again at the root node, so no search ever uses a node that is gone.
+void forgetSearchNode(HTREEITEM node);

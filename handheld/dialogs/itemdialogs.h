@@ -28,7 +28,7 @@ struct FindCriteria {
     int32_t checkedChoice; // 0 not checked, 1 checked, 2 either
     int32_t dateRelation;  // 0 less than, 1 equals, 2 greater than
     SYSTEMTIME searchDate; // month 0 = no date criterion
-    HTREEITEM lastMatch;   // where the next "Find Item..." starts
+    HTREEITEM lastMatch;   // where the next "Find Item..." starts; null: the root node
 };
 static_assert(sizeof(void*) != 4 || sizeof(FindCriteria) == 484, "the search state is 484 bytes");
 

@@ -6,6 +6,7 @@
 std::string gFerrywell;
 std::string gFerryclear;
 std::string gFakeAppMgr;
+std::string gPackage;
 
 const char kAppMgrKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe";
 
@@ -13,7 +14,67 @@ namespace {
 
 const DWORD kTimeoutMs = 20000;
 
+// Wine's own export that names the Unix file behind a Windows path; null
+// when not running under Wine.
+typedef char*(CDECL* UnixFileNameFn)(const WCHAR* path);
+
+std::string unixPath(const std::string& path) {
+    static UnixFileNameFn convert = (UnixFileNameFn)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!convert)
+        return "";
+    WCHAR wide[MAX_PATH * 2];
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
+        return "";
+    char* unix = convert(wide);
+    if (!unix)
+        return "";
+    std::string out = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return out;
+}
+
+// Starts a Linux program; Wine starts those too, but hands back no handle to
+// wait on, so the caller watches for the program's effect.
+bool startUnix(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    return true;
+}
+
+bool nameExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool waitUntil(const std::string& path, bool present) {
+    DWORD start = GetTickCount();
+    while (nameExists(path) != present) {
+        if (GetTickCount() - start > kTimeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// Links are removed, never followed: through Wine a deletion would reach
+// the file a link leads to.
 void removeTree(const std::string& path) {
+    if (!nameExists(path))
+        return;
+    std::string unix = unixPath(path);
+    if (unix.find("/twigmark-desktop/") != std::string::npos &&
+        startUnix("/bin/rm -rf \"" + unix + "\"") && waitUntil(path, false))
+        return;
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -22,7 +83,9 @@ void removeTree(const std::string& path) {
             if (name == "." || name == "..")
                 continue;
             std::string full = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryA(full.c_str());
+            else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(full);
             else
                 DeleteFileA(full.c_str());
@@ -179,6 +242,16 @@ void setRegistryDefault(const std::string& key, const std::string& value) {
     RegCloseKey(handle);
 }
 
+bool makeLink(const std::string& link, const std::string& target, bool symbolic) {
+    std::string unixLink = unixPath(link);
+    std::string unixTarget = unixPath(target);
+    if (unixLink.empty() || unixTarget.empty())
+        return false;
+    return startUnix(std::string("/bin/ln ") + (symbolic ? "-s " : "") + "\"" + unixTarget +
+                     "\" \"" + unixLink + "\"") &&
+           waitUntil(link, true);
+}
+
 std::string makePackage(const std::string& name, const std::string& script) {
     std::string folder = freshFolder(name);
     CopyFileA(gFerrywell.c_str(), (folder + "\\Ferrywell.exe").c_str(), FALSE);
@@ -305,12 +378,13 @@ std::string uninstallerList() {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc < 4) {
-        fprintf(stderr, "usage: desktop_tests FERRYWELL FERRYCLEAR FAKE_APPMGR\n");
+    if (argc < 5) {
+        fprintf(stderr, "usage: desktop_tests FERRYWELL FERRYCLEAR FAKE_APPMGR PACKAGE\n");
         return 2;
     }
     gFerrywell = windowsPath(argv[1]);
     gFerryclear = windowsPath(argv[2]);
     gFakeAppMgr = windowsPath(argv[3]);
+    gPackage = windowsPath(argv[4]);
     return RUN_ALL_TESTS();
 }

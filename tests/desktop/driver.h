@@ -9,6 +9,8 @@
 extern std::string gFerrywell;
 extern std::string gFerryclear;
 extern std::string gFakeAppMgr;
+// The ready installation package the build made.
+extern std::string gPackage;
 
 extern const char kAppMgrKey[];
 
@@ -27,6 +29,11 @@ void deleteRegistryTree(const std::string& key);
 // Every subkey and value below the key, as text, to compare before and after.
 std::string registrySnapshot(const std::string& key);
 void setRegistryDefault(const std::string& key, const std::string& value);
+
+// A Unix symbolic link (or, when symbolic is false, a second name) made on
+// the Linux side, where Wine shows it as a link. The target must exist; false
+// when the link could not be made.
+bool makeLink(const std::string& link, const std::string& target, bool symbolic = true);
 
 // A package folder with Ferrywell.exe, Ferryclear.exe and the given script.
 std::string makePackage(const std::string& name, const std::string& script);

@@ -63,8 +63,20 @@ TEST(SafePath, EntriesAndRoots) {
     for (const char* root : {"", "C:\\", "C:", "d:/", "\\", "\\\\server\\share",
                              "\\\\server\\share\\", "C:\\x\\..", "\\\\?\\C:\\"})
         EXPECT_TRUE(isRootDirectory(root)) << root;
+    for (const char* device : {"\\\\?\\UNC\\server\\share", "\\\\.\\UNC\\server\\share\\x",
+                               "\\\\?\\GLOBALROOT\\??\\C:\\", "\\\\?\\Volume{0}\\", "//?/C:/Apps",
+                               "\\\\.\\C:\\Apps", "\\??\\C:\\Apps", "C:\\Apps\\NUL"})
+        EXPECT_TRUE(isRootDirectory(device)) << device;
     for (const char* folder : {"C:\\Apps", "\\\\server\\share\\apps", "C:\\x\\..\\y"})
         EXPECT_FALSE(isRootDirectory(folder)) << folder;
+    for (const char* odd : {"C:\\x\\...", "C:\\x\\a.", "C:\\x\\a \\", "a ", ".", ".."})
+        EXPECT_TRUE(endsInDotOrBlank(odd)) << odd;
+    for (const char* plain : {"C:\\x.y\\a", "C:\\a b\\c\\", "", "C:\\"})
+        EXPECT_FALSE(endsInDotOrBlank(plain)) << plain;
+    for (const char* full : {"C:\\x", "d:/x", "\\\\server\\share\\x"})
+        EXPECT_TRUE(isFullPath(full)) << full;
+    for (const char* relative : {"x", "C:x", "\\x", "..\\x", "\\\\?\\C:\\x", ""})
+        EXPECT_FALSE(isFullPath(relative)) << relative;
     char out[12];
     EXPECT_TRUE(joinPath(out, sizeof out, "C:\\ab", "cd.ef"));
     EXPECT_STREQ(out, "C:\\ab\\cd.ef");
@@ -72,8 +84,10 @@ TEST(SafePath, EntriesAndRoots) {
     EXPECT_STREQ(out, "");
     EXPECT_FALSE(isUsableTitle(""));
     EXPECT_FALSE(isUsableTitle("a\\b"));
-    EXPECT_FALSE(isUsableTitle(".."));
+    for (const char* title : {".", "..", "...", " ", ". ", "Notes.", "Notes "})
+        EXPECT_FALSE(isUsableTitle(title)) << "[" << title << "]";
     EXPECT_TRUE(isUsableTitle("Notes 2"));
+    EXPECT_TRUE(isUsableTitle(".Notes"));
 }
 
 TEST(Uninstall, CommandLineForms) {
@@ -166,6 +180,55 @@ TEST(Progress, RangesOfBothProgramsForCountZeroAndThree) {
         // only gone when the installed script named it.
         deleteRegistryTree(kUninstall + "\\Progress");
     }
+}
+
+// Answers the first message box of this thread from a thread timer, which
+// fires inside the box's own loop.
+std::string gBoxText;
+
+BOOL CALLBACK findBox(HWND window, LPARAM lParam) {
+    if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+        *(HWND*)lParam = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK answerBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findBox, (LPARAM)&box);
+    if (!box || !gBoxText.empty())
+        return;
+    char text[512];
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    gBoxText = text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// An entry of another program that appeared after the start is still left
+// alone when the entry is written, and the user is told.
+TEST(Progress, ForeignEntryMetWhenRegisteringIsLeftAlone) {
+    std::string key = kUninstall + "\\Latecomer";
+    std::string package =
+        makePackage("late-package", "[App]\r\nTitle=Latecomer\r\n[Files]\r\nCount=0\r\n");
+    deleteRegistryTree(key);
+    setRegistryDefault(key, "theirs");
+    std::string before = registrySnapshot(key);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(package.c_str());
+    InstallRun run = {};
+    run.instance = GetModuleHandleA(nullptr);
+    openScriptHere(&run.script);
+    strcpy(run.directory, freshFolder("late-target").c_str());
+    gBoxText.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, answerBox);
+    EXPECT_TRUE(runCopyDialog(&run));
+    KillTimer(nullptr, timer);
+    SetCurrentDirectoryA(previous);
+    EXPECT_NE(gBoxText.find("HKEY_LOCAL_MACHINE\\" + key), std::string::npos) << gBoxText;
+    EXPECT_EQ(registrySnapshot(key), before);
+    deleteRegistryTree(key);
 }
 
 // The system's folder browser cannot be driven, so the test stands in for it

@@ -48,13 +48,28 @@ TEST(Setup, DirectoryChecksThenEmptyInstallWithoutAppManager) {
     pressButton(dialog, IDOK);
     EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to create directory.");
     EXPECT_FALSE(directoryExists(base + "\\missing"));
-    for (const char* root : {"C:\\", "C:\\\\", "C:", "\\\\server\\share\\"}) {
+    // Device paths name volumes and shares in forms a text check cannot see
+    // through, so every one is refused like a root.
+    for (const char* root :
+         {"C:\\", "C:\\\\", "C:", "\\\\server\\share\\", "\\\\?\\UNC\\server\\share",
+          "\\\\.\\UNC\\server\\share", "\\\\?\\GLOBALROOT\\??\\C:\\",
+          "\\\\?\\Volume{01234567-89ab-cdef-0123-456789abcdef}\\"}) {
         setItemText(dialog, 103, root);
         pressButton(dialog, IDOK);
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("drive or a network share"),
                   std::string::npos)
             << root;
     }
+    // The system drops trailing dots and blanks: "...", for one, would be
+    // the parent folder itself.
+    for (const std::string& odd : {base + "\\...", base + "\\name.", base + "\\name "}) {
+        setItemText(dialog, 103, odd);
+        pressButton(dialog, IDOK);
+        EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("end in a dot or a blank"),
+                  std::string::npos)
+            << odd;
+    }
+    EXPECT_FALSE(directoryExists(base + "\\name"));
     EXPECT_TRUE(IsWindowVisible(dialog));
     setItemText(dialog, 103, base);
     pressButton(dialog, IDOK);
@@ -162,6 +177,8 @@ TEST(Setup, RefusesNamelessAndDamagedScripts) {
         {"[App]\r\nVersion=1.0\r\n[Files]\r\nCount=1\r\nFile1=Setup.ini\r\n", "no usable title"},
         {script("A\\B", "Count=0\r\n"), "no usable title"},
         {script("Huge", "Count=65534\r\n"), "file count is too large"},
+        {script("...", "Count=0\r\n"), "no usable title"},
+        {script("Notes.", "Count=0\r\n"), "no usable title"},
     };
     for (const Case& c : cases) {
         std::string package = makePackage("refuse-package", c.script);
@@ -172,6 +189,116 @@ TEST(Setup, RefusesNamelessAndDamagedScripts) {
     }
     EXPECT_FALSE(registryKeyExists(kUninstall + "\\Huge"));
     EXPECT_FALSE(registryKeyExists(kUninstall + "\\A"));
+}
+
+// A relative directory is made full against the package folder and stored
+// so; Ferryclear started elsewhere refuses the relative form it might be
+// handed instead of deleting that folder's files of the same names.
+TEST(Setup, RelativeDirectoryIsStoredAsAFullPath) {
+    std::string package =
+        makePackage("relative-package", script("Relative", "Count=1\r\nFile1=Setup.ini\r\n"));
+    std::string elsewhere = freshFolder("relative-elsewhere");
+    CreateDirectoryA((elsewhere + "\\relinst").c_str(), nullptr);
+    writeFile(elsewhere + "\\relinst\\Setup.ini", readFile(package + "\\Setup.ini"));
+    deleteRegistryTree(kAppMgrKey);
+    deleteRegistryTree(kUninstall + "\\Relative");
+
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(setup, 103);
+    ASSERT_TRUE(dialog);
+    setItemText(dialog, 103, "relinst");
+    pressButton(dialog, IDOK);
+    answerMessageBox(setup, "Setup", IDOK); // no Application Manager
+    EXPECT_EQ(waitExit(setup), 0);
+    EXPECT_TRUE(fileExists(package + "\\relinst\\Setup.ini"));
+    EXPECT_EQ(registryValue(kUninstall + "\\Relative", "UninstallString"),
+              "\"" + windowsDirectory() + "\\Ferryclear.exe\" " + package + "\\relinst" + '\0');
+
+    for (const std::string& relative :
+         {std::string("relinst"), elsewhere.substr(0, 2) + "relinst"}) {
+        Child remove = startProgram("\"" + gFerryclear + "\" " + relative, elsewhere);
+        EXPECT_NE(answerMessageBox(remove, "Uninstall", IDOK).find("not a full path"),
+                  std::string::npos)
+            << relative;
+        EXPECT_EQ(waitExit(remove), 0);
+    }
+    EXPECT_TRUE(fileExists(elsewhere + "\\relinst\\Setup.ini"));
+    EXPECT_TRUE(registryKeyExists(kUninstall + "\\Relative"));
+    deleteRegistryTree(kUninstall + "\\Relative");
+}
+
+// Another program's entry of the same title is never written into; one that
+// an earlier Ferrywell wrote is.
+TEST(Setup, LeavesAnotherProgramsEntryAlone) {
+    std::string package =
+        makePackage("foreign-package", script("Foreign", "Count=1\r\nFile1=Setup.ini\r\n"));
+    std::string directory = freshFolder("foreign-target");
+    std::string key = kUninstall + "\\Foreign";
+    deleteRegistryTree(key);
+    setRegistryDefault(key, "theirs");
+    HKEY handle;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle),
+              ERROR_SUCCESS);
+    const char other[] = "\"C:\\Other\\remove.exe\" /quiet";
+    RegSetValueExA(handle, "UninstallString", 0, REG_SZ, (const BYTE*)other, sizeof other);
+    RegSetValueExA(handle, "DisplayName", 0, REG_SZ, (const BYTE*)"Other 9", 8);
+    RegCloseKey(handle);
+    std::string before = registrySnapshot(kUninstall);
+    deleteRegistryTree(kAppMgrKey);
+
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("HKEY_LOCAL_MACHINE\\" + key),
+              std::string::npos);
+    EXPECT_EQ(waitExit(setup), 0);
+    EXPECT_EQ(registrySnapshot(kUninstall), before);
+    EXPECT_EQ(registryValue(key, "UninstallString"), std::string(other, sizeof other));
+    EXPECT_EQ(registryValue(key, "DisplayName"), std::string("Other 9\0", 8));
+    EXPECT_EQ(registryValue(key, nullptr), std::string("theirs\0", 7));
+
+    std::string earlier = "\"" + windowsDirectory() + "\\Ferryclear.exe\" C:\\Old Place";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle),
+              ERROR_SUCCESS);
+    RegSetValueExA(handle, "UninstallString", 0, REG_SZ, (const BYTE*)earlier.c_str(),
+                   (DWORD)earlier.size() + 1);
+    RegCloseKey(handle);
+    Child again = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(again, 103);
+    ASSERT_TRUE(dialog);
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    EXPECT_NE(answerMessageBox(again, "Setup", IDOK).find("Application Manager is missing"),
+              std::string::npos);
+    EXPECT_EQ(waitExit(again), 0);
+    EXPECT_EQ(registryValue(key, "UninstallString"),
+              "\"" + windowsDirectory() + "\\Ferryclear.exe\" " + directory + '\0');
+    EXPECT_EQ(registryValue(key, "DisplayName"), std::string("Foreign 1.5\0", 12));
+    deleteRegistryTree(key);
+}
+
+// A quote in the Application Manager file would end the one argument and
+// let the script add its own to a program started elevated.
+TEST(Setup, QuoteInAppMgrIniIsNotPassedOn) {
+    std::string package =
+        makePackage("quote-package",
+                    "[App]\r\nTitle=Quoted\r\nAppMgrIni=x.ini\" /extra \"C:\\elsewhere\\y.ini\r\n"
+                    "[Files]\r\nCount=0\r\n");
+    std::string directory = freshFolder("quote-target");
+    std::string appMgr = freshFolder("quote-appmgr") + "\\CEAppMgr.exe";
+    ASSERT_TRUE(CopyFileA(gFakeAppMgr.c_str(), appMgr.c_str(), FALSE));
+    setRegistryDefault(kAppMgrKey, appMgr);
+    deleteRegistryTree(kUninstall + "\\Quoted");
+
+    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    HWND dialog = waitForDialog(setup, 103);
+    ASSERT_TRUE(dialog);
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to execute Application Manager.");
+    EXPECT_EQ(waitExit(setup), 0);
+    Sleep(500);
+    EXPECT_FALSE(fileExists(appMgr + ".arg"));
+    deleteRegistryTree(kUninstall + "\\Quoted");
+    deleteRegistryTree(kAppMgrKey);
 }
 
 } // namespace
