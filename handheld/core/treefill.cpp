@@ -40,6 +40,10 @@ static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
 }
 
 HTREEITEM newDocument(HWND tree) {
+    // The nodes go before the records they point to: deleting the selected
+    // node moves the selection, and that stores the note pane into the
+    // node's item.
+    TreeView_DeleteAllItems(tree);
     clearList(&gList);
     clearCategories(&gCategories);
     setTitle(&gList, kDefaultTitle);
