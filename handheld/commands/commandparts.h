@@ -15,6 +15,8 @@ bool onSearchCommand(HWND mainWindow, UINT command);
 // "Delete Item": asks, then removes the selected item, its descendants and
 // every node that shows one of them.
 void deleteSelectedItem(HWND mainWindow);
+// The removal after the question: item and node are the selected ones.
+void deleteItemWithDescendants(HWND mainWindow, HTREEITEM node, NoteItem* item);
 
 // The selected node and its item; the item is null for the root node and
 // group headings, both are null when nothing is selected.

@@ -172,8 +172,11 @@ void deleteSelectedItem(HWND mainWindow) {
         return;
     // The question box ran its own message loop: take the selection again.
     node = selectedNode(&item);
-    if (!item)
-        return;
+    if (item)
+        deleteItemWithDescendants(mainWindow, node, item);
+}
+
+void deleteItemWithDescendants(HWND mainWindow, HTREEITEM node, NoteItem* item) {
     Descendants set;
     if (!collectDescendants(&gList, item, &set)) {
         reportOutOfMemory(mainWindow);

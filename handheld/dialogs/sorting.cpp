@@ -69,16 +69,29 @@ int compareItems(const NoteItem* a, const NoteItem* b, int arrangeKey, int ascen
     return ascending ? order : -order;
 }
 
+static bool comparesText(int arrangeKey) {
+    return arrangeKey == kArrangeByName || arrangeKey == kArrangeByCategory;
+}
+
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const SortParams* sort = (const SortParams*)params;
-    return compareItems((const NoteItem*)a, (const NoteItem*)b, sort->arrangeKey,
-                        sort->ascending);
+    const NoteItem* first = (const NoteItem*)a;
+    const NoteItem* second = (const NoteItem*)b;
+    if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
+        int order = compareSortKeys(sort->keys, first, second);
+        if (!sort->keys->broken)
+            return sort->ascending ? order : -order;
+    }
+    return compareItems(first, second, sort->arrangeKey, sort->ascending);
 }
 
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node)
         return;
-    SortParams params = {gOptions.arrangeKey, gOptions.ascending, tree};
+    SortKeyCache keys;
+    initSortKeys(&keys, gOptions.arrangeKey);
+    SortParams params = {gOptions.arrangeKey, gOptions.ascending, tree,
+                         comparesText(gOptions.arrangeKey) ? &keys : nullptr};
     TVSORTCB sort = {};
     sort.hParent = node;
     sort.lpfnCompare = compareForArrange;
@@ -86,4 +99,5 @@ void sortChildren(HWND tree, HTREEITEM node) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
+    freeSortKeys(&keys);
 }

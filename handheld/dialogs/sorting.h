@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notetypes.h"
+#include "sortkeys.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -12,6 +13,7 @@ struct SortParams {
     int32_t arrangeKey; // 0 name, 1 priority, 2 category, 3 check flag, 4 due date
     int32_t ascending;  // 1 ascending, 0 descending
     HWND tree;
+    SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
 };
 
 // Sorts the direct children of node (grandchildren keep their order) under
