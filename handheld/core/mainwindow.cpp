@@ -112,7 +112,7 @@ static LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 static LRESULT onClose(HWND window) {
-    if (!saveDocument(gProgram.treeView, gProgram.notePath))
+    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
         showSaveError(nullptr);
     DestroyWindow(window);
     return 0;

@@ -20,6 +20,9 @@ struct ProgramState {
     HFONT boldFont;   // owner-drawn menu entries
     HMENU itemMenu;   // the item context menu
     WCHAR notePath[kPathChars];
+    // The file at notePath did not load whole: its bytes are kept beside it
+    // before the first save replaces it (saveKeepingDamaged).
+    int notePathDamaged;
 };
 
 extern ProgramState gProgram;

@@ -159,7 +159,9 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    if (!readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories))
+    // A file that did not load whole is kept before the first save over it.
+    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
+    if (gProgram.notePathDamaged)
         showLoadError(window);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();
