@@ -11,8 +11,10 @@
 #include "resource.h"
 #include "treefill.h"
 
-enum { kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, // 0x806
-       kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST }; // 0x1804
+enum {
+    kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, // 0x806
+    kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
+}; // 0x1804
 
 static FileDialogCall gOpenCall = GetOpenFileNameW;
 static FileDialogCall gSaveCall = GetSaveFileNameW;
@@ -49,30 +51,43 @@ static int askForFile(HWND mainWindow, bool save, const WCHAR* title, WCHAR* pat
     return 1;
 }
 
-static void saveTo(HWND mainWindow, const WCHAR* path) {
-    if (!saveDocument(gProgram.treeView, path))
+// A current file that did not load whole keeps its original bytes beside
+// it before the first save writes over it.
+static void saveCurrent(HWND mainWindow) {
+    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
         showSaveError(mainWindow);
 }
 
+static bool sameFile(const WCHAR* a, const WCHAR* b) {
+    WCHAR fullA[kPathChars], fullB[kPathChars];
+    DWORD lengthA = GetFullPathNameW(a, kPathChars, fullA, nullptr);
+    DWORD lengthB = GetFullPathNameW(b, kPathChars, fullB, nullptr);
+    if (!lengthA || lengthA >= kPathChars || !lengthB || lengthB >= kPathChars)
+        return lstrcmpiW(a, b) == 0;
+    return lstrcmpiW(fullA, fullB) == 0;
+}
+
 static void newFile(HWND mainWindow) {
-    saveTo(mainWindow, gProgram.notePath);
+    saveCurrent(mainWindow);
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, true, L"Save New File...", path))
         return;
     lstrcpynW(gProgram.notePath, path, kPathChars);
+    gProgram.notePathDamaged = 0;
     newDocument(gProgram.treeView);
     discardSearch();
 }
 
 static void openFile(HWND mainWindow) {
-    saveTo(mainWindow, gProgram.notePath);
+    saveCurrent(mainWindow);
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, false, L"Open File...", path))
         return;
     lstrcpynW(gProgram.notePath, path, kPathChars);
     newDocument(gProgram.treeView);
     discardSearch();
-    if (!readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories))
+    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
+    if (gProgram.notePathDamaged)
         showLoadError(mainWindow);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();
@@ -82,8 +97,14 @@ static void saveAs(HWND mainWindow) {
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, true, L"Save As...", path))
         return;
-    saveTo(mainWindow, path);
+    // Only the current file can be one that did not load whole; another
+    // file is replaced as it is, as the save dialog has asked.
+    bool current = sameFile(path, gProgram.notePath);
+    int damaged = current ? gProgram.notePathDamaged : 0;
+    if (!saveKeepingDamaged(gProgram.treeView, path, &damaged))
+        showSaveError(mainWindow);
     lstrcpynW(gProgram.notePath, path, kPathChars);
+    gProgram.notePathDamaged = damaged;
 }
 
 bool onFileCommand(HWND mainWindow, UINT command) {

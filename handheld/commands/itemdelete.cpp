@@ -67,8 +67,8 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
             if (probe.parentId == 0)
                 continue;
             NoteItem** first = std::lower_bound(family, family + n, &probe, byParent);
-            for (NoteItem** child = first; child < family + n && (*child)->parentId == probe.parentId;
-                 ++child) {
+            for (NoteItem** child = first;
+                 child < family + n && (*child)->parentId == probe.parentId; ++child) {
                 size_t index = (size_t)(child - family);
                 if (!taken[index]) {
                     taken[index] = true;
@@ -135,7 +135,8 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
             if (child) {
                 if (next) {
                     if (depth == room) {
-                        HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(room * 2, sizeof(HTREEITEM));
+                        HTREEITEM* bigger =
+                            (HTREEITEM*)modelAllocArray(room * 2, sizeof(HTREEITEM));
                         if (!bigger)
                             break;
                         memcpy(bigger, stack, depth * sizeof(HTREEITEM));

@@ -6,9 +6,9 @@
 // CompareStringW's 1 / 2 / 3 as -1 / 0 / +1. A text the platform cannot
 // compare counts as equal rather than giving the sort a meaningless result.
 static int compareText(const WideChar* a, size_t aCap, const WideChar* b, size_t bCap) {
-    int result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, (const WCHAR*)a,
-                                (int)wideLength(a, aCap), (const WCHAR*)b,
-                                (int)wideLength(b, bCap));
+    int result =
+        CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, (const WCHAR*)a,
+                       (int)wideLength(a, aCap), (const WCHAR*)b, (int)wideLength(b, bCap));
     return result ? result - 2 : 0;
 }
 

@@ -138,10 +138,30 @@ TEST(Sorting, EveryKeyBothWays) {
 // A sort compares the locale's sort keys, made once per item: they must
 // order every pair as the locale's comparison ignoring case does.
 TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
-    const char* texts[] = {"apple", "Apple", "APPLE", "apple-pie", "applepie", "apple pie",
-                           "co-op", "coop",  "10",    "9",         "a'b",      "ab",
-                           "",      "zebra", "Zebra", "resume",    "r\xc3\xa9sum\xc3\xa9",
-                           "\xc3\x84pfel", "apfel", "stra\xc3\x9f" "e", "strasse", "_x", "x_"};
+    const char* texts[] = {"apple",
+                           "Apple",
+                           "APPLE",
+                           "apple-pie",
+                           "applepie",
+                           "apple pie",
+                           "co-op",
+                           "coop",
+                           "10",
+                           "9",
+                           "a'b",
+                           "ab",
+                           "",
+                           "zebra",
+                           "Zebra",
+                           "resume",
+                           "r\xc3\xa9sum\xc3\xa9",
+                           "\xc3\x84pfel",
+                           "apfel",
+                           "stra\xc3\x9f"
+                           "e",
+                           "strasse",
+                           "_x",
+                           "x_"};
     std::vector<NoteItem> items;
     for (const char* text : texts) {
         wchar_t wide[64] = {};
@@ -492,6 +512,15 @@ TEST_F(CommandsTest, HideCheckedHidesItemsTickedSinceTheFillAndHideNoteWindowIsM
 
 // ---- file commands ------------------------------------------------------------
 
+void cutShort(const std::wstring& path, size_t bytesOff) {
+    std::vector<char> bytes = fileBytes(path);
+    bytes.resize(bytes.size() - bytesOff);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
 void expectFileRequest(const FileRequest& request, bool save, const wchar_t* title) {
     EXPECT_EQ(request.save, save);
     EXPECT_EQ(request.copy.lStructSize, sizeof(OPENFILENAMEW));
@@ -570,12 +599,7 @@ TEST_F(CommandsTest, OpenSavesFirstLoadsAndMarksTheMenus) {
     EXPECT_TRUE(answers.seen.empty());
 
     // A file cut short: told, and what could be read is shown.
-    std::vector<char> bytes = fileBytes(notes);
-    bytes.resize(bytes.size() - 100);
-    HANDLE file = CreateFileW(notes.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(file);
+    cutShort(notes, 100);
     files.answers.push_back(notes);
     command(IDM_OPEN);
     ASSERT_EQ(answers.seen.size(), 1u);
@@ -610,6 +634,50 @@ TEST_F(CommandsTest, SaveAsWritesThereAndAdoptsThePathEvenWhenTheSaveFails) {
     EXPECT_EQ(std::wstring(gProgram.notePath), nowhere);
     gProgram.notePath[0] = 0;
     lstrcpynW(gProgram.notePath, notes.c_str(), kPathChars);
+}
+
+// A file that did not load whole keeps its bytes beside it before a file
+// command writes over it; other files are written as they are.
+TEST_F(CommandsTest, FileCommandsKeepADamagedOriginalBeforeWritingOverIt) {
+    writeDocument(notes, kFamily);
+    cutShort(notes, 100);
+    std::vector<char> damaged = fileBytes(notes);
+    std::wstring kept = notes.substr(0, notes.size() - 4) + L" (damaged).twk";
+    std::wstring third = tempPath(L"twigmark-commands-third.twk");
+    DeleteFileW(kept.c_str());
+    DeleteFileW(third.c_str());
+    {
+        Session session(notes);
+        ASSERT_EQ(session.boxes.size(), 1u);
+        FileDialogs files;
+        BoxAnswers answers;
+        files.answers.push_back(other);
+        command(IDM_SAVE_AS);
+        EXPECT_EQ(readSaved(other).items.size(), 6u);
+        EXPECT_EQ(fileBytes(notes), damaged);
+        EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_TRUE(answers.seen.empty());
+
+        files.answers.push_back(notes);
+        command(IDM_OPEN);
+        ASSERT_EQ(answers.seen.size(), 1u);
+        EXPECT_EQ(answers.seen[0].text, L"Unable to load data!");
+        EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+
+        files.answers.push_back(third);
+        command(IDM_NEW_FILE);
+        ASSERT_EQ(answers.seen.size(), 2u);
+        EXPECT_EQ(answers.seen[1].icon, kInformationIcon);
+        EXPECT_NE(answers.seen[1].text.find(kept), std::wstring::npos);
+        EXPECT_EQ(fileBytes(kept), damaged);
+        EXPECT_TRUE(readSaved(notes).loaded);
+        EXPECT_EQ(readSaved(notes).items.size(), 6u);
+        ASSERT_TRUE(session.close());
+        EXPECT_EQ(answers.seen.size(), 2u);
+    }
+    EXPECT_TRUE(readSaved(third).loaded);
+    DeleteFileW(kept.c_str());
+    DeleteFileW(third.c_str());
 }
 
 // ---- search ---------------------------------------------------------------------
