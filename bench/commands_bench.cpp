@@ -8,6 +8,7 @@
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
+#include "sorting.h"
 #include "treefill.h"
 #include "widetext.h"
 
@@ -138,12 +139,18 @@ int main() {
     const int sizes[2] = {10000, 100000};
     const char* arrangeNames[5] = {"By Name", "By Priority", "By Category", "By Check Flag",
                                    "By Task/Due Date"};
-    char labels[5][64];
-    Row arrange[7];
+    char labels[5][64], sortLabels[5][64];
+    Row arrange[7], sorts[5];
     for (int k = 0; k < 5; ++k) {
         snprintf(labels[k], 64, "arrange %s (top level)", arrangeNames[k]);
         arrange[k].name = labels[k];
+        snprintf(sortLabels[k], 64, "  of which sortChildren %s", arrangeNames[k]);
+        sorts[k].name = sortLabels[k];
     }
+    Row collapse = {"  of which collapseAll (top level)", {}};
+    Row refresh = {"  of a fill: refreshCheckStates", {}};
+    Row emptying = {"  of a fill: deleting every node", {}};
+    Row filling = {"  of a fill: inserting every node", {}};
     arrange[5].name = "Descending (top level, by date)";
     arrange[6].name = "Ascending (top level, by date)";
     Row copyFlat = {"Create Copy, flat", {}}, copyDeep = {"Create Copy, deep and wide", {}};
@@ -161,8 +168,18 @@ int main() {
     for (int s = 0; s < 2; ++s) {
         int n = sizes[s];
         makeDocument(kTopLevel, n);
-        for (int k = 0; k < 5; ++k)
+        for (int k = 0; k < 5; ++k) {
             arrange[k].ms[s] = command((UINT)(IDM_ARRANGE_FIRST + k));
+            gOptions.arrangeKey = k == 0 ? kArrangeByPriority : kArrangeByName;
+            sortChildren(tree, TreeView_GetRoot(tree)); // another order first
+            gOptions.arrangeKey = k;
+            double start = now();
+            sortChildren(tree, TreeView_GetRoot(tree));
+            sorts[k].ms[s] = now() - start;
+        }
+        double start = now();
+        collapseAll(tree, TreeView_GetRoot(tree));
+        collapse.ms[s] = now() - start;
         arrange[5].ms[s] = command(IDM_DESCENDING);
         arrange[6].ms[s] = command(IDM_ASCENDING);
 
@@ -187,14 +204,28 @@ int main() {
         unhide.ms[s] = command(IDM_HIDE_CHECKED);
         for (int v = 0; v < 4; ++v)
             views[v].ms[s] = command(viewCommands[v]);
+        start = now();
+        refreshCheckStates(tree, TreeView_GetRoot(tree));
+        refresh.ms[s] = now() - start;
+        start = now();
+        TreeView_DeleteAllItems(tree);
+        emptying.ms[s] = now() - start;
+        start = now();
+        fillTree(tree);
+        filling.ms[s] = now() - start;
         TreeView_SelectItem(tree, topItemNode());
         removeDeep.ms[s] = deleteTop();
         if (gList.count != 0)
             printf("deep delete left %d items\n", gList.count);
     }
     printf("%-44s %10s %10s %8s\n", "command", "10k ms", "100k ms", "ratio");
-    for (int k = 0; k < 7; ++k)
+    for (int k = 0; k < 5; ++k) {
         printRow(arrange[k]);
+        printRow(sorts[k]);
+    }
+    printRow(collapse);
+    printRow(arrange[5]);
+    printRow(arrange[6]);
     printRow(copyFlat);
     printRow(copyDeep);
     printRow(removeFlat);
@@ -204,6 +235,9 @@ int main() {
     printRow(unhide);
     for (int v = 0; v < 4; ++v)
         printRow(views[v]);
+    printRow(refresh);
+    printRow(emptying);
+    printRow(filling);
     UnhookWindowsHookEx(gHook);
     TreeView_DeleteAllItems(tree);
     clearList(&gList);

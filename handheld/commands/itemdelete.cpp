@@ -22,6 +22,7 @@ struct Descendants {
     NoteItem** items; // the selected item first; then sorted by address
     size_t count;
     bool sharedIds; // some collected identifier also belongs to an item outside
+    bool strayTop;  // a collected item below the first stands at the top level
 };
 
 bool byParent(const NoteItem* a, const NoteItem* b) {
@@ -39,6 +40,7 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     out->items = nullptr;
     out->count = 0;
     out->sharedIds = false;
+    out->strayTop = false;
     size_t n = 0;
     for (NoteItem* it = list->head; it; it = it->next)
         ++n;
@@ -76,8 +78,11 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
                 }
             }
         }
-        for (size_t k = 0; k < found; ++k)
+        for (size_t k = 0; k < found; ++k) {
             collected[k] = family[queue[k]];
+            if (k > 0 && collected[k]->level <= 1)
+                out->strayTop = true;
+        }
         // An identifier that a collected item shares with one left behind
         // makes the view's placement ambiguous: then every node is checked.
         std::sort(family, family + n, byId);
@@ -185,10 +190,12 @@ void deleteItemWithDescendants(HWND mainWindow, HTREEITEM node, NoteItem* item) 
     }
     HWND tree = gProgram.treeView;
     TreeView_DeleteItem(tree, node);
-    // In the Default View every shown descendant stands below the selected
-    // node, unless a damaged file gave two items one identifier. The
-    // grouped views show descendants as nodes of their own.
-    if (gOptions.viewMode != kDefaultView || set.sharedIds)
+    // The Default View places every item of level 2 and deeper under the
+    // node of its parent, so every shown descendant stands below the
+    // selected node. Only a damaged file breaks that: two items with one
+    // identifier, or a descendant of level 1, which the view places at the
+    // top. The grouped views show descendants as nodes of their own.
+    if (gOptions.viewMode != kDefaultView || set.sharedIds || set.strayTop)
         deleteOtherNodes(tree, &set);
     std::sort(set.items, set.items + set.count, byAddress);
     size_t removed = removeItems(&gList, set.items, set.count);

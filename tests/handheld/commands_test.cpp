@@ -331,6 +331,7 @@ TEST_F(CommandsTest, DeleteEndsOnCyclesAndRemovesOnlyDescendants) {
                              {"Holder", 5, 0, 1, 1, 0, "", 0, 0, 0},
                              {"Orphaned", 6, 4, 3, 1, 0, "", 0, 0, 0},
                              {"Zero", 0, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"Stray", 9, 3, 1, 1, 0, "", 0, 0, 0},
                          });
     Session session(notes);
     BoxAnswers answers;
@@ -342,24 +343,32 @@ TEST_F(CommandsTest, DeleteEndsOnCyclesAndRemovesOnlyDescendants) {
                                    "      Orphaned\n"
                                    "  Holder\n"
                                    "    Twin\n"
-                                   "  Zero\n");
+                                   "  Zero\n"
+                                   "  Stray\n");
     ASSERT_TRUE(select("Loop"));
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
-    EXPECT_EQ(gList.count, 6);
+    EXPECT_EQ(gList.count, 7);
     // Twin shares its identifier with Child: deleting it takes what hangs
     // under that identifier, wherever it is shown.
     ASSERT_TRUE(select("Holder"));
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Zero\n");
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Zero\n  Stray\n");
     // An item with identifier 0 has no children: the top level stays.
     ASSERT_TRUE(select("Zero"));
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n");
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Stray\n");
+    // "Stray" names "Other" as its parent but stands at the top level: its
+    // node goes with the item.
+    ASSERT_TRUE(select("Other"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n");
+    EXPECT_EQ(gList.count, 0);
     ASSERT_TRUE(session.close());
-    EXPECT_EQ(savedNames(readSaved(notes)), (std::vector<std::string>{"Other", "Child"}));
+    EXPECT_TRUE(readSaved(notes).items.empty());
 }
 
 TEST_F(CommandsTest, CreateCopyCopiesTheItemAloneWithItsOwnNote) {
