@@ -155,6 +155,7 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
         return 0;
     }
     gProgram.itemMenu = buildItemMenu();
+    gProgram.running = 1;
     loadSettings(window, commandLine);
     ShowWindow(window, showCommand);
     UpdateWindow(window);

@@ -112,10 +112,19 @@ void updateViewMenuChecks() {
         return;
     CheckMenuRadioItem(arrange, IDM_ASCENDING, IDM_DESCENDING,
                        gOptions.ascending ? IDM_ASCENDING : IDM_DESCENDING, MF_BYCOMMAND);
-    // A damaged file may carry any key: then no entry gets the mark.
-    if (gOptions.arrangeKey >= kArrangeByName && gOptions.arrangeKey <= kArrangeByDate)
+    // A damaged file may carry any key: then no entry has the mark, not
+    // even the one the previous document left.
+    if (gOptions.arrangeKey >= kArrangeByName && gOptions.arrangeKey <= kArrangeByDate) {
         CheckMenuRadioItem(arrange, IDM_ARRANGE_FIRST, IDM_ARRANGE_LAST,
                            IDM_ARRANGE_FIRST + gOptions.arrangeKey, MF_BYCOMMAND);
+    } else {
+        for (UINT command = IDM_ARRANGE_FIRST; command <= IDM_ARRANGE_LAST; ++command)
+            CheckMenuItem(arrange, command, MF_BYCOMMAND | MF_UNCHECKED);
+    }
+}
+
+bool sameLabel(const WCHAR* a, const WCHAR* b) {
+    return wcscmp(a, b) == 0;
 }
 
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
@@ -127,7 +136,7 @@ HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
         item.hItem = child;
         item.pszText = text;
         item.cchTextMax = kLabelChars;
-        if (TreeView_GetItem(tree, &item) && lstrcmpW(text, label) == 0)
+        if (TreeView_GetItem(tree, &item) && sameLabel(text, label))
             return child;
     }
     return nullptr;

@@ -87,6 +87,54 @@ TEST(NoteList, IdentifiersComeFromTheCounterAndLoadedOnesStay) {
     EXPECT_EQ(std::u16string(doc.list.title), u"Note Tree"); // the title stays
 }
 
+// The counter in a file may lie: a new item never shares an identifier, and
+// the counter never overflows.
+TEST(NoteList, AppendNewStaysAboveEveryIdentifierPresent) {
+    Doc doc;
+    NoteItem old = makeItem(u"old");
+    old.id = 40;
+    appendLoaded(&doc.list, &old, nullptr);
+    old.id = 7;
+    appendLoaded(&doc.list, &old, nullptr);
+    doc.list.nextId = 12; // below the 40 present
+    NoteItem proto = makeItem(u"new");
+    NoteItem* made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->id, 41u);
+    EXPECT_EQ(doc.list.nextId, 42);
+    doc.list.nextId = -5; // nonsense: still above everything, never 0
+    NoteItem* newest = appendNew(&doc.list, &proto);
+    EXPECT_EQ(newest->id, 42u);
+    // A removed item's identifier is not handed out again.
+    ASSERT_EQ(removeItem(&doc.list, newest), 1);
+    doc.list.nextId = 1;
+    EXPECT_EQ(appendNew(&doc.list, &proto)->id, 43u);
+
+    // The last identifier below 2147483647 is handed out once; then the
+    // append fails with nothing changed, as when memory runs out.
+    doc.list.nextId = INT32_MAX - 1;
+    made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->id, (uint32_t)INT32_MAX - 1);
+    EXPECT_EQ(doc.list.nextId, INT32_MAX);
+    int32_t count = doc.list.count;
+    NoteItem* tail = doc.list.tail;
+    proto.note = copyNote(u"mine", 4);
+    EXPECT_EQ(appendNew(&doc.list, &proto), nullptr);
+    EXPECT_EQ(doc.list.count, count);
+    EXPECT_EQ(doc.list.tail, tail);
+    EXPECT_EQ(doc.list.nextId, INT32_MAX);
+    modelFree(proto.note); // not taken over: still the caller's
+
+    // An identifier from a file above the counter's range leaves none.
+    Doc other;
+    old.id = 0xFFFFFFF0u;
+    appendLoaded(&other.list, &old, nullptr);
+    proto.note = nullptr;
+    EXPECT_EQ(appendNew(&other.list, &proto), nullptr);
+    EXPECT_EQ(other.list.count, 1);
+}
+
 TEST(NoteList, AppendNewTakesOverTheNote) {
     Doc doc;
     NoteItem proto = makeItem(u"with note");
