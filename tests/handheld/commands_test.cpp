@@ -722,12 +722,20 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
     EXPECT_TRUE(menuState(IDM_TOOLS, IDM_FIND_AGAIN) & MF_GRAYED);
     EXPECT_EQ(gFindCriteria->lastMatch, last);
 
+    // A last match the tree view deletes is forgotten: the next search
+    // starts at the root node.
+    forgetSearchNode(root());
+    EXPECT_EQ(gFindCriteria->lastMatch, last);
+    forgetSearchNode(last);
+    EXPECT_EQ(gFindCriteria->lastMatch, nullptr);
+
     // The main window's message 1023 discards it.
     SendMessageW(gProgram.mainWindow, WM_USER - 1, 0, 0);
     EXPECT_EQ(gFindCriteria, nullptr);
     command(IDM_FIND_AGAIN);
     EXPECT_EQ(answers.seen.size(), 1u);
     forgetSearchNode(root());
+    EXPECT_EQ(gFindCriteria, nullptr);
 }
 
 // ---- memory shortage ----------------------------------------------------------
