@@ -122,7 +122,11 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
     HTREEITEM* doomed = (HTREEITEM*)modelAllocArray(doomedRoom, sizeof(HTREEITEM));
     HTREEITEM node = TreeView_GetRoot(tree);
     while (stack && doomed && node) {
-        NoteItem* item = nodeItem(tree, node);
+        TVITEMW shown = {};
+        shown.mask = TVIF_PARAM | TVIF_CHILDREN | TVIF_HANDLE;
+        shown.hItem = node;
+        bool read = TreeView_GetItem(tree, &shown) != FALSE;
+        NoteItem* item = read ? (NoteItem*)shown.lParam : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, node);
         if (isCollected(set, item)) {
             if (doomedCount == doomedRoom) {
@@ -136,7 +140,8 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
             }
             doomed[doomedCount++] = node; // its subtree goes with it: not walked
         } else {
-            HTREEITEM child = TreeView_GetChild(tree, node);
+            // A leaf says so: it is not asked for its first child.
+            HTREEITEM child = !read || shown.cChildren ? TreeView_GetChild(tree, node) : nullptr;
             if (child) {
                 if (next) {
                     if (depth == room) {

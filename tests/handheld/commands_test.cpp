@@ -498,10 +498,13 @@ TEST_F(CommandsTest, HideCheckedHidesItemsTickedSinceTheFillAndHideNoteWindowIsM
     Session session(notes);
     HTREEITEM keep = findNode(tree(), "Keep");
     TreeView_SetItemState(tree(), keep, INDEXTOSTATEIMAGEMASK(kChecked), TVIS_STATEIMAGEMASK);
+    // A leaf three levels down, never shown: its box is read all the same.
+    TreeView_SetItemState(tree(), findNode(tree(), "Grandchild"), INDEXTOSTATEIMAGEMASK(kChecked),
+                          TVIS_STATEIMAGEMASK);
     command(IDM_HIDE_CHECKED);
     EXPECT_EQ(gOptions.hideChecked, 1);
     EXPECT_TRUE(menuState(IDM_VIEW, IDM_HIDE_CHECKED) & MF_CHECKED);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Parent\n    Child\n      Grandchild\n");
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Parent\n    Child\n");
     command(IDM_HIDE_CHECKED);
     EXPECT_EQ(gOptions.hideChecked, 0);
     EXPECT_FALSE(menuState(IDM_VIEW, IDM_HIDE_CHECKED) & MF_CHECKED);
