@@ -140,6 +140,46 @@ int removeItem(NoteList* list, NoteItem* item) {
     return 0;
 }
 
+static bool inSortedSet(NoteItem* const* items, size_t count, const NoteItem* wanted) {
+    size_t low = 0, high = count;
+    while (low < high) {
+        size_t middle = low + (high - low) / 2;
+        if (items[middle] == wanted)
+            return true;
+        if ((uintptr_t)items[middle] < (uintptr_t)wanted)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return false;
+}
+
+size_t removeItems(NoteList* list, NoteItem* const* items, size_t count) {
+    size_t removed = 0;
+    NoteItem* previous = nullptr;
+    NoteItem* it = list->head;
+    while (it) {
+        NoteItem* next = it->next;
+        if (!inSortedSet(items, count, it)) {
+            previous = it;
+            it = next;
+            continue;
+        }
+        if (previous)
+            previous->next = next;
+        else
+            list->head = next;
+        if (list->tail == it)
+            list->tail = previous;
+        --list->count;
+        modelFree(it->note);
+        modelFree(it);
+        ++removed;
+        it = next;
+    }
+    return removed;
+}
+
 void clearList(NoteList* list) {
     NoteItem* it = list->head;
     while (it) {

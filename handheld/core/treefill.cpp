@@ -40,6 +40,10 @@ static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
 }
 
 HTREEITEM newDocument(HWND tree) {
+    // The nodes go before the records they point to: deleting the selected
+    // node moves the selection, and that stores the note pane into the
+    // node's item.
+    TreeView_DeleteAllItems(tree);
     clearList(&gList);
     clearCategories(&gCategories);
     setTitle(&gList, kDefaultTitle);
@@ -65,12 +69,15 @@ void refreshCheckStates(HWND tree, HTREEITEM node) {
     size_t depth = 0, room = 0;
     while (child) {
         TVITEMW item = {};
-        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN | TVIF_HANDLE;
         item.hItem = child;
         item.stateMask = TVIS_STATEIMAGEMASK;
-        if (TreeView_GetItem(tree, &item) && item.lParam)
+        bool read = TreeView_GetItem(tree, &item) != FALSE;
+        if (read && item.lParam)
             ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
-        HTREEITEM first = TreeView_GetChild(tree, child);
+        // Each message costs the control a search for the node: a leaf,
+        // which says it has no children, is not asked for its first child.
+        HTREEITEM first = !read || item.cChildren ? TreeView_GetChild(tree, child) : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, child);
         if (first) {
             if (next) {

@@ -35,6 +35,7 @@
 #define IDC_NOTE_PANE 102
 
 // Commands
+#define IDM_CREATE_COPY 103
 #define IDM_DELETE_ITEM 104
 #define IDM_TOOLS 40001
 #define IDM_ABOUT 40003
@@ -50,6 +51,8 @@
 #define IDM_HIDE_NOTE_WINDOW 40033
 #define IDM_ASCENDING 40034
 #define IDM_DESCENDING 40035
+#define IDM_PRIORITY_FIRST 40100 // + priority 0..9, shown as 1..10
+#define IDM_PRIORITY_LAST 40109
 #define IDM_VIEW_DEFAULT 40328 // + viewMode
 #define IDM_VIEW_CATEGORY 40329
 #define IDM_VIEW_DATE 40330

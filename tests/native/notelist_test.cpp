@@ -1,7 +1,9 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string.h>
+#include <vector>
 
 TEST(NoteList, EmptyListAndRemovalAtEveryPosition) {
     Doc doc;
@@ -23,6 +25,38 @@ TEST(NoteList, EmptyListAndRemovalAtEveryPosition) {
     EXPECT_EQ(removeItem(&doc.list, a), 1); // the head: the second record takes over
     EXPECT_EQ(doc.list.head, b);
     EXPECT_EQ(removeItem(&doc.list, b), 1); // the only one
+    EXPECT_EQ(doc.list.head, nullptr);
+    EXPECT_EQ(doc.list.tail, nullptr);
+    EXPECT_EQ(doc.list.count, 0);
+}
+
+// Many records leave in one pass: head, middle and tail, with their notes;
+// records not in the set, and addresses not in the list, are left alone.
+TEST(NoteList, RemovingASetKeepsTheRestInOrder) {
+    Doc doc;
+    NoteItem proto = makeItem(u"x");
+    NoteItem* made[6];
+    for (NoteItem*& item : made) {
+        proto.note = copyNote(u"note", 4);
+        item = appendNew(&doc.list, &proto);
+        ASSERT_NE(item, nullptr);
+    }
+    NoteItem stranger = makeItem(u"not in the list");
+    std::vector<NoteItem*> gone = {made[0], made[2], made[5], &stranger};
+    std::sort(gone.begin(), gone.end(),
+              [](NoteItem* a, NoteItem* b) { return (uintptr_t)a < (uintptr_t)b; });
+    EXPECT_EQ(removeItems(&doc.list, gone.data(), gone.size()), 3u);
+    EXPECT_EQ(doc.list.count, 3);
+    EXPECT_EQ(doc.list.head, made[1]);
+    EXPECT_EQ(made[1]->next, made[3]);
+    EXPECT_EQ(made[3]->next, made[4]);
+    EXPECT_EQ(doc.list.tail, made[4]);
+    EXPECT_EQ(made[4]->next, nullptr);
+    EXPECT_EQ(removeItems(&doc.list, nullptr, 0), 0u);
+    std::vector<NoteItem*> rest = {made[1], made[3], made[4]};
+    std::sort(rest.begin(), rest.end(),
+              [](NoteItem* a, NoteItem* b) { return (uintptr_t)a < (uintptr_t)b; });
+    EXPECT_EQ(removeItems(&doc.list, rest.data(), rest.size()), 3u);
     EXPECT_EQ(doc.list.head, nullptr);
     EXPECT_EQ(doc.list.tail, nullptr);
     EXPECT_EQ(doc.list.count, 0);
