@@ -13,6 +13,21 @@ static POINT toScreen(HWND mainWindow, int x, int y) {
     return at;
 }
 
+// The picture follows the stylus. Some tree views make a drag image list
+// that holds no picture; the node's own icon stands in for it then.
+static void beginImageDrag(HWND tree, HTREEITEM node, HIMAGELIST made) {
+    if (ImageList_GetImageCount(made) > 0) {
+        ImageList_BeginDrag(made, 0, 0, 0);
+        return;
+    }
+    TVITEMW read = {};
+    read.mask = TVIF_HANDLE | TVIF_IMAGE;
+    read.hItem = node;
+    HIMAGELIST icons = TreeView_GetImageList(tree, TVSIL_NORMAL);
+    if (icons && TreeView_GetItem(tree, &read))
+        ImageList_BeginDrag(icons, read.iImage, 0, 0);
+}
+
 void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
     HWND tree = gProgram.treeView;
     if (gDrag.dragging || gOptions.viewMode != kDefaultView)
@@ -35,7 +50,7 @@ void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
     }
     gDrag.dragImages = images;
     gDrag.target = nullptr;
-    ImageList_BeginDrag(images, 0, 0, 0);
+    beginImageDrag(tree, node, images);
     POINT at = toScreen(mainWindow, notification->ptDrag.x, notification->ptDrag.y);
     ImageList_DragEnter(nullptr, at.x, at.y);
     SetCapture(mainWindow);

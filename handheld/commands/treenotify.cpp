@@ -55,16 +55,40 @@ static LRESULT answerDisplayInfo(NMTVDISPINFOW* info) {
     return 0;
 }
 
+static bool isBelow(HWND tree, HTREEITEM node, HTREEITEM ancestor) {
+    for (HTREEITEM up = node ? TreeView_GetParent(tree, node) : nullptr; up;
+         up = TreeView_GetParent(tree, up))
+        if (up == ancestor)
+            return true;
+    return false;
+}
+
 // Every level the user opens shows the current arrangement; the root node
-// stays open.
+// stays open. A node that closes over the selection takes the selection
+// first, through the usual notifications, so the note pane is stored and
+// follows; some tree views move the selection silently instead.
 static LRESULT answerExpanding(const NMTREEVIEWW* change) {
     HWND tree = gProgram.treeView;
     HTREEITEM node = change->itemNew.hItem;
     UINT action = change->action & (TVE_COLLAPSE | TVE_EXPAND);
-    if (action == TVE_COLLAPSE)
-        return node && node == TreeView_GetRoot(tree) ? 1 : 0;
+    if (action == TVE_COLLAPSE && node) {
+        if (isBelow(tree, TreeView_GetSelection(tree), node) && !TreeView_SelectItem(tree, node))
+            return 1;
+        return node == TreeView_GetRoot(tree) ? 1 : 0;
+    }
     if (action == TVE_EXPAND && node)
         sortChildren(tree, node);
+    return 0;
+}
+
+// Some tree views collapse a node that the answer above refused: the root
+// node is opened again at once.
+static LRESULT answerExpanded(const NMTREEVIEWW* change) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM node = change->itemNew.hItem;
+    if ((change->action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE && node &&
+        node == TreeView_GetRoot(tree))
+        TreeView_Expand(tree, node, TVE_EXPAND);
     return 0;
 }
 
@@ -116,6 +140,8 @@ LRESULT onTreeNotify(HWND mainWindow, NMHDR* header) {
         return answerDisplayInfo((NMTVDISPINFOW*)header);
     case (int)TVN_ITEMEXPANDINGW:
         return answerExpanding((const NMTREEVIEWW*)header);
+    case (int)TVN_ITEMEXPANDEDW:
+        return answerExpanded((const NMTREEVIEWW*)header);
     case (int)TVN_BEGINDRAGW:
         beginDrag(mainWindow, (const NMTREEVIEWW*)header);
         return 0;
