@@ -15,6 +15,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -174,6 +175,51 @@ TEST_F(InteractionTest, ClosingOverTheSelectionMovesItThroughNotifications) {
     EXPECT_EQ(TreeView_HitTest(tree(), &hit), nodeNamed(tree(), "Gamma"));
 }
 
+TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    TreeView_SelectItem(tree(), nodeNamed(tree(), "Alpha"));
+    SetWindowTextW(gProgram.notePane, L"edited");
+    TreeView_SelectItem(tree(), nodeNamed(tree(), "Banana"));
+    EXPECT_EQ(narrow((const wchar_t*)item("Alpha")->note), "edited");
+
+    // Enter on an item: "Modify..." stores the pane first.
+    SetWindowTextW(gProgram.notePane, L"by enter");
+    NMHDR header = {};
+    sendTreeNotify(main(), tree(), &header, NM_RETURN);
+    ASSERT_TRUE(item("Banana")->note);
+    EXPECT_EQ(narrow((const wchar_t*)item("Banana")->note), "by enter");
+
+    // No memory for the note: the selection stays where it is.
+    HTREEITEM banana = nodeNamed(tree(), "Banana");
+    SetWindowTextW(gProgram.notePane, L"no room");
+    static const ModelAllocator failing = {[](size_t) -> void* { return nullptr; },
+                                           [](void* block) { free(block); }};
+    setModelAllocator(&failing);
+    TreeView_SelectItem(tree(), nodeNamed(tree(), "Gamma"));
+    setModelAllocator(nullptr);
+    EXPECT_EQ(TreeView_GetSelection(tree()), banana);
+    EXPECT_EQ(item("Banana")->note, nullptr);
+    EXPECT_EQ(session.boxes.size(), 1u);
+}
+
+TEST_F(InteractionTest, OpeningANodeArrangesItsChildren) {
+    writeNotes(notes, {{"Parent", 1, 0, 1, 0, 0, 0, 0, nullptr, nullptr},
+                       {"zed", 2, 1, 2, 0, 0, 0, 0, nullptr, nullptr},
+                       {"Mid", 3, 1, 2, 0, 0, 0, 0, nullptr, nullptr},
+                       {"ann", 4, 1, 2, 0, 0, 0, 0, nullptr, nullptr}});
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    HTREEITEM parent = nodeNamed(tree(), "Parent");
+    TreeView_SelectItem(tree(), parent);
+    SendMessageW(tree(), WM_KEYDOWN, VK_ADD, 0);
+    EXPECT_EQ(childNames(tree(), parent), "ann,Mid,zed");
+    SendMessageW(main(), WM_COMMAND, IDM_DESCENDING, 0);
+    EXPECT_FALSE(TreeView_GetItemState(tree(), parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+    SendMessageW(tree(), WM_KEYDOWN, VK_ADD, 0);
+    EXPECT_EQ(childNames(tree(), parent), "zed,Mid,ann");
+}
+
 TEST_F(InteractionTest, DeletedNodeIsForgottenBySearchAndDrag) {
     Session session(notes);
     ASSERT_TRUE(session.started);
@@ -252,6 +298,31 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
     EXPECT_TRUE(grayed(2, MF_BYPOSITION));
     EXPECT_TRUE(grayed(103, MF_BYCOMMAND));
     EXPECT_TRUE(grayed(IDM_DELETE_ITEM, MF_BYCOMMAND));
+}
+
+// Commands chosen in the menu with the keys: "10" in "Priority" and "DVD",
+// the last entry of the owner-drawn "Icon" submenu.
+TEST_F(InteractionTest, ChosenMenuCommandActsOnTheNode) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    HTREEITEM alpha = nodeNamed(tree(), "Alpha");
+    std::vector<WORD> tenth = {VK_DOWN, VK_DOWN, VK_RIGHT};
+    for (int i = 0; i < 9; ++i)
+        tenth.push_back(VK_DOWN);
+    tenth.insert(tenth.end(), {VK_RETURN, VK_ESCAPE, VK_ESCAPE});
+    answerNextMenu(tenth);
+    sendContextGesture(main(), tree(), labelPoint(tree(), alpha));
+    EXPECT_EQ(item("Alpha")->priority, 9);
+
+    answerNextMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE});
+    sendContextGesture(main(), tree(), labelPoint(tree(), alpha));
+    EXPECT_EQ(item("Alpha")->icon, 19);
+    TVITEMW image = {};
+    image.mask = TVIF_HANDLE | TVIF_IMAGE;
+    image.hItem = alpha;
+    TreeView_GetItem(tree(), &image);
+    EXPECT_EQ(image.iImage, 19);
+    pumpFor(30);
 }
 
 // A real press held on a check box: the menu opens while the tree view is
