@@ -176,6 +176,11 @@ DWORD SHRecognizeGesture(SHRGINFO* shrg);
 // when nothing could be started.
 BOOL launchProgram(LPCWSTR imageName, LPCWSTR commandLine);
 
+// ---- Memory --------------------------------------------------------------
+// The shell's notice that program memory ran out: a message box owned by
+// hwndOwner (may be null) with the owner's caption. grfFlags must be 0.
+BOOL SHShowOutOfMemory(HWND hwndOwner, UINT grfFlags);
+
 #endif // RC_INVOKED
 
 // ---- Menu-bar resource layout (usable in .rc files) ------------------------
