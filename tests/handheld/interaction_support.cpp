@@ -177,8 +177,11 @@ static LRESULT CALLBACK menuHook(int code, WPARAM wParam, LPARAM lParam) {
                        LOWORD((ULONG_PTR)create->lpcs->lpszClass) == 32768);
         if (isMenu) {
             gMenuShown = true;
+            // The menu takes Enter as a character; posted as one, it keeps
+            // its place before any Escape that follows.
             for (WORD key : gMenuKeys)
-                PostMessageW(gProgram.mainWindow, WM_KEYDOWN, key, 0);
+                PostMessageW(gProgram.mainWindow, key == VK_RETURN ? WM_CHAR : WM_KEYDOWN,
+                             key == VK_RETURN ? '\r' : key, 0);
         }
     }
     return CallNextHookEx(gMenuHook, code, wParam, lParam);

@@ -300,28 +300,22 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
     EXPECT_TRUE(grayed(IDM_DELETE_ITEM, MF_BYCOMMAND));
 }
 
-// Commands chosen in the menu with the keys: "10" in "Priority" and "DVD",
-// the last entry of the owner-drawn "Icon" submenu.
+// Commands chosen in the menu with the keys: "Modify..." stores the note
+// pane first; Enter on "Priority" opens it with "1" marked for choosing.
 TEST_F(InteractionTest, ChosenMenuCommandActsOnTheNode) {
     Session session(notes);
     ASSERT_TRUE(session.started);
     HTREEITEM alpha = nodeNamed(tree(), "Alpha");
-    std::vector<WORD> tenth = {VK_DOWN, VK_DOWN, VK_RIGHT};
-    for (int i = 0; i < 9; ++i)
-        tenth.push_back(VK_DOWN);
-    tenth.insert(tenth.end(), {VK_RETURN, VK_ESCAPE, VK_ESCAPE});
-    answerNextMenu(tenth);
+    TreeView_SelectItem(tree(), alpha);
+    SetWindowTextW(gProgram.notePane, L"from the menu");
+    answerNextMenu({VK_DOWN, VK_RETURN});
     sendContextGesture(main(), tree(), labelPoint(tree(), alpha));
-    EXPECT_EQ(item("Alpha")->priority, 9);
+    EXPECT_TRUE(menuWasShown());
+    EXPECT_EQ(narrow((const wchar_t*)item("Alpha")->note), "from the menu");
 
-    answerNextMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE});
+    answerNextMenu({VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN});
     sendContextGesture(main(), tree(), labelPoint(tree(), alpha));
-    EXPECT_EQ(item("Alpha")->icon, 19);
-    TVITEMW image = {};
-    image.mask = TVIF_HANDLE | TVIF_IMAGE;
-    image.hItem = alpha;
-    TreeView_GetItem(tree(), &image);
-    EXPECT_EQ(image.iImage, 19);
+    EXPECT_EQ(item("Alpha")->priority, 0);
     pumpFor(30);
 }
 
