@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-void writeNotes(const std::wstring& path, const std::vector<NoteSpec>& items, int32_t viewMode) {
+void writeNotes(const std::wstring& path, const std::vector<NoteRecord>& items, int32_t viewMode) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
     setTitle(&list, kDefaultTitle);
     uint32_t maxId = 0;
-    for (const NoteSpec& wanted : items) {
+    for (const NoteRecord& wanted : items) {
         NoteItem item;
         memset(&item, 0, sizeof item);
         copyAsciiField(item.name, kNameChars, wanted.name);

@@ -11,7 +11,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-struct NoteSpec {
+struct NoteRecord {
     const char* name;
     uint32_t id, parentId, level;
     uint16_t checkState; // 0 counts as unchecked
@@ -22,7 +22,8 @@ struct NoteSpec {
     const char* category;
 };
 
-void writeNotes(const std::wstring& path, const std::vector<NoteSpec>& items, int32_t viewMode = 0);
+void writeNotes(const std::wstring& path, const std::vector<NoteRecord>& items,
+                int32_t viewMode = 0);
 
 // The saved document, read back with the note-file reader.
 struct SavedDocument {

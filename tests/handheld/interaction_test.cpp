@@ -22,7 +22,7 @@ namespace {
 // Alpha (priority "7", purple) holds Apple (with Seed below it) and the
 // checked, magenta Cherry; Banana's colour index is out of range; Gamma has
 // the DVD icon and a category.
-const std::vector<NoteSpec> kDocument = {
+const std::vector<NoteRecord> kDocument = {
     {"Alpha", 1, 0, 1, 0, 6, 3, 4, "alpha note", nullptr},
     {"Apple", 2, 1, 2, 0, 0, 0, 5, nullptr, nullptr},
     {"Seed", 3, 2, 3, 0, 0, 0, 0, nullptr, nullptr},
