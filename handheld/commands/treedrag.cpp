@@ -57,9 +57,29 @@ void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
     gDrag.dragging = true;
 }
 
+// Ends the image drag and lets the pointer go; nothing moves.
+static void endDrag(HWND mainWindow) {
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    TreeView_SelectDropTarget(gProgram.treeView, nullptr);
+    if (GetCapture() == mainWindow)
+        ReleaseCapture();
+    if (gDrag.dragImages)
+        ImageList_Destroy(gDrag.dragImages);
+    gDrag.dragImages = nullptr;
+    gDrag.target = nullptr;
+}
+
 void trackDrag(HWND mainWindow, int x, int y) {
     if (!gDrag.dragging)
         return;
+    // Another window took the pointer: the release will not come here, so
+    // the drag ends now, moving nothing.
+    if (GetCapture() != mainWindow) {
+        endDrag(mainWindow);
+        gDrag.dragging = false;
+        return;
+    }
     HWND tree = gProgram.treeView;
     POINT at = toScreen(mainWindow, x, y);
     ImageList_DragMove(at.x, at.y);
@@ -151,17 +171,9 @@ static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM ta
 
 void dropDragged(HWND mainWindow) {
     HWND tree = gProgram.treeView;
-    ImageList_DragLeave(nullptr);
-    ImageList_EndDrag();
     HTREEITEM target = gDrag.target;
     HTREEITEM dragged = gDrag.draggedNode;
-    TreeView_SelectDropTarget(tree, nullptr);
-    if (GetCapture() == mainWindow)
-        ReleaseCapture();
-    if (gDrag.dragImages)
-        ImageList_Destroy(gDrag.dragImages);
-    gDrag.dragImages = nullptr;
-    gDrag.target = nullptr;
+    endDrag(mainWindow);
     if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target))
         moveNode(mainWindow, tree, dragged, target);
     gDrag.dragging = false;

@@ -475,6 +475,25 @@ TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
     EXPECT_EQ(treeOutline(tree()), before);
 }
 
+// Another window takes the pointer in the middle of a drag: the next
+// pointer move ends the drag and nothing moves.
+TEST_F(DragTest, LosingThePointerEndsTheDrag) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    pressAndPull(nodeNamed(tree(), "Gamma"));
+    ASSERT_TRUE(gDrag.dragging);
+    moveOver(nodeNamed(tree(), "Banana"));
+    SetCapture(gProgram.notePane);
+    moveOver(nodeNamed(tree(), "Alpha"));
+    ReleaseCapture();
+    EXPECT_FALSE(gDrag.dragging);
+    EXPECT_EQ(TreeView_GetDropHilight(tree()), nullptr);
+    EXPECT_FALSE(ImageList_GetDragImage(nullptr, nullptr));
+    release();
+    EXPECT_EQ(item("Gamma")->parentId, 0u);
+    EXPECT_EQ(childNames(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
+}
+
 // Above or left of the main window the captured pointer has negative
 // positions: the drag image follows them there.
 TEST_F(DragTest, PositionsAboveAndLeftAreNegative) {
