@@ -1,46 +1,11 @@
 #include "viewplan.h"
 
+#include "keymap.h"
 #include "notemodel.h"
 
 #include <string.h>
 
 namespace {
-
-// Open-addressing map from an item identifier to a node index.
-struct IdMap {
-    uint32_t* keys;
-    int32_t* values; // -1 = empty slot
-    size_t mask;
-};
-
-int initMap(IdMap* map, size_t expected) {
-    size_t size = 16;
-    while (size < expected * 2)
-        size *= 2;
-    map->keys = (uint32_t*)modelAllocArray(size, sizeof(uint32_t));
-    map->values = (int32_t*)modelAllocArray(size, sizeof(int32_t));
-    map->mask = size - 1;
-    if (!map->keys || !map->values)
-        return 0;
-    memset(map->values, 0xFF, size * sizeof(int32_t));
-    return 1;
-}
-
-void freeMap(IdMap* map) {
-    modelFree(map->keys);
-    modelFree(map->values);
-}
-
-size_t slotOf(const IdMap* map, uint32_t key) {
-    size_t slot = (key * 2654435761u) & map->mask;
-    while (map->values[slot] != -1 && map->keys[slot] != key)
-        slot = (slot + 1) & map->mask;
-    return slot;
-}
-
-int32_t lookup(const IdMap* map, uint32_t key) {
-    return map->values[slotOf(map, key)];
-}
 
 struct Builder {
     ViewPlan* plan;
@@ -48,8 +13,8 @@ struct Builder {
     int32_t* depth;      // per node: 1 under the root
     int32_t* childIndex; // per node: position among its siblings
     int32_t* childCount; // per node plus root
-    IdMap rootChildren;  // first level-1 node per identifier
-    IdMap anywhere;      // pre-order-first node per identifier
+    KeyMap rootChildren; // first level-1 node per identifier
+    KeyMap anywhere;     // pre-order-first node per identifier
 };
 
 // True when node a comes before node b in a pre-order walk of the tree.
@@ -90,7 +55,7 @@ void insertNode(Builder* b, NoteItem* item, int32_t parent, int32_t rootSlot) {
     b->childIndex[node] = b->childCount[up]++;
     b->depth[node] = parent == kPlanRoot ? 1 : b->depth[parent] + 1;
 
-    size_t slot = slotOf(&b->anywhere, item->id);
+    size_t slot = keyMapSlot(&b->anywhere, item->id);
     int32_t best = b->anywhere.values[slot];
     if (best == -1) {
         b->anywhere.keys[slot] = item->id;
@@ -99,11 +64,7 @@ void insertNode(Builder* b, NoteItem* item, int32_t parent, int32_t rootSlot) {
         b->anywhere.values[slot] = node;
     }
     if (parent == kPlanRoot) {
-        slot = slotOf(&b->rootChildren, item->id);
-        if (b->rootChildren.values[slot] == -1) {
-            b->rootChildren.keys[slot] = item->id;
-            b->rootChildren.values[slot] = node;
-        }
+        keyMapRemember(&b->rootChildren, item->id, node);
     }
 }
 
@@ -139,8 +100,8 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     b.childCount = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     NoteItem** queue = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
     int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.lastChild && b.depth &&
-             b.childIndex && b.childCount && queue && initMap(&b.rootChildren, n) &&
-             initMap(&b.anywhere, n);
+             b.childIndex && b.childCount && queue && initKeyMap(&b.rootChildren, n) &&
+             initKeyMap(&b.anywhere, n);
     if (ok) {
         int32_t rootSlot = (int32_t)n;
         plan->firstChild[rootSlot] = -1;
@@ -153,7 +114,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
             if (item->level == 1) {
                 insertNode(&b, item, kPlanRoot, rootSlot);
             } else if (item->level == 2) {
-                int32_t parent = lookup(&b.rootChildren, item->parentId);
+                int32_t parent = keyMapFind(&b.rootChildren, item->parentId);
                 if (parent != -1)
                     insertNode(&b, item, parent, rootSlot);
                 else
@@ -163,7 +124,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
             }
         }
         for (size_t i = 0; i < queued; ++i) {
-            int32_t parent = lookup(&b.anywhere, queue[i]->parentId);
+            int32_t parent = keyMapFind(&b.anywhere, queue[i]->parentId);
             if (parent != -1 && b.depth[parent] < kMaxViewDepth)
                 insertNode(&b, queue[i], parent, rootSlot);
         }
@@ -174,8 +135,8 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     modelFree(b.depth);
     modelFree(b.childIndex);
     modelFree(b.childCount);
-    freeMap(&b.rootChildren);
-    freeMap(&b.anywhere);
+    freeKeyMap(&b.rootChildren);
+    freeKeyMap(&b.anywhere);
     if (!ok)
         freeViewPlan(plan);
     return ok;

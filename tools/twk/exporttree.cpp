@@ -1,56 +1,12 @@
 #include "exporttree.h"
 
+#include "keymap.h"
 #include "notemodel.h"
 #include "viewplan.h"
 
 #include <string.h>
 
 namespace {
-
-// Open addressing from a 64-bit key (an identifier or a pointer) to a node.
-struct KeyMap {
-    uint64_t* keys;
-    int32_t* values; // -1 = empty
-    size_t mask;
-};
-
-int initKeyMap(KeyMap* map, size_t expected) {
-    size_t size = 16;
-    while (size < expected * 2)
-        size *= 2;
-    map->keys = (uint64_t*)modelAllocArray(size, sizeof(uint64_t));
-    map->values = (int32_t*)modelAllocArray(size, sizeof(int32_t));
-    map->mask = size - 1;
-    if (!map->keys || !map->values)
-        return 0;
-    memset(map->values, 0xFF, size * sizeof(int32_t));
-    return 1;
-}
-
-void freeKeyMap(KeyMap* map) {
-    modelFree(map->keys);
-    modelFree(map->values);
-}
-
-size_t slotFor(const KeyMap* map, uint64_t key) {
-    size_t slot = (size_t)((key * 0x9E3779B97F4A7C15ull) >> 20) & map->mask;
-    while (map->values[slot] != -1 && map->keys[slot] != key)
-        slot = (slot + 1) & map->mask;
-    return slot;
-}
-
-// Keeps the first value stored under a key.
-void remember(KeyMap* map, uint64_t key, int32_t value) {
-    size_t slot = slotFor(map, key);
-    if (map->values[slot] == -1) {
-        map->keys[slot] = key;
-        map->values[slot] = value;
-    }
-}
-
-int32_t find(const KeyMap* map, uint64_t key) {
-    return map->values[slotFor(map, key)];
-}
 
 uint64_t pointerKey(const NoteItem* item) {
     return (uint64_t)(uintptr_t)item;
@@ -102,16 +58,16 @@ int planExport(const NoteList* list, ExportTree* tree) {
                 topLast = i;
             else
                 lastChild[up] = i;
-            remember(&placed, pointerKey(plan.nodes[i].item), i);
-            remember(&byId, plan.nodes[i].item->id, i);
+            keyMapRemember(&placed, pointerKey(plan.nodes[i].item), i);
+            keyMapRemember(&byId, plan.nodes[i].item->id, i);
         }
         tree->topFirst = plan.rootFirstChild;
         tree->count = plan.count;
         for (const NoteItem* item = list->head; item; item = item->next) {
-            if (find(&placed, pointerKey(item)) != -1)
+            if (keyMapFind(&placed, pointerKey(item)) != -1)
                 continue;
             int32_t node = tree->count++;
-            int32_t up = find(&byId, item->parentId);
+            int32_t up = keyMapFind(&byId, item->parentId);
             if (item->parentId == 0 || (up != -1 && depth[up] >= kMaxViewDepth))
                 up = -1;
             tree->items[node] = item;
@@ -128,7 +84,7 @@ int planExport(const NoteList* list, ExportTree* tree) {
             else
                 tree->firstChild[up] = node;
             *last = node;
-            remember(&byId, item->id, node);
+            keyMapRemember(&byId, item->id, node);
             ++tree->leftOut;
         }
     }
