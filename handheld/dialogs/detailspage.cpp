@@ -23,11 +23,13 @@ static BOOL initDetailsPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
 
     HWND picker = GetDlgItem(page, IDC_DATE);
     const NoteItem* item = sheet->context.isNew ? nullptr : sheet->item;
-    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+    // The picker wants a record even for the no-date state.
+    SYSTEMTIME date;
+    memset(&date, 0, sizeof date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, (LPARAM)&date);
     if (!item)
         return TRUE;
     if (hasDueDate(item)) {
-        SYSTEMTIME date;
         memcpy(&date, &item->dueDate, sizeof date);
         SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&date);
     }

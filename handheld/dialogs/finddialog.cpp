@@ -17,7 +17,10 @@ static void setPickerDate(HWND dialog, const SYSTEMTIME* date) {
     if (date && date->wMonth != 0 &&
         SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)date))
         return;
-    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+    // The picker wants a record even for the no-date state.
+    SYSTEMTIME none;
+    memset(&none, 0, sizeof none);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, (LPARAM)&none);
 }
 
 // The stored category shows as the first entry that begins with it; the
