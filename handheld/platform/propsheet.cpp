@@ -13,6 +13,7 @@ enum {
     kApplyButtonId = 0x3021,
     kMargin = 2,
     kButtonGap = 4,
+    kTabStripExtra = 4,       // the tab control's edge below its row of tabs
     kLayoutSubclass = 0x5053, // "PS"
 };
 
@@ -37,9 +38,10 @@ static BOOL CALLBACK placePage(HWND child, LPARAM lParam) {
     return TRUE;
 }
 
-// The buttons that show stand in a row at the bottom right; the tab control
-// takes the rest of the sheet and every page made so far fills the tab's
-// display area.
+// As on the device, the pages take the whole width of the screen (a page
+// laid out for 240 pixels has no room for the desktop's tab frame) with the
+// tabs along their bottom edge; the buttons that show stand in a row at the
+// bottom right.
 static void layOutSheet(HWND sheet) {
     RECT client;
     GetClientRect(sheet, &client);
@@ -48,7 +50,8 @@ static void layOutSheet(HWND sheet) {
     static const int kButtons[] = {IDHELP, kApplyButtonId, IDCANCEL, IDOK};
     for (int id : kButtons) {
         HWND button = GetDlgItem(sheet, id);
-        if (!button || !IsWindowVisible(button))
+        // The sheet itself may not show yet: the button's own style counts.
+        if (!button || !(GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT r;
         GetWindowRect(button, &r);
@@ -63,12 +66,17 @@ static void layOutSheet(HWND sheet) {
     HWND tab = GetDlgItem(sheet, kTabControlId);
     if (!tab)
         return;
-    RECT tabRect;
-    SetRect(&tabRect, kMargin, kMargin, client.right - kMargin, buttonTop);
-    SetWindowPos(tab, NULL, tabRect.left, tabRect.top, tabRect.right - tabRect.left,
-                 tabRect.bottom - tabRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    PageLayout layout = {sheet, tabRect};
-    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, (LPARAM)&layout.pageRect);
+    LONG_PTR style = GetWindowLongPtrW(tab, GWL_STYLE);
+    if (!(style & TCS_BOTTOM))
+        SetWindowLongPtrW(tab, GWL_STYLE, style | TCS_BOTTOM);
+    RECT header = {0, 0, 0, 0};
+    if (!TabCtrl_GetItemRect(tab, 0, &header))
+        SetRect(&header, 0, 0, 0, 18);
+    int stripHeight = header.bottom - header.top + kTabStripExtra;
+    int stripTop = buttonTop - stripHeight;
+    SetWindowPos(tab, NULL, 0, stripTop, client.right, stripHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    PageLayout layout = {sheet, {0, 0, client.right, stripTop}};
     EnumChildWindows(sheet, placePage, (LPARAM)&layout);
     InvalidateRect(sheet, NULL, TRUE);
 }

@@ -16,6 +16,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <string.h>
+#include <wchar.h>
 
 namespace {
 
@@ -414,6 +415,421 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
     EXPECT_EQ(saved.head->dueDate.month, 0);
     EXPECT_EQ(narrow(saved.head->note, 64), "new note");
     clearList(&saved);
+}
+
+// ---- the sheet on the device screen -----------------------------------------
+
+// Every visible control of a page lies inside the page, and the page inside
+// the sheet.
+void expectPageFits(HWND sheet, HWND shown) {
+    RECT sheetClient, pageRect, pageClient;
+    GetClientRect(sheet, &sheetClient);
+    pageRect = childRect(sheet, shown);
+    EXPECT_GE(pageRect.left, 0);
+    EXPECT_GE(pageRect.top, 0);
+    EXPECT_LE(pageRect.right, sheetClient.right);
+    EXPECT_LE(pageRect.bottom, sheetClient.bottom);
+    GetClientRect(shown, &pageClient);
+    int controls = 0;
+    for (HWND child = GetWindow(shown, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child))
+            continue;
+        RECT r = childRect(shown, child);
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        EXPECT_GE(r.left, 0) << GetDlgCtrlID(child);
+        EXPECT_LE(r.right, pageClient.right) << GetDlgCtrlID(child);
+        EXPECT_LE(r.bottom, pageClient.bottom) << GetDlgCtrlID(child);
+        ++controls;
+    }
+    EXPECT_GE(controls, 7);
+}
+
+// With TWIGMARK_HOLD_SHEET set the sheet stays up a few seconds on each
+// page, for a screenshot of the device screen.
+void holdForScreenshot() {
+    if (!GetEnvironmentVariableW(L"TWIGMARK_HOLD_SHEET", nullptr, 0))
+        return;
+    DWORD until = GetTickCount() + 2000;
+    MSG message;
+    while (GetTickCount() < until)
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+}
+
+TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    selectNode(nodeOf(itemNamed("Beta")));
+    driver.expect(kSheet, [](HWND sheet) {
+        RECT frame;
+        GetWindowRect(sheet, &frame);
+        RECT mainFrame;
+        GetWindowRect(gProgram.mainWindow, &mainFrame);
+        EXPECT_EQ(frame.right - frame.left, 240);
+        EXPECT_EQ(frame.bottom - frame.top, 320 - 26);
+        EXPECT_EQ(frame.left, mainFrame.left);
+        EXPECT_EQ(frame.top, mainFrame.top);
+        EXPECT_EQ(GetWindowLongW(sheet, GWL_STYLE) & WS_CAPTION, 0);
+        // A property sheet, not a wizard: OK and Cancel, no Back or Next.
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDOK)));
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDCANCEL)));
+        for (int wizardButton : {0x3023, 0x3024, 0x3025}) {
+            HWND button = GetDlgItem(sheet, wizardButton);
+            EXPECT_TRUE(!button || !IsWindowVisible(button)) << wizardButton;
+        }
+        RECT client, ok = childRect(sheet, GetDlgItem(sheet, IDOK));
+        GetClientRect(sheet, &client);
+        EXPECT_LE(ok.bottom, client.bottom);
+        EXPECT_GE(ok.left, 0);
+        HWND general = page(sheet, 0);
+        wchar_t caption[32] = {};
+        TCITEMW tab = {};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = caption;
+        tab.cchTextMax = 32;
+        HWND tabs = PropSheet_GetTabControl(sheet);
+        ASSERT_TRUE(tabs);
+        TabCtrl_GetItem(tabs, 0, &tab);
+        EXPECT_EQ(std::wstring(caption), L"General");
+        TabCtrl_GetItem(tabs, 1, &tab);
+        EXPECT_EQ(std::wstring(caption), L"Details");
+        expectPageFits(sheet, general);
+        holdForScreenshot();
+        HWND details = visitDetails(sheet);
+        ASSERT_TRUE(details);
+        expectPageFits(sheet, details);
+        RECT generalRect = childRect(sheet, general), detailsRect = childRect(sheet, details);
+        EXPECT_TRUE(EqualRect(&generalRect, &detailsRect));
+        EXPECT_EQ(generalRect.right - generalRect.left, 240);
+        LONG_PTR nameStyle = GetWindowLongW(GetDlgItem(general, IDC_NAME), GWL_STYLE);
+        EXPECT_TRUE(nameStyle & ES_AUTOHSCROLL);
+        EXPECT_EQ(SendDlgItemMessageW(details, IDC_TASK_TIME, EM_GETLIMITTEXT, 0, 0), 7);
+        EXPECT_EQ(SendDlgItemMessageW(general, IDC_NAME, EM_GETLIMITTEXT, 0, 0), 80);
+        HWND icons = GetDlgItem(general, IDC_ICON_LIST);
+        EXPECT_EQ(ListView_GetItemCount(icons), 16);
+        EXPECT_EQ(ListView_GetImageList(icons, LVSIL_SMALL),
+                  TreeView_GetImageList(gProgram.treeView, TVSIL_NORMAL));
+        wchar_t row[32] = {};
+        ListView_GetItemText(icons, 15, 0, row, 32);
+        EXPECT_EQ(std::wstring(row), L"DVD");
+        holdForScreenshot();
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    int before = gList.count;
+    newItem();
+    EXPECT_EQ(driver.ran, 1);
+    EXPECT_EQ(driver.leftOpen, 0);
+    EXPECT_EQ(gList.count, before);
+    EXPECT_EQ(gFindCriteria, nullptr);
+}
+
+// ---- Find -------------------------------------------------------------------
+
+// Cabin > Shed; ABC; Lake (checked); Zebra, on three days of March 2001.
+const std::vector<ItemSpec> kFindDocument = {
+    {"Cabin", 1, 0, 1, 1, 2, "Work", 2001, 3, 9},  {"Shed", 2, 1, 2, 1, 0, "", 2001, 3, 11},
+    {"ABC", 3, 0, 1, 1, 0, "", 2001, 3, 10},       {"Lake", 4, 0, 1, 2, 2, "WORK", 0, 0, 0},
+    {"Zebra", 5, 0, 1, 1, 0, "Workshop", 0, 0, 0},
+};
+
+struct FindTest : DialogsTest {
+    void SetUp() override {
+        DialogsTest::SetUp();
+        writeDocument(notes, kFindDocument);
+    }
+    void TearDown() override {
+        modelFree(gFindCriteria);
+        gFindCriteria = nullptr;
+        DialogsTest::TearDown();
+    }
+    FindCriteria* criteria() {
+        if (!gFindCriteria) {
+            gFindCriteria = (FindCriteria*)modelAlloc(sizeof(FindCriteria));
+            gFindCriteria->checkedChoice = 2;
+            gFindCriteria->dateRelation = 1;
+            gFindCriteria->lastMatch = TreeView_GetRoot(gProgram.treeView);
+        }
+        return gFindCriteria;
+    }
+    // "Find Item...": the dialog, then the walk from the last match.
+    std::string findItem(DialogDriver& driver, DialogScript script) {
+        criteria();
+        driver.expect(L"Find...", script);
+        if (runFindDialog(gProgram.mainWindow) != 1)
+            return "(cancelled)";
+        HWND tree = gProgram.treeView;
+        HTREEITEM start =
+            gFindCriteria->lastMatch ? gFindCriteria->lastMatch : TreeView_GetRoot(tree);
+        return searchFrom(tree, start) ? selectedName() : "(none)";
+    }
+    std::string findAgain() {
+        HWND tree = gProgram.treeView;
+        HTREEITEM start = TreeView_GetChild(tree, gFindCriteria->lastMatch);
+        if (!start)
+            start = TreeView_GetNextSibling(tree, gFindCriteria->lastMatch);
+        return start && searchFrom(tree, start) ? selectedName() : "(none)";
+    }
+    // The whole tree searched with the criteria as they stand.
+    std::string searchAll() {
+        HWND tree = gProgram.treeView;
+        return searchFrom(tree, TreeView_GetRoot(tree)) ? selectedName() : "(none)";
+    }
+    std::string selectedName() {
+        const NoteItem* item =
+            nodeItem(gProgram.treeView, TreeView_GetSelection(gProgram.treeView));
+        return item ? narrow(item->name, kNameChars) : "(no item)";
+    }
+};
+
+TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+
+    // Creation values: the first item below the root node.
+    EXPECT_EQ(
+        findItem(driver,
+                 [](HWND dialog) {
+                     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECKED), (UINT)BST_INDETERMINATE);
+                     EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 1);
+                     EXPECT_EQ(
+                         comboEntries(dialog, IDC_RELATION),
+                         (std::vector<std::wstring>{L"Less Than", L"Equals To", L"Greater Than"}));
+                     EXPECT_EQ(comboEntries(dialog, IDC_CATEGORY),
+                               (std::vector<std::wstring>{L"Any", L"Work", L"Workshop"}));
+                     std::vector<std::wstring> priorities = comboEntries(dialog, IDC_PRIORITY);
+                     ASSERT_EQ(priorities.size(), 11u);
+                     EXPECT_EQ(priorities[0], L"Any");
+                     EXPECT_EQ(priorities[10], L"10");
+                     std::vector<std::wstring> colours = comboEntries(dialog, IDC_COLOUR);
+                     ASSERT_EQ(colours.size(), 9u);
+                     EXPECT_EQ(colours[0], L"(Any)");
+                     EXPECT_EQ(colours[1], L"(Auto)");
+                     EXPECT_EQ(comboSelection(dialog, IDC_CATEGORY), 0);
+                     SYSTEMTIME date = {};
+                     EXPECT_EQ(
+                         SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date),
+                         GDT_NONE);
+                     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                 }),
+        "Cabin");
+
+    // A date, a relation, a category in another case and a name, stored on
+    // "Find" with the time of day cut off.
+    EXPECT_EQ(findItem(driver,
+                       [](HWND dialog) {
+                           SetDlgItemTextW(dialog, IDC_NAME, L"ab");
+                           setDate(dialog, IDC_DATE, 2001, 3, 10, 13);
+                           SendDlgItemMessageW(dialog, IDC_RELATION, CB_SETCURSEL, 2, 0);
+                           SendDlgItemMessageW(dialog, IDC_CATEGORY, CB_SETCURSEL, 1, 0);
+                           SendDlgItemMessageW(dialog, IDC_PRIORITY, CB_SETCURSEL, 3, 0);
+                           SendDlgItemMessageW(dialog, IDC_COLOUR, CB_SETCURSEL, 1, 0);
+                           SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                       }),
+              "Cabin");
+    FindCriteria* stored = gFindCriteria;
+    EXPECT_EQ(std::wstring(stored->nameText), L"ab");
+    EXPECT_EQ(std::wstring(stored->categoryText), L"Work");
+    EXPECT_EQ(stored->priorityChoice, 3);
+    EXPECT_EQ(stored->colourChoice, 1);
+    EXPECT_EQ(stored->dateRelation, 2);
+    EXPECT_EQ(stored->searchDate.wYear, 2001);
+    EXPECT_EQ(stored->searchDate.wMonth, 3);
+    EXPECT_EQ(stored->searchDate.wDay, 10);
+    EXPECT_EQ(stored->searchDate.wHour, 0);
+    EXPECT_EQ(stored->searchDate.wMinute, 0);
+
+    // Shown again as stored; "Cancel" changes nothing.
+    wcscpy(stored->categoryText, L"work");
+    EXPECT_EQ(findItem(driver,
+                       [](HWND dialog) {
+                           EXPECT_EQ(controlText(dialog, IDC_NAME), L"ab");
+                           EXPECT_EQ(controlText(dialog, IDC_CATEGORY), L"Work");
+                           EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 2);
+                           EXPECT_EQ(comboSelection(dialog, IDC_PRIORITY), 3);
+                           SYSTEMTIME date = {};
+                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0,
+                                                         (LPARAM)&date),
+                                     GDT_VALID);
+                           EXPECT_EQ(date.wDay, 10);
+                           SetDlgItemTextW(dialog, IDC_NAME, L"changed");
+                           SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                       }),
+              "(cancelled)");
+    EXPECT_EQ(std::wstring(stored->nameText), L"ab");
+
+    // "Clear" unticks Checked: then only items that are not checked match.
+    gFindCriteria->lastMatch = nodeOf(itemNamed("Lake"));
+    EXPECT_EQ(findItem(driver,
+                       [](HWND dialog) {
+                           SendMessageW(dialog, WM_COMMAND, IDC_CLEAR, 0);
+                           EXPECT_EQ(controlText(dialog, IDC_NAME), L"");
+                           EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECKED), (UINT)BST_UNCHECKED);
+                           EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 1);
+                           EXPECT_EQ(comboSelection(dialog, IDC_CATEGORY), 0);
+                           EXPECT_EQ(comboSelection(dialog, IDC_PRIORITY), 0);
+                           EXPECT_EQ(comboSelection(dialog, IDC_COLOUR), 0);
+                           SYSTEMTIME date = {};
+                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0,
+                                                         (LPARAM)&date),
+                                     GDT_NONE);
+                           SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                       }),
+              "Zebra");
+    EXPECT_EQ(gFindCriteria->checkedChoice, 0);
+    EXPECT_EQ(gFindCriteria->categoryText[0], 0);
+    EXPECT_EQ(gFindCriteria->searchDate.wMonth, 0);
+    EXPECT_EQ(driver.leftOpen, 0);
+    EXPECT_TRUE(session.boxes.empty());
+}
+
+TEST_F(FindTest, CriteriaAndTheWalk) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    FindCriteria* c = criteria();
+    itemNamed("Cabin")->note = copyNote((const WideChar*)u"fishing trip", 12);
+
+    // Dates on 9, 10 and 11 March against 10 March; dateless items never.
+    c->searchDate.wYear = 2001;
+    c->searchDate.wMonth = 3;
+    c->searchDate.wDay = 10;
+    c->dateRelation = 0;
+    EXPECT_EQ(searchAll(), "Shed");
+    c->dateRelation = 1;
+    EXPECT_EQ(searchAll(), "ABC");
+    c->dateRelation = 2;
+    EXPECT_EQ(searchAll(), "Cabin");
+    // Both a date and a name must hold.
+    c->dateRelation = 1;
+    wcscpy(c->nameText, L"Cab");
+    EXPECT_EQ(searchAll(), "(none)");
+    memset(&c->searchDate, 0, sizeof c->searchDate);
+
+    // Names: a case-sensitive part of the name.
+    wcscpy(c->nameText, L"ab");
+    EXPECT_EQ(searchAll(), "Cabin");
+    wcscpy(c->nameText, L"AB");
+    EXPECT_EQ(searchAll(), "ABC");
+    c->nameText[0] = 0;
+
+    // Category ignoring case, whole text only.
+    wcscpy(c->categoryText, L"work");
+    c->lastMatch = nodeOf(itemNamed("ABC"));
+    EXPECT_EQ(searchFrom(gProgram.treeView, c->lastMatch) ? selectedName() : "", "Lake");
+    c->categoryText[0] = 0;
+
+    // Priority entry 3 is priority 2; "(Auto)" is colour 0.
+    c->priorityChoice = 3;
+    c->checkedChoice = 1;
+    EXPECT_EQ(searchAll(), "Lake");
+    c->checkedChoice = 2;
+    c->priorityChoice = 0;
+    c->colourChoice = 2; // Red
+    EXPECT_EQ(searchAll(), "(none)");
+    c->colourChoice = 1;
+    EXPECT_EQ(searchAll(), "Cabin");
+    c->colourChoice = 0;
+
+    // A phrase is looked for in notes; an item without a note has none of it.
+    wcscpy(c->phraseText, L"fish");
+    EXPECT_EQ(searchAll(), "Cabin");
+    EXPECT_EQ(searchFrom(gProgram.treeView, nodeOf(itemNamed("ABC"))), 0);
+    wcscpy(c->phraseText, L"Fish");
+    EXPECT_EQ(searchAll(), "(none)");
+    c->phraseText[0] = 0;
+
+    // "Find Again" from a leaf that is the last of its siblings finds
+    // nothing, though later items match.
+    wcscpy(c->nameText, L"e");
+    EXPECT_EQ(searchAll(), "Shed");
+    HTREEITEM shed = c->lastMatch;
+    EXPECT_EQ(findAgain(), "(none)");
+    EXPECT_EQ(c->lastMatch, shed);
+    // From a match with children the walk covers only below and after it.
+    c->nameText[0] = 0;
+    c->lastMatch = nodeOf(itemNamed("Cabin"));
+    EXPECT_EQ(findAgain(), "Shed");
+    EXPECT_EQ(findAgain(), "(none)");
+
+    // Hidden checked items are not in the tree and cannot be found.
+    gOptions.hideChecked = 1;
+    fillTree(gProgram.treeView);
+    c->checkedChoice = 1;
+    EXPECT_EQ(searchAll(), "(none)");
+    EXPECT_EQ(searchFrom(gProgram.treeView, nullptr), 0);
+}
+
+// ---- Modify Title and About --------------------------------------------------
+
+TEST_F(DialogsTest, ModifyTitleRefusesEmptyAndCutsLongTitles) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    HWND tree = gProgram.treeView;
+    std::wstring longTitle;
+    for (int i = 0; i < 79; ++i)
+        longTitle += (wchar_t)(L'A' + i % 26);
+    driver.expect(L"Modify Title...", [&](HWND dialog) {
+        EXPECT_EQ(controlText(dialog, IDC_NAME), L"Note Tree");
+        RECT frame;
+        GetWindowRect(dialog, &frame);
+        EXPECT_EQ(frame.right - frame.left, 240);
+        SetDlgItemTextW(dialog, IDC_NAME, L"");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(IsWindow(dialog));
+        // No Cancel: the dialog ends only with a title.
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(IsWindow(dialog));
+        SetDlgItemTextW(dialog, IDC_NAME, longTitle.c_str());
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ItemEditorContext context = {0, tree, gProgram.notePane, nullptr};
+    selectNode(TreeView_GetRoot(tree));
+    runModifyTitleDialog(gProgram.mainWindow, &context);
+    ASSERT_EQ(session.boxes.size(), 1u);
+    EXPECT_EQ(session.boxes[0].caption, L"Twigmark");
+    EXPECT_EQ(session.boxes[0].text, L"You must enter a name.");
+    std::wstring kept = longTitle.substr(0, 63);
+    wchar_t rootText[96] = {};
+    TVITEMW root = {};
+    root.mask = TVIF_HANDLE | TVIF_TEXT;
+    root.hItem = TreeView_GetRoot(tree);
+    root.pszText = rootText;
+    root.cchTextMax = 96;
+    ASSERT_TRUE(TreeView_GetItem(tree, &root));
+    EXPECT_EQ(std::wstring(rootText), kept);
+    EXPECT_EQ(std::wstring((const wchar_t*)gList.title), kept);
+    EXPECT_EQ(driver.leftOpen, 0);
+
+    ASSERT_TRUE(session.close());
+    NoteList saved;
+    readSaved(&saved);
+    EXPECT_EQ(std::wstring((const wchar_t*)saved.title), kept);
+    clearList(&saved);
+}
+
+TEST_F(DialogsTest, AboutShowsNameAndVersion) {
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    driver.expect(L"About Twigmark", [](HWND dialog) {
+        EXPECT_EQ(controlText(dialog, IDC_ABOUT_TEXT), L"Twigmark\rVersion 2.0");
+        EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_ABOUT_TEXT), GWL_STYLE) & SS_NOPREFIX);
+        bool icon = false;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                icon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        EXPECT_TRUE(icon);
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(IsWindow(dialog));
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    runAboutDialog(gProgram.mainWindow);
+    EXPECT_EQ(driver.ran, 1);
+    EXPECT_EQ(driver.leftOpen, 0);
 }
 
 } // namespace
