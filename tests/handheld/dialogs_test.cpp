@@ -15,6 +15,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 
@@ -415,6 +416,79 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
     EXPECT_EQ(saved.head->dueDate.month, 0);
     EXPECT_EQ(narrow(saved.head->note, 64), "new note");
     clearList(&saved);
+}
+
+// ---- memory shortage ------------------------------------------------------------
+
+// Fails the chosen allocation of records, or every allocation of one size.
+int gRecordAllocations = 0;
+int gFailRecordAt = 0;
+size_t gFailSize = 0;
+
+void* failingAlloc(size_t bytes) {
+    if (bytes == sizeof(NoteItem) && ++gRecordAllocations == gFailRecordAt)
+        return nullptr;
+    if (gFailSize && bytes == gFailSize)
+        return nullptr;
+    return calloc(1, bytes ? bytes : 1);
+}
+
+void plainRelease(void* block) {
+    free(block);
+}
+
+TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    HWND tree = gProgram.treeView;
+    const ModelAllocator failing = {failingAlloc, plainRelease};
+    int before = gList.count;
+    std::string outline = treeOutline(tree);
+
+    // The record of the new item cannot be made: nothing is added anywhere.
+    gRecordAllocations = 0;
+    gFailRecordAt = 2; // the first is the editor's work item
+    setModelAllocator(&failing);
+    selectNode(nodeOf(itemNamed("Beta")));
+    driver.expect(kSheet, [](HWND sheet) {
+        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"lost note");
+        createNamed(L"Lost", L"Same")(sheet);
+    });
+    newItem();
+    setModelAllocator(nullptr);
+    EXPECT_EQ(gList.count, before);
+    EXPECT_EQ(itemNamed("Lost"), nullptr);
+    EXPECT_EQ(treeOutline(tree), outline);
+    ASSERT_EQ(session.boxes.size(), 1u);
+    EXPECT_EQ(session.boxes[0].caption, L"Out of Memory");
+
+    // The new note of an edited item cannot be kept: the item has no note
+    // and the pane keeps the old one, which goes back into the item when
+    // the selection moves on.
+    NoteItem* beta = itemNamed("Beta");
+    beta->note = copyNote((const WideChar*)u"old", 3);
+    SetWindowTextW(gProgram.notePane, L"old");
+    gFailRecordAt = 0;
+    gFailSize = (wcslen(L"new note text") + 1) * sizeof(WideChar);
+    setModelAllocator(&failing);
+    driver.expect(kSheet, [](HWND sheet) {
+        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"new note text");
+        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Beta two");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    setModelAllocator(nullptr);
+    gFailSize = 0;
+    EXPECT_EQ(narrow(beta->name, kNameChars), "Beta two");
+    EXPECT_EQ(beta->note, nullptr);
+    wchar_t pane[32] = {};
+    GetWindowTextW(gProgram.notePane, pane, 32);
+    EXPECT_EQ(std::wstring(pane), L"old");
+    ASSERT_EQ(session.boxes.size(), 2u);
+    EXPECT_EQ(session.boxes[1].caption, L"Out of Memory");
+    EXPECT_EQ(driver.leftOpen, 0);
 }
 
 // ---- the sheet on the device screen -----------------------------------------
