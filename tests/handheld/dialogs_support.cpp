@@ -60,12 +60,12 @@ void CALLBACK runScript(HWND window, UINT, UINT_PTR timer, DWORD) {
     script(window);
 }
 
-// Message boxes carry the program's name or the out-of-memory caption; the
-// Session answers those. Every other dialog is the driver's.
+// Message boxes are made by the system from its own template (Wine leaves
+// their instance empty); the Session
+// answers those. Every other dialog is the driver's.
 bool isMessageBox(HWND window) {
-    wchar_t caption[128] = {};
-    GetWindowTextW(window, caption, 128);
-    return lstrcmpW(caption, L"Twigmark") == 0 || lstrcmpW(caption, L"Out of Memory") == 0;
+    HINSTANCE owner = (HINSTANCE)GetWindowLongPtrW(window, GWLP_HINSTANCE);
+    return !owner || owner == GetModuleHandleW(L"user32.dll");
 }
 
 LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
