@@ -31,7 +31,10 @@ static BOOL initDetailsPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
         return TRUE;
     if (hasDueDate(item)) {
         memcpy(&date, &item->dueDate, sizeof date);
-        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&date);
+        // A date the picker cannot show (outside its calendar, or damaged)
+        // stays on the item unless the user sets another.
+        if (!SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&date))
+            sheet->dateKept = 1;
     }
     WCHAR taskTime[kTaskTimeChars];
     copyWideField((WideChar*)taskTime, kTaskTimeChars, item->taskTime, kTaskTimeChars);
@@ -83,7 +86,8 @@ void storeDetails(HWND page, EditorSheet* sheet) {
     if (!target)
         return;
     sheet->detailsStored = 1;
-    storeDate(page, target);
+    if (!sheet->dateKept)
+        storeDate(page, target);
     WCHAR taskTime[kTaskTimeBoxChars];
     GetDlgItemTextW(page, IDC_TASK_TIME, taskTime, kTaskTimeBoxChars);
     copyWideField(target->taskTime, kTaskTimeChars, (const WideChar*)taskTime, kTaskTimeBoxChars);
@@ -104,6 +108,10 @@ static BOOL onDetailsNotify(HWND page, const NMHDR* header) {
     case PSN_KILLACTIVE:
         SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
         return TRUE;
+    case DTN_DATETIMECHANGE:
+        if (sheet)
+            sheet->dateKept = 0;
+        return FALSE;
     default:
         return FALSE;
     }

@@ -11,6 +11,7 @@ struct EditorSheet {
     NoteItem* item;     // its item, the one "Modify..." rewrites; null on the root or a heading
     HWND detailsPage;   // null until the Details page was first shown
     int detailsStored;  // the Details page's values are in place for this confirmation
+    int dateKept;       // the picker could not show the item's date and the user left it
 };
 
 static_assert(offsetof(EditorSheet, context) == 0, "the pages receive the context's address");

@@ -418,6 +418,41 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
     clearList(&saved);
 }
 
+TEST_F(DialogsTest, DateThePickerCannotShowStaysUnlessChanged) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    NoteItem* beta = itemNamed("Beta");
+    beta->dueDate.year = 2001;
+    beta->dueDate.month = 13; // damaged in the file
+    beta->dueDate.day = 5;
+    selectNode(nodeOf(beta));
+    driver.expect(kSheet, [](HWND sheet) {
+        visitDetails(sheet);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    EXPECT_EQ(beta->dueDate.month, 13);
+
+    // Once the user changes the picker, its date counts.
+    driver.expect(kSheet, [](HWND sheet) {
+        HWND details = visitDetails(sheet);
+        setDate(details, IDC_DATE, 2001, 3, 11);
+        NMDATETIMECHANGE change = {};
+        change.nmhdr.hwndFrom = GetDlgItem(details, IDC_DATE);
+        change.nmhdr.idFrom = IDC_DATE;
+        change.nmhdr.code = DTN_DATETIMECHANGE;
+        change.dwFlags = GDT_VALID;
+        SendMessageW(details, WM_NOTIFY, IDC_DATE, (LPARAM)&change);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    EXPECT_EQ(beta->dueDate.month, 3);
+    EXPECT_EQ(beta->dueDate.day, 11);
+    EXPECT_EQ(driver.leftOpen, 0);
+}
+
 // ---- memory shortage ------------------------------------------------------------
 
 // Fails the chosen allocation of records, or every allocation of one size.
