@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 // Carries out one command; false for identifiers that are not commands.
 bool onCommand(HWND mainWindow, UINT command);
@@ -21,3 +22,9 @@ void discardSearch();
 // The tree view is deleting node: a search whose last match was that node
 // starts again at the root node, so no search ever uses a node that is gone.
 void forgetSearchNode(HTREEITEM node);
+
+// The two standard file dialogs. Tests replace them, because the system's
+// dialogs cannot be driven from a test; null puts back GetOpenFileNameW and
+// GetSaveFileNameW.
+typedef BOOL(APIENTRY* FileDialogCall)(OPENFILENAMEW* request);
+void setFileDialogCalls(FileDialogCall open, FileDialogCall save);

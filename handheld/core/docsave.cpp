@@ -1,11 +1,14 @@
 #include "docsave.h"
 
 #include "commands.h"
+#include "keptcopy.h"
 #include "notefile.h"
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
 #include "usernotice.h"
+
+#include <stdio.h>
 
 static const WCHAR kCaption[] = L"Twigmark";
 
@@ -19,6 +22,31 @@ int saveDocument(HWND tree, const WCHAR* path) {
     if (root)
         refreshCheckStates(tree, root);
     return writeNoteFile(&gList, path, &gOptions);
+}
+
+static void showOriginalKept(const WCHAR* kept) {
+    WCHAR format[128], text[kPathChars + kKeptNameExtra + 128];
+    if (!LoadStringW(gProgram.instance, IDS_ORIGINAL_KEPT, format, 128))
+        lstrcpynW(format, L"The note file could not be read whole. Its original is kept as\n%s",
+                  128);
+    _snwprintf(text, sizeof text / sizeof text[0], format, kept);
+    text[sizeof text / sizeof text[0] - 1] = 0;
+    MessageBoxW(gProgram.mainWindow, text, kCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged) {
+    WCHAR kept[kPathChars + kKeptNameExtra];
+    KeepResult keep = kKeepNothing;
+    if (damaged && *damaged) {
+        keep = keepOriginal(path, kept, kPathChars + kKeptNameExtra);
+        if (keep == kKeepFailed)
+            return 0;
+        *damaged = 0;
+    }
+    int saved = saveDocument(tree, path);
+    if (keep == kKeepDone)
+        showOriginalKept(kept);
+    return saved;
 }
 
 static void showStringMessage(HWND owner, UINT textId, const char* fallback) {

@@ -8,6 +8,18 @@
 // boxes) and writes the note file. Nonzero on success.
 int saveDocument(HWND tree, const WCHAR* path);
 
+// The save for every command that writes the document over a file:
+// closing, "Open...", "New File...", "Save As...". When *damaged is set, the
+// file at path did not load whole; before it is replaced, its bytes are
+// kept beside it under a name that no file has ("Note Tree (damaged).twk",
+// then "Note Tree (damaged 2).twk", ...), *damaged is cleared and, once the
+// document is written, the user is told where the original is. When the
+// original cannot be kept, nothing is written and 0 is returned (the caller
+// shows the save error, as for any failed save). damaged may be null, or
+// point to 0: then this is saveDocument. Pass &gProgram.notePathDamaged
+// when path is the current note file; a save to another name needs none.
+int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged);
+
 void showSaveError(HWND owner);
 void showLoadError(HWND owner);
 

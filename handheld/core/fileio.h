@@ -22,6 +22,8 @@ struct FileOps {
     FileHandle* (*openRead)(const PathChar* path, int createIfMissing);
     // Creates for writing, not shared, replacing a file of that name.
     FileHandle* (*createWrite)(const PathChar* path);
+    // Creates for writing, not shared, only when no file has that name.
+    FileHandle* (*createNew)(const PathChar* path);
     // Bytes read (0 at the end), or -1 on an error.
     long (*read)(FileHandle* file, void* buffer, size_t bytes);
     int (*write)(FileHandle* file, const void* data, size_t bytes);
@@ -32,6 +34,8 @@ struct FileOps {
     // Replaces target with source atomically (same folder, so same volume).
     int (*replace)(const PathChar* source, const PathChar* target);
     int (*remove)(const PathChar* path);
+    // 1 when something (a file or a folder) has that name.
+    int (*exists)(const PathChar* path);
     // The platform's last error, for telling a full disk from other failures.
     int (*lastError)();
     int (*isStorageFull)(int error);

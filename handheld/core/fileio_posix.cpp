@@ -38,6 +38,10 @@ static FileHandle* posixCreateWrite(const PathChar* path) {
     return wrap(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
+static FileHandle* posixCreateNew(const PathChar* path) {
+    return wrap(open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+}
+
 static long posixRead(FileHandle* file, void* buffer, size_t bytes) {
     for (;;) {
         ssize_t n = read(file->fd, buffer, bytes);
@@ -87,6 +91,10 @@ static int posixReplace(const PathChar* source, const PathChar* target) {
 static int posixRemove(const PathChar* path) {
     return unlink(path) == 0;
 }
+static int posixExists(const PathChar* path) {
+    struct stat st;
+    return lstat(path, &st) == 0;
+}
 static int posixLastError() {
     return errno;
 }
@@ -101,9 +109,9 @@ static uint32_t posixTickCount() {
 }
 
 const FileOps* platformFileOps() {
-    static const FileOps ops = {posixOpenRead,  posixCreateWrite,   posixRead,
-                                posixWrite,     posixFlush,         posixSize,
-                                posixClose,     posixReplace,       posixRemove,
-                                posixLastError, posixIsStorageFull, posixTickCount};
+    static const FileOps ops = {
+        posixOpenRead, posixCreateWrite, posixCreateNew,     posixRead,     posixWrite,
+        posixFlush,    posixSize,        posixClose,         posixReplace,  posixRemove,
+        posixExists,   posixLastError,   posixIsStorageFull, posixTickCount};
     return &ops;
 }

@@ -30,6 +30,11 @@ static FileHandle* winCreateWrite(const PathChar* path) {
                             nullptr));
 }
 
+static FileHandle* winCreateNew(const PathChar* path) {
+    return wrap(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 static long winRead(FileHandle* file, void* buffer, size_t bytes) {
     DWORD got = 0;
     if (!ReadFile(file->handle, buffer, (DWORD)bytes, &got, nullptr))
@@ -77,6 +82,9 @@ static int winReplace(const PathChar* source, const PathChar* target) {
 static int winRemove(const PathChar* path) {
     return DeleteFileW(path) != 0;
 }
+static int winExists(const PathChar* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
 static int winLastError() {
     return (int)GetLastError();
 }
@@ -88,8 +96,9 @@ static uint32_t winTickCount() {
 }
 
 const FileOps* platformFileOps() {
-    static const FileOps ops = {winOpenRead, winCreateWrite, winRead,          winWrite,
-                                winFlush,    winSize,        winClose,         winReplace,
-                                winRemove,   winLastError,   winIsStorageFull, winTickCount};
+    static const FileOps ops = {winOpenRead,      winCreateWrite, winCreateNew, winRead,
+                                winWrite,         winFlush,       winSize,      winClose,
+                                winReplace,       winRemove,      winExists,    winLastError,
+                                winIsStorageFull, winTickCount};
     return &ops;
 }

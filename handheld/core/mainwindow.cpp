@@ -85,7 +85,8 @@ static LRESULT onCreate(HWND window) {
 }
 
 static LRESULT onDestroy() {
-    saveSettings();
+    if (gProgram.running)
+        saveSettings();
     if (gProgram.menuBar)
         DestroyWindow(gProgram.menuBar);
     gProgram.menuBar = nullptr;
@@ -99,7 +100,9 @@ static LRESULT onDestroy() {
         *font = nullptr;
     }
     clearCategories(&gCategories);
-    PostQuitMessage(0);
+    if (gProgram.running)
+        PostQuitMessage(0);
+    gProgram.running = 0;
     return 0;
 }
 
@@ -112,15 +115,13 @@ static LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 static LRESULT onClose(HWND window) {
-    if (!saveDocument(gProgram.treeView, gProgram.notePath))
+    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
         showSaveError(nullptr);
     DestroyWindow(window);
     return 0;
 }
 
 static LRESULT onSettingChange(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (wParam != SPI_SETSIPINFO)
-        return 0;
     SHACTIVATEINFO activation = {};
     activation.cbSize = sizeof activation;
     SHHandleWMSettingChange(window, wParam, lParam, &activation);
@@ -147,6 +148,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         return onClose(window);
     case WM_SETTINGCHANGE:
+        // Only the input panel's change is the layout's; every other one
+        // is the default procedure's.
+        if (wParam != SPI_SETSIPINFO)
+            break;
         return onSettingChange(window, wParam, lParam);
     case WM_DRAWITEM:
         drawIconMenuItem(window, (const DRAWITEMSTRUCT*)lParam);

@@ -163,28 +163,36 @@ int readRecords210(Load* load) {
     }
 }
 
-void readHeader(Load* load, int32_t version) {
+// Every layout writes its header whole, so a file that ends inside it is
+// damaged or no note file at all: none of it is taken, and the load fails.
+int readHeader(Load* load, int32_t version) {
     Reader* r = &load->reader;
+    int32_t nextId = 0, rootState = 0, viewMode = 0, hideChecked = 0, ascending = 1, arrangeKey = 0;
+    WideChar title[kTitleChars];
+    bool whole = takeWord(r, &nextId) && takeWord(r, &rootState) &&
+                 take(r, title, sizeof title) == sizeof title && takeWord(r, &viewMode);
+    if (version >= kCurrentVersion)
+        whole = whole && takeWord(r, &hideChecked) && takeWord(r, &ascending) &&
+                takeWord(r, &arrangeKey);
+    if (!whole)
+        return endOfInput(load, true, 0);
     NoteList* list = load->list;
     ViewOptions* options = load->options;
-    int32_t word = 0;
-    if (takeWord(r, &word))
-        list->nextId = word;
-    if (takeWord(r, &word))
-        list->rootState = (uint32_t)word;
-    WideChar title[kTitleChars];
-    if (take(r, title, sizeof title) == sizeof title)
-        memcpy(list->title, title, sizeof title);
-    options->viewMode = takeWord(r, &word) ? word : 0;
+    list->nextId = nextId;
+    list->rootState = (uint32_t)rootState;
+    memcpy(list->title, title, sizeof title);
     if (version < kCurrentVersion) {
+        // The one option word of these versions means nothing now.
         options->viewMode = 0;
         options->hideChecked = 0;
         options->ascending = 1;
-        return;
+        return 1;
     }
-    options->hideChecked = takeWord(r, &word) ? word : 0;
-    options->ascending = takeWord(r, &word) ? word : 1;
-    options->arrangeKey = takeWord(r, &word) ? word : 0;
+    options->viewMode = viewMode;
+    options->hideChecked = hideChecked;
+    options->ascending = ascending;
+    options->arrangeKey = arrangeKey;
+    return 1;
 }
 
 // The path from the root to the previous record: the identifier at each
@@ -317,9 +325,8 @@ int readAll(Load* load) {
     load->report->hasVersion = 1;
     if (version == kVersion100)
         return readVersion100(load);
-    readHeader(load, version);
-    if (load->reader.failed)
-        return fail(load, kLoadReadError, load->reader.consumed, 0);
+    if (!readHeader(load, version))
+        return 0;
     return readRecords210(load);
 }
 
@@ -400,7 +407,10 @@ void describeLoadReport(const LoadReport* report, char* text, size_t textSize) {
         snprintf(text, textSize, "read error near byte %lld", at);
         break;
     case kLoadTruncated:
-        snprintf(text, textSize, "the file ends inside the record at byte %lld", at);
+        if (at == 0)
+            snprintf(text, textSize, "the file ends inside its header");
+        else
+            snprintf(text, textSize, "the file ends inside the record at byte %lld", at);
         break;
     case kLoadBadNoteLength:
         snprintf(text, textSize, "note length %lld at byte %lld does not fit the file", value, at);

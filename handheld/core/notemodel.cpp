@@ -63,6 +63,8 @@ size_t noteLength(const NoteItem* item) {
 }
 
 static void linkAtTail(NoteList* list, NoteItem* record) {
+    if (record->id > list->highestId)
+        list->highestId = record->id;
     record->next = nullptr;
     if (list->tail)
         list->tail->next = record;
@@ -76,6 +78,7 @@ void initList(NoteList* list) {
     list->head = list->tail = nullptr;
     list->nextId = 1;
     list->count = 0;
+    list->highestId = 0;
 }
 
 NoteItem* appendLoaded(NoteList* list, const void* persistentPart, const WideChar* note) {
@@ -98,12 +101,22 @@ NoteItem* appendLoaded(NoteList* list, const void* persistentPart, const WideCha
 }
 
 NoteItem* appendNew(NoteList* list, const NoteItem* item) {
+    // The counter comes from the file and may be at or below an identifier
+    // already present: a new item must never share one, or its children
+    // would attach to the old item after the next load. Identifiers stay
+    // below 2147483647 so that the counter after them still fits. (An
+    // identifier whose item was removed is not handed out again either.)
+    int64_t id = list->nextId > 1 ? list->nextId : 1;
+    if ((int64_t)list->highestId >= id)
+        id = (int64_t)list->highestId + 1;
+    if (id >= INT32_MAX)
+        return nullptr;
     NoteItem* record = (NoteItem*)modelAlloc(sizeof(NoteItem));
     if (!record)
         return nullptr;
     *record = *item;
-    record->id = (uint32_t)list->nextId;
-    ++list->nextId;
+    record->id = (uint32_t)id;
+    list->nextId = (int32_t)id + 1;
     linkAtTail(list, record);
     return record;
 }
@@ -127,6 +140,46 @@ int removeItem(NoteList* list, NoteItem* item) {
     return 0;
 }
 
+static bool inSortedSet(NoteItem* const* items, size_t count, const NoteItem* wanted) {
+    size_t low = 0, high = count;
+    while (low < high) {
+        size_t middle = low + (high - low) / 2;
+        if (items[middle] == wanted)
+            return true;
+        if ((uintptr_t)items[middle] < (uintptr_t)wanted)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return false;
+}
+
+size_t removeItems(NoteList* list, NoteItem* const* items, size_t count) {
+    size_t removed = 0;
+    NoteItem* previous = nullptr;
+    NoteItem* it = list->head;
+    while (it) {
+        NoteItem* next = it->next;
+        if (!inSortedSet(items, count, it)) {
+            previous = it;
+            it = next;
+            continue;
+        }
+        if (previous)
+            previous->next = next;
+        else
+            list->head = next;
+        if (list->tail == it)
+            list->tail = previous;
+        --list->count;
+        modelFree(it->note);
+        modelFree(it);
+        ++removed;
+        it = next;
+    }
+    return removed;
+}
+
 void clearList(NoteList* list) {
     NoteItem* it = list->head;
     while (it) {
@@ -143,6 +196,12 @@ void setTitle(NoteList* list, const WideChar* text) {
 }
 
 int addCategory(CategoryList* categories, const WideChar* name) {
+    // A record from a file may fill its category field without a zero. The
+    // record keeps those bytes; the list, whose names every user reads as
+    // zero-terminated text, holds at most 63 characters and the zero.
+    WideChar cut[kCategoryChars];
+    copyWideField(cut, kCategoryChars, name, kCategoryChars);
+    name = cut;
     size_t length = wideLength(name, kCategoryChars);
     if (length == 0)
         return 0;
@@ -160,9 +219,7 @@ int addCategory(CategoryList* categories, const WideChar* name) {
         modelFree(copy);
         return 0;
     }
-    // The whole field is kept, so a name that fills it without a zero stays
-    // byte-identical.
-    memcpy(copy, name, length * sizeof(WideChar));
+    memcpy(copy, name, length * sizeof(WideChar)); // the zero is there: the block is zeroed
     if (categories->count > 0)
         memcpy(grown, categories->names, (size_t)categories->count * sizeof(WideChar*));
     grown[categories->count] = copy;

@@ -25,6 +25,9 @@ void initList(NoteList* list);
 NoteItem* appendLoaded(NoteList* list, const void* persistentPart, const WideChar* note);
 NoteItem* appendNew(NoteList* list, const NoteItem* item);
 int removeItem(NoteList* list, NoteItem* item);
+// Removes and frees every record in items (sorted by address as uintptr_t)
+// in one pass over the list; returns how many were found.
+size_t removeItems(NoteList* list, NoteItem* const* items, size_t count);
 void clearList(NoteList* list);
 void setTitle(NoteList* list, const WideChar* text);
 

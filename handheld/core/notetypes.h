@@ -81,6 +81,9 @@ struct NoteList {
     int32_t count;
     WideChar title[kTitleChars];
     uint32_t rootState; // tree state bits of the root node, 0 = none
+    // The highest identifier appended since the list was last emptied:
+    // appendNew hands out identifiers above it whatever nextId says.
+    uint32_t highestId;
 };
 
 enum ViewMode { kDefaultView = 0, kByCategory = 1, kByDueDate = 2, kByPriority = 3 };

@@ -20,6 +20,13 @@ struct ProgramState {
     HFONT boldFont;   // owner-drawn menu entries
     HMENU itemMenu;   // the item context menu
     WCHAR notePath[kPathChars];
+    // The file at notePath did not load whole: its bytes are kept beside it
+    // before the first save replaces it (saveKeepingDamaged).
+    int notePathDamaged;
+    // Start-up got as far as reading the settings; nothing after that can
+    // fail, so the message loop will run. Until then destroying the window
+    // stores no settings (they were never read) and posts no quit message.
+    int running;
 };
 
 extern ProgramState gProgram;

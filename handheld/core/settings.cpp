@@ -37,27 +37,36 @@ static void applyCommandLine(const WCHAR* commandLine) {
     gProgram.notePath[length] = 0;
 }
 
+// "DefFile" into the path: 0 when it is missing, empty, not text or longer
+// than the 259 characters a path holds. The value need not end in a zero,
+// so one is put after what was read.
+static int readStoredPath(HKEY key) {
+    WCHAR value[kPathChars + 1] = {};
+    DWORD type = 0, bytes = kPathChars * sizeof(WCHAR);
+    if (RegQueryValueExW(key, L"DefFile", nullptr, &type, (BYTE*)value, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return 0;
+    value[bytes / sizeof(WCHAR)] = 0;
+    int length = lstrlenW(value);
+    if (length == 0 || length > kPathChars - 1)
+        return 0;
+    memcpy(gProgram.notePath, value, (size_t)(length + 1) * sizeof(WCHAR));
+    return 1;
+}
+
 void loadSettings(HWND mainWindow, const WCHAR* commandLine) {
     HKEY key;
     DWORD disposition;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
                         nullptr, &key, &disposition) != ERROR_SUCCESS)
         return;
-    DWORD type = 0, bytes = sizeof gProgram.notePath - sizeof(WCHAR);
-    memset(gProgram.notePath, 0, sizeof gProgram.notePath);
-    if (RegQueryValueExW(key, L"DefFile", nullptr, &type, (BYTE*)gProgram.notePath, &bytes) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ || gProgram.notePath[0] == 0) {
-        if (!defaultNotePath(gProgram.notePath, kPathChars))
-            gProgram.notePath[0] = 0;
-    }
-    gProgram.notePath[kPathChars - 1] = 0;
+    if (!readStoredPath(key) && !defaultNotePath(gProgram.notePath, kPathChars))
+        gProgram.notePath[0] = 0;
     if (commandLine && *commandLine)
         applyCommandLine(commandLine);
 
     // Exactly four bytes of a number; anything else counts as 0.
-    DWORD hide = 0;
-    bytes = sizeof hide;
+    DWORD hide = 0, type = 0, bytes = sizeof hide;
     if (RegQueryValueExW(key, L"HideEdit", nullptr, &type, (BYTE*)&hide, &bytes) != ERROR_SUCCESS ||
         type != REG_DWORD || bytes != sizeof hide)
         hide = 0;

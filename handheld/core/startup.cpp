@@ -155,11 +155,14 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
         return 0;
     }
     gProgram.itemMenu = buildItemMenu();
+    gProgram.running = 1;
     loadSettings(window, commandLine);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    if (!readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories))
+    // A file that did not load whole is kept before the first save over it.
+    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
+    if (gProgram.notePathDamaged)
         showLoadError(window);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();

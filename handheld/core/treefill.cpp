@@ -40,6 +40,10 @@ static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
 }
 
 HTREEITEM newDocument(HWND tree) {
+    // The nodes go before the records they point to: deleting the selected
+    // node moves the selection, and that stores the note pane into the
+    // node's item.
+    TreeView_DeleteAllItems(tree);
     clearList(&gList);
     clearCategories(&gCategories);
     setTitle(&gList, kDefaultTitle);
@@ -65,12 +69,15 @@ void refreshCheckStates(HWND tree, HTREEITEM node) {
     size_t depth = 0, room = 0;
     while (child) {
         TVITEMW item = {};
-        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN | TVIF_HANDLE;
         item.hItem = child;
         item.stateMask = TVIS_STATEIMAGEMASK;
-        if (TreeView_GetItem(tree, &item) && item.lParam)
+        bool read = TreeView_GetItem(tree, &item) != FALSE;
+        if (read && item.lParam)
             ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
-        HTREEITEM first = TreeView_GetChild(tree, child);
+        // Each message costs the control a search for the node: a leaf,
+        // which says it has no children, is not asked for its first child.
+        HTREEITEM first = !read || item.cChildren ? TreeView_GetChild(tree, child) : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, child);
         if (first) {
             if (next) {
@@ -108,10 +115,19 @@ void updateViewMenuChecks() {
         return;
     CheckMenuRadioItem(arrange, IDM_ASCENDING, IDM_DESCENDING,
                        gOptions.ascending ? IDM_ASCENDING : IDM_DESCENDING, MF_BYCOMMAND);
-    // A damaged file may carry any key: then no entry gets the mark.
-    if (gOptions.arrangeKey >= kArrangeByName && gOptions.arrangeKey <= kArrangeByDate)
+    // A damaged file may carry any key: then no entry has the mark, not
+    // even the one the previous document left.
+    if (gOptions.arrangeKey >= kArrangeByName && gOptions.arrangeKey <= kArrangeByDate) {
         CheckMenuRadioItem(arrange, IDM_ARRANGE_FIRST, IDM_ARRANGE_LAST,
                            IDM_ARRANGE_FIRST + gOptions.arrangeKey, MF_BYCOMMAND);
+    } else {
+        for (UINT command = IDM_ARRANGE_FIRST; command <= IDM_ARRANGE_LAST; ++command)
+            CheckMenuItem(arrange, command, MF_BYCOMMAND | MF_UNCHECKED);
+    }
+}
+
+bool sameLabel(const WCHAR* a, const WCHAR* b) {
+    return wcscmp(a, b) == 0;
 }
 
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
@@ -123,7 +139,7 @@ HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
         item.hItem = child;
         item.pszText = text;
         item.cchTextMax = kLabelChars;
-        if (TreeView_GetItem(tree, &item) && lstrcmpW(text, label) == 0)
+        if (TreeView_GetItem(tree, &item) && sameLabel(text, label))
             return child;
     }
     return nullptr;

@@ -24,6 +24,10 @@ void refreshCheckStates(HWND tree, HTREEITEM node);
 // current view options.
 void updateViewMenuChecks();
 
+// Group labels are the same when their characters are: a locale comparison
+// would take "ab" and "a" U+00AD "b" for one label while the fill's hash
+// of them differs, so groups would split or merge by chance.
+bool sameLabel(const WCHAR* a, const WCHAR* b);
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label);
 HTREEITEM findChildById(HWND tree, HTREEITEM parent, uint32_t id);
 HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id);

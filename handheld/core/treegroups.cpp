@@ -100,14 +100,34 @@ uint32_t hashLabel(const WCHAR* label) {
     return h;
 }
 
-// The date label of one day, formatted once per distinct day.
+// The date label of one day, formatted once per distinct day. A line
+// answers only for the very day it was filled for: a damaged record may
+// carry any month or day, so no packing of the three into fewer bits would
+// be unique.
 struct DateCache {
-    uint32_t key[256];
+    uint16_t year[256], month[256], day[256];
+    bool filled[256];
     WCHAR label[256][32];
 };
 
-uint32_t packDate(const SystemDate& d) {
-    return ((uint32_t)d.year << 16) ^ ((uint32_t)d.month << 8) ^ d.day ^ 0x80000000u;
+uint32_t dateLine(const SystemDate& d) {
+    uint32_t h = (uint32_t)d.year * 0x9E3779B1u ^ (uint32_t)d.month * 0x85EBCA77u ^
+                 (uint32_t)d.day * 0xC2B2AE3Du;
+    return h >> 24;
+}
+
+const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
+    const SystemDate& d = item->dueDate;
+    uint32_t line = dateLine(d);
+    if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
+        cache->day[line] != d.day) {
+        groupLabel(item, kByDueDate, cache->label[line], 32);
+        cache->year[line] = d.year;
+        cache->month[line] = d.month;
+        cache->day[line] = d.day;
+        cache->filled[line] = true;
+    }
+    return cache->label[line];
 }
 
 } // namespace
@@ -171,18 +191,12 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
                 continue;
             WCHAR label[kLabelChars];
             if (viewMode == kByDueDate && hasDueDate(item)) {
-                uint32_t key = packDate(item->dueDate);
-                uint32_t line = (key * 2654435761u) >> 24;
-                if (dates->key[line] != key) {
-                    groupLabel(item, viewMode, dates->label[line], 32);
-                    dates->key[line] = key;
-                }
-                lstrcpynW(label, dates->label[line], kLabelChars);
+                lstrcpynW(label, cachedDateLabel(dates, item), kLabelChars);
             } else {
                 groupLabel(item, viewMode, label, kLabelChars);
             }
             size_t slot = hashLabel(label) & map.mask;
-            while (map.slots[slot] != -1 && lstrcmpW(groups[map.slots[slot]].label, label) != 0)
+            while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
                 slot = (slot + 1) & map.mask;
             int32_t g = map.slots[slot];
             if (g == -1) {

@@ -2,7 +2,28 @@
 // one node by the document's arrangeKey and ascending.
 #pragma once
 
+#include "notetypes.h"
+#include "sortkeys.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
+// What one sort compares by, read from the view options when it starts.
+struct SortParams {
+    int32_t arrangeKey; // 0 name, 1 priority, 2 category, 3 check flag, 4 due date
+    int32_t ascending;  // 1 ascending, 0 descending
+    HWND tree;
+    SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
+};
+
+// Sorts the direct children of node (grandchildren keep their order) under
+// the wait cursor.
 void sortChildren(HWND tree, HTREEITEM node);
+
+// The tree view's comparison: a and b are the node data of two children
+// (NoteItem pointers, null for the root and group headings), params a
+// SortParams. Negative when a goes first, 0 when equal for the key.
+int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params);
+
+// The same order for two items; either may be null (then 0).
+int compareItems(const NoteItem* a, const NoteItem* b, int arrangeKey, int ascending);

@@ -28,8 +28,3 @@ BOOL SHInitDialog(PSHINITDLGINFO pshidi) {
     refreshNavBar(dialog);
     return TRUE;
 }
-
-int SHShowOutOfMemory(HWND owner, UINT flags) {
-    return MessageBoxW(owner, L"There is not enough memory to complete this operation.",
-                       L"Out of Memory", MB_OK | MB_ICONSTOP | flags);
-}

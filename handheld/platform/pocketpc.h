@@ -154,10 +154,6 @@ INT_PTR devicePropertySheet(LPCPROPSHEETHEADERW header);
 #define PropertySheet devicePropertySheet
 #define PropertySheetW devicePropertySheet
 
-// ---- Notices -------------------------------------------------------------
-// The shell's standard out-of-memory notice, owned by owner.
-int SHShowOutOfMemory(HWND owner, UINT flags);
-
 // ---- Tap and hold --------------------------------------------------------
 #define SHRG_RETURNCMD 0x00000001
 #define SHRG_NOTIFYPARENT 0x00000002
@@ -198,6 +194,11 @@ DWORD SHRecognizeGesture(SHRGINFO* shrg);
 // the desktop's viewer for .htm files, when there is one. Returns FALSE
 // when nothing could be started.
 BOOL launchProgram(LPCWSTR imageName, LPCWSTR commandLine);
+
+// ---- Memory --------------------------------------------------------------
+// The shell's notice that program memory ran out: a message box owned by
+// hwndOwner (may be null) with the owner's caption. grfFlags must be 0.
+BOOL SHShowOutOfMemory(HWND hwndOwner, UINT grfFlags);
 
 #endif // RC_INVOKED
 

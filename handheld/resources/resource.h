@@ -13,6 +13,7 @@
 #define IDS_NO_MATCH 118
 #define IDS_EDIT_ITEM 122
 #define IDS_VIEW 124
+#define IDS_ORIGINAL_KEPT 150   // %s: where a file that did not load whole was kept
 #define IDS_ICON_NAME_FIRST 801 // "Folder 1" ... 816 "DVD"
 #define IDS_ICON_NAME_LAST 816
 #define IDS_NEW 40006
@@ -67,6 +68,7 @@
 #define IDC_NOTE_PANE 102
 
 // Commands
+#define IDM_CREATE_COPY 103
 #define IDM_DELETE_ITEM 104
 #define IDM_TOOLS 40001
 #define IDM_ABOUT 40003
@@ -82,6 +84,8 @@
 #define IDM_HIDE_NOTE_WINDOW 40033
 #define IDM_ASCENDING 40034
 #define IDM_DESCENDING 40035
+#define IDM_PRIORITY_FIRST 40100 // + priority 0..9, shown as 1..10
+#define IDM_PRIORITY_LAST 40109
 #define IDM_VIEW_DEFAULT 40328 // + viewMode
 #define IDM_VIEW_CATEGORY 40329
 #define IDM_VIEW_DATE 40330

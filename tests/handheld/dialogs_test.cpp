@@ -497,7 +497,7 @@ TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
     EXPECT_EQ(itemNamed("Lost"), nullptr);
     EXPECT_EQ(treeOutline(tree), outline);
     ASSERT_EQ(session.boxes.size(), 1u);
-    EXPECT_EQ(session.boxes[0].caption, L"Out of Memory");
+    EXPECT_EQ(session.boxes[0].caption, L"Edit Item...");
 
     // The new note of an edited item cannot be kept: the item has no note
     // and the pane keeps the old one, which goes back into the item when
@@ -522,7 +522,7 @@ TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
     GetWindowTextW(gProgram.notePane, pane, 32);
     EXPECT_EQ(std::wstring(pane), L"old");
     ASSERT_EQ(session.boxes.size(), 2u);
-    EXPECT_EQ(session.boxes[1].caption, L"Out of Memory");
+    EXPECT_EQ(session.boxes[1].caption, L"Edit Item...");
     EXPECT_EQ(driver.leftOpen, 0);
 }
 

@@ -137,10 +137,12 @@ static LRESULT CALLBACK boxHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
-Session::Session(const std::wstring& commandLine) {
+Session::Session(const std::wstring& commandLine, void (*beforeStart)()) {
     gSession = this;
     gHook = SetWindowsHookExW(WH_CBT, boxHook, nullptr, GetCurrentThreadId());
     initProgram();
+    if (beforeStart)
+        beforeStart();
     started = startInstance(GetModuleHandleW(nullptr), commandLine.c_str(), SW_SHOW) != 0;
     pump();
 }

@@ -42,7 +42,9 @@ struct SeenBox {
 // One run of the program's start-up in this process, with message boxes
 // answered and recorded.
 struct Session {
-    explicit Session(const std::wstring& commandLine);
+    // beforeStart, when given, runs after the program's initialisation and
+    // just before its start-up.
+    explicit Session(const std::wstring& commandLine, void (*beforeStart)() = nullptr);
     ~Session();
     void pump();  // runs the messages waiting now
     bool close(); // WM_CLOSE, then the loop until the quit message

@@ -27,15 +27,26 @@ TEST(Categories, CaseDifferencesAddNothingOtherDifferencesAppend) {
     EXPECT_EQ(c.names, nullptr);
 }
 
-TEST(Categories, FullFieldWithoutTerminatorIsKeptWhole) {
+// Every user of the list reads its names as zero-terminated text.
+TEST(Categories, AFullFieldWithoutTerminatorIsCutTo63Characters) {
     CategoryList c = {0, nullptr};
     WideChar field[kCategoryChars];
     for (int i = 0; i < kCategoryChars; ++i)
         field[i] = u'k';
     ASSERT_EQ(addCategory(&c, field), 1);
-    EXPECT_EQ(nameAt(c, 0), std::u16string(kCategoryChars, u'k'));
+    ASSERT_EQ(c.count, 1);
+    EXPECT_EQ(c.names[0][kCategoryChars - 1], 0);
+    EXPECT_EQ(nameAt(c, 0), std::u16string(kCategoryChars - 1, u'k'));
+    EXPECT_EQ(addCategory(&c, field), 1);
+    field[kCategoryChars - 1] = 0; // the same 63 characters
     EXPECT_EQ(addCategory(&c, field), 1);
     EXPECT_EQ(c.count, 1);
+    // A cut never leaves half of a surrogate pair.
+    field[kCategoryChars - 2] = 0xD83D;
+    field[kCategoryChars - 1] = 0xDE00;
+    ASSERT_EQ(addCategory(&c, field), 1);
+    ASSERT_EQ(c.count, 2);
+    EXPECT_EQ(nameAt(c, 1), std::u16string(kCategoryChars - 2, u'k'));
     clearCategories(&c);
 }
 

@@ -134,13 +134,48 @@ TEST(ReadNoteFile, TruncatedRecordsAreDroppedAndReported) {
         EXPECT_TRUE(report.problem == kLoadTruncated || report.problem == kLoadBadNoteLength);
         EXPECT_EQ(doc.list.count, 1) << end;
     }
-    // A cut inside the header is not damage: missing words read as defaults.
-    Bytes header;
-    header.data.assign(whole.data.begin(), whole.data.begin() + 146);
+}
+
+// Every layout writes its header whole: a file that ends inside it is
+// damaged or foreign, whatever its version word says.
+TEST(ReadNoteFile, AHeaderCutShortIsDamage) {
+    NoteItem a = makeItem(u"whole");
+    Bytes full;
+    full.header210(3, kRootChecked, u"t", 2, 1, 0, 4).record(a, u"");
+    for (size_t end : {(size_t)5, (size_t)8, (size_t)100, (size_t)146, (size_t)155}) {
+        Bytes cut;
+        cut.data.assign(full.data.begin(), full.data.begin() + end);
+        Doc doc;
+        doc.options = {2, 3, 1, 1, 1};
+        LoadReport report;
+        EXPECT_EQ(load(doc, cut, &report), 0) << end;
+        EXPECT_EQ(report.problem, kLoadTruncated) << end;
+        EXPECT_EQ(report.offset, 0) << end;
+        // Nothing of a cut header is taken.
+        EXPECT_EQ(doc.list.nextId, 1) << end;
+        EXPECT_EQ(doc.list.rootState, 0u) << end;
+        EXPECT_EQ(std::u16string(doc.list.title), u"Note Tree") << end;
+        EXPECT_EQ(doc.options.viewMode, 2) << end;
+        EXPECT_EQ(doc.options.arrangeKey, 3) << end;
+        char why[96];
+        describeLoadReport(&report, why, sizeof why);
+        EXPECT_STREQ(why, "the file ends inside its header");
+    }
+    // A text file passes for no version at all.
+    const char text45[] = "Shopping list: bread, milk, eggs and butter.\n";
+    Bytes foreign;
+    foreign.raw(text45, 45);
     Doc doc;
-    EXPECT_EQ(load(doc, header), 1);
-    EXPECT_EQ(doc.options.hideChecked, 0);
-    EXPECT_EQ(doc.options.ascending, 1);
+    EXPECT_EQ(load(doc, foreign), 0);
+    EXPECT_EQ(doc.list.count, 0);
+    // The short header of the older versions is 144 bytes.
+    Bytes older;
+    older.word(200).word(9).word(0).field(u"Old", kTitleChars).word(3);
+    Doc whole;
+    EXPECT_EQ(load(whole, older), 1);
+    older.data.pop_back();
+    Doc cut;
+    EXPECT_EQ(load(cut, older), 0);
 }
 
 TEST(ReadNoteFile, MissingNoteMemoryStopsTheLoadAndMissingRecordMemoryDropsOne) {

@@ -1,7 +1,9 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string.h>
+#include <vector>
 
 TEST(NoteList, EmptyListAndRemovalAtEveryPosition) {
     Doc doc;
@@ -23,6 +25,38 @@ TEST(NoteList, EmptyListAndRemovalAtEveryPosition) {
     EXPECT_EQ(removeItem(&doc.list, a), 1); // the head: the second record takes over
     EXPECT_EQ(doc.list.head, b);
     EXPECT_EQ(removeItem(&doc.list, b), 1); // the only one
+    EXPECT_EQ(doc.list.head, nullptr);
+    EXPECT_EQ(doc.list.tail, nullptr);
+    EXPECT_EQ(doc.list.count, 0);
+}
+
+// Many records leave in one pass: head, middle and tail, with their notes;
+// records not in the set, and addresses not in the list, are left alone.
+TEST(NoteList, RemovingASetKeepsTheRestInOrder) {
+    Doc doc;
+    NoteItem proto = makeItem(u"x");
+    NoteItem* made[6];
+    for (NoteItem*& item : made) {
+        proto.note = copyNote(u"note", 4);
+        item = appendNew(&doc.list, &proto);
+        ASSERT_NE(item, nullptr);
+    }
+    NoteItem stranger = makeItem(u"not in the list");
+    std::vector<NoteItem*> gone = {made[0], made[2], made[5], &stranger};
+    std::sort(gone.begin(), gone.end(),
+              [](NoteItem* a, NoteItem* b) { return (uintptr_t)a < (uintptr_t)b; });
+    EXPECT_EQ(removeItems(&doc.list, gone.data(), gone.size()), 3u);
+    EXPECT_EQ(doc.list.count, 3);
+    EXPECT_EQ(doc.list.head, made[1]);
+    EXPECT_EQ(made[1]->next, made[3]);
+    EXPECT_EQ(made[3]->next, made[4]);
+    EXPECT_EQ(doc.list.tail, made[4]);
+    EXPECT_EQ(made[4]->next, nullptr);
+    EXPECT_EQ(removeItems(&doc.list, nullptr, 0), 0u);
+    std::vector<NoteItem*> rest = {made[1], made[3], made[4]};
+    std::sort(rest.begin(), rest.end(),
+              [](NoteItem* a, NoteItem* b) { return (uintptr_t)a < (uintptr_t)b; });
+    EXPECT_EQ(removeItems(&doc.list, rest.data(), rest.size()), 3u);
     EXPECT_EQ(doc.list.head, nullptr);
     EXPECT_EQ(doc.list.tail, nullptr);
     EXPECT_EQ(doc.list.count, 0);
@@ -51,6 +85,54 @@ TEST(NoteList, IdentifiersComeFromTheCounterAndLoadedOnesStay) {
     EXPECT_EQ(doc.list.nextId, 1);
     EXPECT_EQ(doc.list.count, 0);
     EXPECT_EQ(std::u16string(doc.list.title), u"Note Tree"); // the title stays
+}
+
+// The counter in a file may lie: a new item never shares an identifier, and
+// the counter never overflows.
+TEST(NoteList, AppendNewStaysAboveEveryIdentifierPresent) {
+    Doc doc;
+    NoteItem old = makeItem(u"old");
+    old.id = 40;
+    appendLoaded(&doc.list, &old, nullptr);
+    old.id = 7;
+    appendLoaded(&doc.list, &old, nullptr);
+    doc.list.nextId = 12; // below the 40 present
+    NoteItem proto = makeItem(u"new");
+    NoteItem* made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->id, 41u);
+    EXPECT_EQ(doc.list.nextId, 42);
+    doc.list.nextId = -5; // nonsense: still above everything, never 0
+    NoteItem* newest = appendNew(&doc.list, &proto);
+    EXPECT_EQ(newest->id, 42u);
+    // A removed item's identifier is not handed out again.
+    ASSERT_EQ(removeItem(&doc.list, newest), 1);
+    doc.list.nextId = 1;
+    EXPECT_EQ(appendNew(&doc.list, &proto)->id, 43u);
+
+    // The last identifier below 2147483647 is handed out once; then the
+    // append fails with nothing changed, as when memory runs out.
+    doc.list.nextId = INT32_MAX - 1;
+    made = appendNew(&doc.list, &proto);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->id, (uint32_t)INT32_MAX - 1);
+    EXPECT_EQ(doc.list.nextId, INT32_MAX);
+    int32_t count = doc.list.count;
+    NoteItem* tail = doc.list.tail;
+    proto.note = copyNote(u"mine", 4);
+    EXPECT_EQ(appendNew(&doc.list, &proto), nullptr);
+    EXPECT_EQ(doc.list.count, count);
+    EXPECT_EQ(doc.list.tail, tail);
+    EXPECT_EQ(doc.list.nextId, INT32_MAX);
+    modelFree(proto.note); // not taken over: still the caller's
+
+    // An identifier from a file above the counter's range leaves none.
+    Doc other;
+    old.id = 0xFFFFFFF0u;
+    appendLoaded(&other.list, &old, nullptr);
+    proto.note = nullptr;
+    EXPECT_EQ(appendNew(&other.list, &proto), nullptr);
+    EXPECT_EQ(other.list.count, 1);
 }
 
 TEST(NoteList, AppendNewTakesOverTheNote) {

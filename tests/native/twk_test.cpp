@@ -84,13 +84,20 @@ TEST(Twk, ExitStatusesForDamageUsageAndMissingFiles) {
     EXPECT_NE(run.out.find("\"Shopping"), std::string::npos); // what was loaded is shown
     EXPECT_NE(run.err.find("ends inside the record"), std::string::npos);
 
+    // A short text file is no note file: its header would be cut short.
+    const char* text = "Shopping list: bread, milk, eggs and butter.\n";
+    writeBytes(dir.path("text.twk"), std::vector<uint8_t>(text, text + 45));
+    run = twk({"json", dir.path("text.twk")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("ends inside its header"), std::string::npos) << run.err;
+
     writeBytes(dir.path("empty.twk"), {});
     run = twk({"json", dir.path("empty.twk")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("{\"version\":null,\"nextId\":1,", 0), 0u);
 
     EXPECT_EQ(twk({"json", dir.path("missing.twk")}).status, 2);
-    EXPECT_TRUE(dir.entries().size() == 2u); // nothing was created
+    EXPECT_TRUE(dir.entries().size() == 3u); // nothing was created
     EXPECT_EQ(twk({"json"}).status, 2);
     EXPECT_EQ(twk({"frobnicate", "x"}).status, 2);
 }

@@ -15,3 +15,13 @@ std::vector<char> fileBytes(const std::wstring& path) {
     CloseHandle(h);
     return bytes;
 }
+
+bool writeFileBytes(const std::wstring& path, const std::vector<char>& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}

@@ -1,0 +1,124 @@
+// "New File...", "Open..." and "Save As...": every moment apart from closing
+// at which the document is written, and the only commands that change the
+// current note file.
+#include "commandparts.h"
+
+#include "commands.h"
+#include "docsave.h"
+#include "notefile.h"
+#include "notemodel.h"
+#include "program.h"
+#include "resource.h"
+#include "treefill.h"
+
+enum {
+    kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, // 0x806
+    kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
+}; // 0x1804
+
+static FileDialogCall gOpenCall = GetOpenFileNameW;
+static FileDialogCall gSaveCall = GetSaveFileNameW;
+
+void setFileDialogCalls(FileDialogCall open, FileDialogCall save) {
+    gOpenCall = open ? open : GetOpenFileNameW;
+    gSaveCall = save ? save : GetSaveFileNameW;
+}
+
+// Asks for a file with the standard dialog; path (kPathChars) holds the
+// choice. 0 when the user cancelled.
+static int askForFile(HWND mainWindow, bool save, const WCHAR* title, WCHAR* path) {
+    // One entry: description and pattern, each ending in a zero, then the
+    // zero that ends the list.
+    static const WCHAR kFilter[] = L"Twigmark Files (*.twk)\0*.twk\0";
+    WCHAR chosen[kPathChars] = {};
+    OPENFILENAMEW request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = mainWindow;
+    request.hInstance = gProgram.instance;
+    request.lpstrFilter = kFilter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = chosen;
+    request.nMaxFile = kPathChars;
+    request.lpstrInitialDir = nullptr;
+    request.lpstrTitle = title;
+    request.lpstrDefExt = L"twk";
+    request.Flags = save ? kSaveFlags : kOpenFlags;
+    BOOL confirmed = (save ? gSaveCall : gOpenCall)(&request);
+    chosen[kPathChars - 1] = 0;
+    if (!confirmed || chosen[0] == 0)
+        return 0;
+    lstrcpynW(path, chosen, kPathChars);
+    return 1;
+}
+
+// A current file that did not load whole keeps its original bytes beside
+// it before the first save writes over it.
+static void saveCurrent(HWND mainWindow) {
+    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+        showSaveError(mainWindow);
+}
+
+static bool sameFile(const WCHAR* a, const WCHAR* b) {
+    WCHAR fullA[kPathChars], fullB[kPathChars];
+    DWORD lengthA = GetFullPathNameW(a, kPathChars, fullA, nullptr);
+    DWORD lengthB = GetFullPathNameW(b, kPathChars, fullB, nullptr);
+    if (!lengthA || lengthA >= kPathChars || !lengthB || lengthB >= kPathChars)
+        return lstrcmpiW(a, b) == 0;
+    return lstrcmpiW(fullA, fullB) == 0;
+}
+
+static void newFile(HWND mainWindow) {
+    saveCurrent(mainWindow);
+    WCHAR path[kPathChars];
+    if (!askForFile(mainWindow, true, L"Save New File...", path))
+        return;
+    lstrcpynW(gProgram.notePath, path, kPathChars);
+    gProgram.notePathDamaged = 0;
+    newDocument(gProgram.treeView);
+    discardSearch();
+}
+
+static void openFile(HWND mainWindow) {
+    saveCurrent(mainWindow);
+    WCHAR path[kPathChars];
+    if (!askForFile(mainWindow, false, L"Open File...", path))
+        return;
+    lstrcpynW(gProgram.notePath, path, kPathChars);
+    newDocument(gProgram.treeView);
+    discardSearch();
+    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
+    if (gProgram.notePathDamaged)
+        showLoadError(mainWindow);
+    fillTree(gProgram.treeView);
+    updateViewMenuChecks();
+}
+
+static void saveAs(HWND mainWindow) {
+    WCHAR path[kPathChars];
+    if (!askForFile(mainWindow, true, L"Save As...", path))
+        return;
+    // Only the current file can be one that did not load whole; another
+    // file is replaced as it is, as the save dialog has asked.
+    bool current = sameFile(path, gProgram.notePath);
+    int damaged = current ? gProgram.notePathDamaged : 0;
+    if (!saveKeepingDamaged(gProgram.treeView, path, &damaged))
+        showSaveError(mainWindow);
+    lstrcpynW(gProgram.notePath, path, kPathChars);
+    gProgram.notePathDamaged = damaged;
+}
+
+bool onFileCommand(HWND mainWindow, UINT command) {
+    switch (command) {
+    case IDM_NEW_FILE:
+        newFile(mainWindow);
+        return true;
+    case IDM_OPEN:
+        openFile(mainWindow);
+        return true;
+    case IDM_SAVE_AS:
+        saveAs(mainWindow);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,141 @@
+// The commands that act on one item: new, modify, copy, priority and icon.
+// Each acts on the node selected at the time and does nothing when there is
+// none, or when the node carries no item where one is needed.
+#include "commandparts.h"
+
+#include "commands.h"
+#include "itemdialogs.h"
+#include "notemodel.h"
+#include "program.h"
+#include "resource.h"
+#include "sorting.h"
+#include "treefill.h"
+
+enum { kCopyLabelChars = 260 };
+
+static void modifySelected(HWND mainWindow) {
+    NoteItem* item = nullptr;
+    HTREEITEM node = selectedNode(&item);
+    HWND tree = gProgram.treeView;
+    if (!node)
+        return;
+    bool isRoot = node == TreeView_GetRoot(tree);
+    if (!isRoot && !item)
+        return; // a group heading has nothing to modify
+    // A shortage here loses the note; the dialog is still worth showing.
+    int stored = storeNotePane(mainWindow, node);
+    (void)stored;
+    if (isRoot) {
+        ItemEditorContext context = {0, tree, gProgram.notePane, nullptr};
+        runModifyTitleDialog(mainWindow, &context);
+        return;
+    }
+    openItemEditor(mainWindow, tree, gProgram.notePane, 0);
+}
+
+// The copy gets its own note before it joins the list, so a shortage leaves
+// neither a record nor a node behind, and no message.
+static void copySelected(HWND mainWindow) {
+    NoteItem* source = nullptr;
+    HTREEITEM node = selectedNode(&source);
+    HWND tree = gProgram.treeView;
+    if (!node || !source)
+        return;
+    int stored = storeNotePane(mainWindow, node);
+    (void)stored;
+    WCHAR label[kCopyLabelChars] = {};
+    TVITEMW shown = {};
+    shown.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_HANDLE;
+    shown.hItem = node;
+    shown.pszText = label;
+    shown.cchTextMax = kCopyLabelChars;
+    shown.stateMask = TVIS_STATEIMAGEMASK;
+    if (!TreeView_GetItem(tree, &shown))
+        return;
+    label[kCopyLabelChars - 1] = 0;
+    HTREEITEM parent = TreeView_GetParent(tree, node);
+
+    NoteItem draft = *source;
+    draft.next = nullptr;
+    draft.note = nullptr;
+    if (source->note) {
+        draft.note = copyNote(source->note, noteLength(source));
+        if (!draft.note)
+            return;
+    }
+    NoteItem* copy = appendNew(&gList, &draft);
+    if (!copy) {
+        modelFree(draft.note);
+        return;
+    }
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    insert.item.pszText = label;
+    insert.item.iImage = shown.iImage;
+    insert.item.iSelectedImage = shown.iSelectedImage;
+    insert.item.state = shown.state & TVIS_STATEIMAGEMASK;
+    insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    insert.item.lParam = (LPARAM)copy;
+    HTREEITEM made = TreeView_InsertItem(tree, &insert);
+    if (!made) {
+        removeItem(&gList, copy); // the list's last record: the copy and its note go
+        return;
+    }
+    TreeView_SelectItem(tree, made);
+    TreeView_EnsureVisible(tree, made);
+}
+
+static void setPriority(UINT command) {
+    NoteItem* item = nullptr;
+    HTREEITEM node = selectedNode(&item);
+    if (!item)
+        return;
+    item->priority = (uint16_t)(command - IDM_PRIORITY_FIRST);
+    HTREEITEM parent = TreeView_GetParent(gProgram.treeView, node);
+    if (parent)
+        sortChildren(gProgram.treeView, parent);
+}
+
+static void setIcon(UINT command) {
+    NoteItem* item = nullptr;
+    HTREEITEM node = selectedNode(&item);
+    if (!item)
+        return;
+    item->icon = (uint16_t)(command - IDS_ICON_NAME_FIRST + kFirstItemIcon);
+    TVITEMW change = {};
+    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    change.hItem = node;
+    change.iImage = item->icon;
+    change.iSelectedImage = item->icon;
+    TreeView_SetItem(gProgram.treeView, &change);
+}
+
+bool onItemCommand(HWND mainWindow, UINT command) {
+    switch (command) {
+    case IDM_NEW_ITEM:
+        openItemEditor(mainWindow, gProgram.treeView, gProgram.notePane, 1);
+        return true;
+    case IDM_MODIFY_ITEM:
+        modifySelected(mainWindow);
+        return true;
+    case IDM_DELETE_ITEM:
+        deleteSelectedItem(mainWindow);
+        return true;
+    case IDM_CREATE_COPY:
+        copySelected(mainWindow);
+        return true;
+    default:
+        break;
+    }
+    if (command >= IDM_PRIORITY_FIRST && command <= IDM_PRIORITY_LAST) {
+        setPriority(command);
+        return true;
+    }
+    if (command >= IDS_ICON_NAME_FIRST && command <= IDS_ICON_NAME_LAST) {
+        setIcon(command);
+        return true;
+    }
+    return false;
+}

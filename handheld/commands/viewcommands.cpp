@@ -1,0 +1,121 @@
+// The view commands: the four views, "Hide Checked Items", "Hide Note
+// Window" and the arrangement of sibling lists.
+#include "commandparts.h"
+
+#include "commands.h"
+#include "notemodel.h"
+#include "program.h"
+#include "resource.h"
+#include "sorting.h"
+#include "treefill.h"
+
+static void switchView(int viewMode) {
+    gOptions.viewMode = viewMode;
+    fillTree(gProgram.treeView);
+}
+
+// The option and its mark always agree (a load sets both), so the option
+// decides; without a menu bar the command still works.
+static void toggleHideChecked() {
+    gOptions.hideChecked = !gOptions.hideChecked;
+    HMENU view = menuBarPopup(IDM_VIEW);
+    if (view)
+        CheckMenuItem(view, IDM_HIDE_CHECKED,
+                      MF_BYCOMMAND | (gOptions.hideChecked ? MF_CHECKED : MF_UNCHECKED));
+    fillTree(gProgram.treeView);
+}
+
+static void toggleHideNoteWindow(HWND mainWindow) {
+    gOptions.hideNoteWindow = !gOptions.hideNoteWindow;
+    HMENU view = menuBarPopup(IDM_VIEW);
+    if (view)
+        CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW,
+                      MF_BYCOMMAND | (gOptions.hideNoteWindow ? MF_CHECKED : MF_UNCHECKED));
+    layoutMainWindow(mainWindow);
+}
+
+// Only the top level is sorted now; every deeper list is collapsed and is
+// sorted under the new order when it is next expanded.
+static void rearrange(UINT first, UINT last, UINT chosen) {
+    HMENU view = menuBarPopup(IDM_VIEW);
+    HMENU arrange = view ? GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION) : nullptr;
+    if (arrange)
+        CheckMenuRadioItem(arrange, first, last, chosen, MF_BYCOMMAND);
+    HWND tree = gProgram.treeView;
+    HTREEITEM root = TreeView_GetRoot(tree);
+    if (!root)
+        return;
+    collapseAll(tree, root);
+    sortChildren(tree, root);
+}
+
+void collapseAll(HWND tree, HTREEITEM node) {
+    // Depth first with an explicit stack, children before their parent, so
+    // a deep chain from a crafted file cannot exhaust the call stack. Only
+    // nodes that were ever expanded can hold expanded nodes below them.
+    struct Frame {
+        HTREEITEM node;
+        HTREEITEM child; // the next child to visit
+    };
+    size_t room = 64, depth = 0;
+    Frame* stack = (Frame*)modelAllocArray(room, sizeof(Frame));
+    if (!stack)
+        return;
+    stack[depth++] = {node, TreeView_GetChild(tree, node)};
+    while (depth) {
+        Frame& top = stack[depth - 1];
+        HTREEITEM child = top.child;
+        if (!child) {
+            HTREEITEM done = top.node;
+            --depth;
+            if (depth)
+                TreeView_Expand(tree, done, TVE_COLLAPSE);
+            continue;
+        }
+        top.child = TreeView_GetNextSibling(tree, child);
+        UINT state = TreeView_GetItemState(tree, child, TVIS_EXPANDEDONCE | TVIS_EXPANDED);
+        if (!(state & (TVIS_EXPANDEDONCE | TVIS_EXPANDED)))
+            continue;
+        if (depth == room) {
+            Frame* bigger = (Frame*)modelAllocArray(room * 2, sizeof(Frame));
+            if (!bigger)
+                break; // out of memory: the nodes visited so far are collapsed
+            memcpy(bigger, stack, depth * sizeof(Frame));
+            modelFree(stack);
+            stack = bigger;
+            room *= 2;
+        }
+        stack[depth++] = {child, TreeView_GetChild(tree, child)};
+    }
+    modelFree(stack);
+}
+
+bool onViewCommand(HWND mainWindow, UINT command) {
+    switch (command) {
+    case IDM_VIEW_DEFAULT:
+    case IDM_VIEW_CATEGORY:
+    case IDM_VIEW_DATE:
+    case IDM_VIEW_PRIORITY:
+        switchView((int)(command - IDM_VIEW_DEFAULT));
+        return true;
+    case IDM_HIDE_CHECKED:
+        toggleHideChecked();
+        return true;
+    case IDM_HIDE_NOTE_WINDOW:
+        toggleHideNoteWindow(mainWindow);
+        return true;
+    case IDM_ASCENDING:
+    case IDM_DESCENDING:
+        gOptions.ascending = command == IDM_ASCENDING;
+        rearrange(IDM_ASCENDING, IDM_DESCENDING, command);
+        return true;
+    default:
+        break;
+    }
+    if (command >= IDM_ARRANGE_FIRST && command <= IDM_ARRANGE_LAST) {
+        gOptions.arrangeKey = (int32_t)(command - IDM_ARRANGE_FIRST);
+        rearrange(IDM_ARRANGE_FIRST, IDM_ARRANGE_LAST, command);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,816 @@
+// The commands of the main window under Wine: sorting, the item commands,
+// the views and arrangements, the file commands through the file dialogs'
+// requests, the search state and the shortage reports. Everything arrives
+// as WM_COMMAND, as the menus would send it.
+#include "commands_support.h"
+#include "program_support.h"
+
+#include "commands.h"
+#include "itemdialogs.h"
+#include "notemodel.h"
+#include "program.h"
+#include "resource.h"
+#include "sorting.h"
+#include "treefill.h"
+#include "widetext.h"
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+namespace {
+
+struct CommandsTest : ::testing::Test {
+    void SetUp() override {
+        notes = tempPath(L"twigmark-commands.twk");
+        other = tempPath(L"twigmark-commands-other.twk");
+        DeleteFileW(notes.c_str());
+        DeleteFileW(other.c_str());
+        clearSettings();
+    }
+    void TearDown() override {
+        DeleteFileW(notes.c_str());
+        DeleteFileW(other.c_str());
+    }
+    std::wstring notes, other;
+};
+
+void command(UINT id) {
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
+}
+
+HWND tree() {
+    return gProgram.treeView;
+}
+
+HTREEITEM root() {
+    return TreeView_GetRoot(gProgram.treeView);
+}
+
+bool select(const char* label) {
+    HTREEITEM node = findNode(tree(), label);
+    return node && TreeView_SelectItem(tree(), node);
+}
+
+NoteItem* itemOf(const char* label) {
+    return nodeItem(tree(), findNode(tree(), label));
+}
+
+std::vector<std::string> savedNames(const SavedDocument& saved) {
+    std::vector<std::string> names;
+    for (const NoteItem& item : saved.items)
+        names.push_back(itemName(item));
+    return names;
+}
+
+const NoteItem* savedItem(const SavedDocument& saved, const char* name) {
+    for (const NoteItem& item : saved.items)
+        if (itemName(item) == name)
+            return &item;
+    return nullptr;
+}
+
+bool expanded(HTREEITEM node) {
+    return (TreeView_GetItemState(tree(), node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+NoteItem makeItem(const char* name, uint16_t priority, const char* category, uint16_t check,
+                  uint16_t month, uint16_t day) {
+    NoteItem item;
+    memset(&item, 0, sizeof item);
+    copyAsciiField(item.name, kNameChars, name);
+    copyAsciiField(item.category, kCategoryChars, category);
+    item.priority = priority;
+    item.checkState = check;
+    item.dueDate.year = month ? 2024 : 0;
+    item.dueDate.month = month;
+    item.dueDate.day = day;
+    return item;
+}
+
+// ---- sorting ------------------------------------------------------------------
+
+TEST(Sorting, EveryKeyBothWays) {
+    NoteItem apple = makeItem("apple", 9, "", 1, 5, 3);
+    NoteItem banana = makeItem("Banana", 0, "home", 2, 0, 0);
+    NoteItem cherry = makeItem("cherry", 4, "Work", 1, 5, 1);
+    NoteItem upper = makeItem("APPLE", 9, "", 1, 5, 3);
+    // By Name ignores case; descending is the exact reverse.
+    EXPECT_LT(compareItems(&apple, &banana, kArrangeByName, 1), 0);
+    EXPECT_LT(compareItems(&banana, &cherry, kArrangeByName, 1), 0);
+    EXPECT_EQ(compareItems(&apple, &upper, kArrangeByName, 1), 0);
+    EXPECT_GT(compareItems(&apple, &banana, kArrangeByName, 0), 0);
+    // Priority is numeric: 9 (shown 10) after 0 and 4.
+    EXPECT_GT(compareItems(&apple, &cherry, kArrangeByPriority, 1), 0);
+    EXPECT_LT(compareItems(&banana, &cherry, kArrangeByPriority, 1), 0);
+    EXPECT_LT(compareItems(&apple, &cherry, kArrangeByPriority, 0), 0);
+    // An empty category first; case ignored.
+    EXPECT_LT(compareItems(&apple, &banana, kArrangeByCategory, 1), 0);
+    EXPECT_LT(compareItems(&banana, &cherry, kArrangeByCategory, 1), 0);
+    EXPECT_GT(compareItems(&apple, &banana, kArrangeByCategory, 0), 0);
+    // Check flag on the stored state: unchecked first ascending.
+    EXPECT_GT(compareItems(&banana, &apple, kArrangeByCheck, 1), 0);
+    EXPECT_LT(compareItems(&banana, &apple, kArrangeByCheck, 0), 0);
+    EXPECT_EQ(compareItems(&apple, &cherry, kArrangeByCheck, 1), 0);
+    // A damaged state counts as unchecked, keeping the order consistent.
+    NoteItem odd = makeItem("odd", 0, "", 0, 0, 0);
+    EXPECT_EQ(compareItems(&odd, &apple, kArrangeByCheck, 1), 0);
+    EXPECT_LT(compareItems(&odd, &banana, kArrangeByCheck, 1), 0);
+    // Dates: 1 May, 3 May, then the dateless; descending the reverse.
+    EXPECT_LT(compareItems(&cherry, &apple, kArrangeByDate, 1), 0);
+    EXPECT_GT(compareItems(&banana, &apple, kArrangeByDate, 1), 0);
+    EXPECT_LT(compareItems(&apple, &banana, kArrangeByDate, 1), 0);
+    EXPECT_LT(compareItems(&banana, &apple, kArrangeByDate, 0), 0);
+    EXPECT_GT(compareItems(&cherry, &apple, kArrangeByDate, 0), 0);
+    EXPECT_EQ(compareItems(&banana, &odd, kArrangeByDate, 1), 0);
+    // The time of day counts too; an impossible date still orders.
+    NoteItem later = apple;
+    later.dueDate.hour = 1;
+    EXPECT_LT(compareItems(&apple, &later, kArrangeByDate, 1), 0);
+    NoteItem broken = apple;
+    broken.dueDate.month = 13;
+    EXPECT_GT(compareItems(&broken, &apple, kArrangeByDate, 1), 0);
+    // Nodes without an item, and keys no menu offers, compare equal.
+    SortParams params = {kArrangeByName, 1, nullptr, nullptr};
+    EXPECT_EQ(compareForArrange(0, (LPARAM)&apple, (LPARAM)&params), 0);
+    EXPECT_EQ(compareItems(&apple, &banana, 7, 1), 0);
+}
+
+// A sort compares the locale's sort keys, made once per item: they must
+// order every pair as the locale's comparison ignoring case does.
+TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
+    const char* texts[] = {"apple",
+                           "Apple",
+                           "APPLE",
+                           "apple-pie",
+                           "applepie",
+                           "apple pie",
+                           "co-op",
+                           "coop",
+                           "10",
+                           "9",
+                           "a'b",
+                           "ab",
+                           "",
+                           "zebra",
+                           "Zebra",
+                           "resume",
+                           "r\xc3\xa9sum\xc3\xa9",
+                           "\xc3\x84pfel",
+                           "apfel",
+                           "stra\xc3\x9f"
+                           "e",
+                           "strasse",
+                           "_x",
+                           "x_"};
+    std::vector<NoteItem> items;
+    for (const char* text : texts) {
+        wchar_t wide[64] = {};
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 64);
+        NoteItem item = makeItem("", 0, "", 1, 0, 0);
+        copyWideField(item.name, kNameChars, (const WideChar*)wide, 64);
+        copyWideField(item.category, kCategoryChars, (const WideChar*)wide, 64);
+        items.push_back(item);
+    }
+    for (int key : {kArrangeByName, kArrangeByCategory}) {
+        for (int ascending : {1, 0}) {
+            SortKeyCache keys;
+            initSortKeys(&keys, key);
+            SortParams params = {key, ascending, nullptr, &keys};
+            for (const NoteItem& a : items)
+                for (const NoteItem& b : items) {
+                    int keyed = compareForArrange((LPARAM)&a, (LPARAM)&b, (LPARAM)&params);
+                    int direct = compareItems(&a, &b, key, ascending);
+                    EXPECT_EQ((keyed > 0) - (keyed < 0), (direct > 0) - (direct < 0))
+                        << itemName(a) << " / " << itemName(b);
+                }
+            EXPECT_FALSE(keys.broken);
+            EXPECT_EQ(keys.used, items.size());
+            freeSortKeys(&keys);
+        }
+    }
+}
+
+TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
+    writeDocument(notes, {
+                             {"cherry", 1, 0, 1, 1, 4, "", 2024, 5, 1},
+                             {"apple", 2, 0, 1, 1, 9, "", 2024, 5, 3},
+                             {"Banana", 3, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"zeta", 4, 2, 2, 1, 0, "", 0, 0, 0},
+                             {"alpha", 5, 2, 2, 1, 0, "", 0, 0, 0},
+                             {"deep", 6, 4, 3, 1, 0, "", 0, 0, 0},
+                         });
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    HTREEITEM apple = findNode(tree(), "apple");
+    TreeView_Expand(tree(), apple, TVE_EXPAND);
+    TreeView_Expand(tree(), findNode(tree(), "zeta"), TVE_EXPAND);
+    // A node expanded below a collapsed one is collapsed too.
+    TreeView_Expand(tree(), apple, TVE_COLLAPSE);
+    TreeView_Expand(tree(), apple, TVE_EXPAND);
+    ASSERT_TRUE(expanded(findNode(tree(), "zeta")));
+    TreeView_Expand(tree(), apple, TVE_COLLAPSE);
+
+    command(IDM_ARRANGE_FIRST + kArrangeByPriority);
+    EXPECT_EQ(gOptions.arrangeKey, kArrangeByPriority);
+    EXPECT_EQ(childLabels(tree(), root()), "Banana,cherry,apple");
+    EXPECT_TRUE(expanded(root()));
+    EXPECT_FALSE(expanded(apple));
+    EXPECT_FALSE(expanded(findNode(tree(), "zeta")));
+    // Sorting is one level deep: the grandchildren keep their order.
+    EXPECT_EQ(childLabels(tree(), apple), "zeta,alpha");
+    sortChildren(tree(), root());
+    EXPECT_EQ(childLabels(tree(), apple), "zeta,alpha");
+    EXPECT_TRUE(arrangeState(IDM_ARRANGE_FIRST + 1) & MF_CHECKED);
+    EXPECT_FALSE(arrangeState(IDM_ARRANGE_FIRST) & MF_CHECKED);
+
+    command(IDM_ARRANGE_FIRST + kArrangeByDate);
+    EXPECT_EQ(childLabels(tree(), root()), "cherry,apple,Banana");
+    command(IDM_DESCENDING);
+    EXPECT_EQ(gOptions.ascending, 0);
+    EXPECT_EQ(childLabels(tree(), root()), "Banana,apple,cherry");
+    EXPECT_TRUE(arrangeState(IDM_DESCENDING) & MF_CHECKED);
+    EXPECT_FALSE(arrangeState(IDM_ASCENDING) & MF_CHECKED);
+    EXPECT_TRUE(arrangeState(IDM_ARRANGE_FIRST + 4) & MF_CHECKED);
+    command(IDM_ARRANGE_FIRST + kArrangeByName);
+    EXPECT_EQ(childLabels(tree(), root()), "cherry,Banana,apple");
+    command(IDM_ASCENDING);
+    EXPECT_EQ(childLabels(tree(), root()), "apple,Banana,cherry");
+    // A sort of the children of one node.
+    sortChildren(tree(), apple);
+    EXPECT_EQ(childLabels(tree(), apple), "alpha,zeta");
+    ASSERT_TRUE(session.close());
+    SavedDocument saved = readSaved(notes);
+    EXPECT_EQ(saved.options.arrangeKey, kArrangeByName);
+    EXPECT_EQ(saved.options.ascending, 1);
+}
+
+TEST_F(CommandsTest, ArrangingGroupedViewsLeavesHeadingsAlone) {
+    writeDocument(notes, {
+                             {"one", 1, 0, 1, 1, 4, "Zoo", 0, 0, 0},
+                             {"two", 2, 0, 1, 1, 0, "Art", 0, 0, 0},
+                         });
+    Session session(notes);
+    command(IDM_VIEW_CATEGORY);
+    std::string before = childLabels(tree(), root());
+    command(IDM_DESCENDING);
+    EXPECT_EQ(childLabels(tree(), root()), before);
+}
+
+// ---- item commands ----------------------------------------------------------
+
+const std::vector<ItemSpec> kFamily = {
+    {"Keep", 1, 0, 1, 1, 0, "", 0, 0, 0},       {"Parent", 2, 0, 1, 1, 3, "Work", 0, 0, 0},
+    {"Child", 3, 2, 2, 1, 0, "Home", 0, 0, 0},  {"Done", 4, 2, 2, 2, 0, "Home", 0, 0, 0},
+    {"Below done", 5, 4, 3, 1, 0, "", 0, 0, 0}, {"Grandchild", 6, 3, 3, 1, 0, "Work", 0, 0, 0},
+    {"Sibling", 7, 1, 2, 1, 0, "", 0, 0, 0},
+};
+
+TEST_F(CommandsTest, DeleteAsksAndRemovesEveryDescendantShownOrNot) {
+    FileOptions options;
+    options.hideChecked = 1;
+    writeDocument(notes, kFamily, options);
+    {
+        Session session(notes);
+        BoxAnswers answers;
+        ASSERT_TRUE(select("Parent"));
+        answers.queue(IDNO);
+        command(IDM_DELETE_ITEM);
+        ASSERT_EQ(answers.seen.size(), 1u);
+        EXPECT_EQ(answers.seen[0].text,
+                  L"Are you sure to delete the selected item and its subitems?");
+        EXPECT_EQ(answers.seen[0].caption, L"Twigmark");
+        EXPECT_EQ(answers.seen[0].icon, kQuestionIcon);
+        EXPECT_TRUE(answers.seen[0].yesNo);
+        EXPECT_TRUE(answers.seen[0].owned);
+        EXPECT_EQ(gList.count, 7);
+        EXPECT_TRUE(findNode(tree(), "Parent"));
+
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(answers.seen.size(), 2u);
+        EXPECT_EQ(gList.count, 2);
+        EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Keep\n    Sibling\n");
+        // The tree view chose another node; nothing points at freed items.
+        EXPECT_TRUE(TreeView_GetSelection(tree()));
+        command(IDM_VIEW_CATEGORY);
+        ASSERT_TRUE(session.close());
+    }
+    SavedDocument saved = readSaved(notes);
+    ASSERT_TRUE(saved.loaded);
+    EXPECT_EQ(savedNames(saved), (std::vector<std::string>{"Keep", "Sibling"}));
+}
+
+TEST_F(CommandsTest, DeleteInAGroupedViewRemovesEveryNodeOfTheDescendants) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    BoxAnswers answers;
+    command(IDM_VIEW_CATEGORY);
+    ASSERT_TRUE(select("Parent"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n"
+                                   "  *[No Category]\n"
+                                   "    Keep\n"
+                                   "    Sibling\n"
+                                   "  *Home\n"
+                                   "  *Work\n");
+    EXPECT_EQ(gList.count, 2);
+    command(IDM_VIEW_DEFAULT);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Keep\n    Sibling\n");
+}
+
+// A damaged file: "Loop" and "Back" name each other as parents; "Twin" has
+// the identifier of "Child", so "Orphaned" could belong to either.
+TEST_F(CommandsTest, DeleteEndsOnCyclesAndRemovesOnlyDescendants) {
+    writeDocument(notes, {
+                             {"Loop", 1, 2, 1, 1, 0, "", 0, 0, 0},
+                             {"Back", 2, 1, 2, 1, 0, "", 0, 0, 0},
+                             {"Other", 3, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"Child", 4, 3, 2, 1, 0, "", 0, 0, 0},
+                             {"Twin", 4, 5, 2, 1, 0, "", 0, 0, 0},
+                             {"Holder", 5, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"Orphaned", 6, 4, 3, 1, 0, "", 0, 0, 0},
+                             {"Zero", 0, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"Stray", 9, 3, 1, 1, 0, "", 0, 0, 0},
+                         });
+    Session session(notes);
+    BoxAnswers answers;
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n"
+                                   "  Loop\n"
+                                   "    Back\n"
+                                   "  Other\n"
+                                   "    Child\n"
+                                   "      Orphaned\n"
+                                   "  Holder\n"
+                                   "    Twin\n"
+                                   "  Zero\n"
+                                   "  Stray\n");
+    ASSERT_TRUE(select("Loop"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(gList.count, 7);
+    // Twin shares its identifier with Child: deleting it takes what hangs
+    // under that identifier, wherever it is shown.
+    ASSERT_TRUE(select("Holder"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Zero\n  Stray\n");
+    // An item with identifier 0 has no children: the top level stays.
+    ASSERT_TRUE(select("Zero"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Stray\n");
+    // "Stray" names "Other" as its parent but stands at the top level: its
+    // node goes with the item.
+    ASSERT_TRUE(select("Other"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n");
+    EXPECT_EQ(gList.count, 0);
+    ASSERT_TRUE(session.close());
+    EXPECT_TRUE(readSaved(notes).items.empty());
+}
+
+TEST_F(CommandsTest, CreateCopyCopiesTheItemAloneWithItsOwnNote) {
+    writeDocument(notes, kFamily);
+    {
+        Session session(notes);
+        HTREEITEM parent = findNode(tree(), "Parent");
+        TreeView_Expand(tree(), parent, TVE_EXPAND);
+        ASSERT_TRUE(select("Child"));
+        SetWindowTextW(gProgram.notePane, L"first note");
+        command(IDM_CREATE_COPY);
+        EXPECT_EQ(gList.count, 8);
+        NoteItem* copy = gList.tail;
+        NoteItem* source = itemOf("Child");
+        EXPECT_EQ(copy->id, 8u);
+        EXPECT_EQ(copy->parentId, 2u);
+        EXPECT_EQ(copy->level, 2u);
+        EXPECT_EQ(nodeItem(tree(), TreeView_GetSelection(tree())), copy);
+        EXPECT_EQ(childLabels(tree(), parent), "Child,Done,Child");
+        EXPECT_EQ(TreeView_GetChild(tree(), TreeView_GetSelection(tree())), nullptr);
+        ASSERT_TRUE(source->note && copy->note);
+        EXPECT_NE(source->note, copy->note);
+        // The copy's note changes alone.
+        SetWindowTextW(gProgram.notePane, L"changed");
+        ASSERT_TRUE(storeNotePane(gProgram.mainWindow, TreeView_GetSelection(tree())));
+        EXPECT_EQ(std::wstring((const wchar_t*)source->note), L"first note");
+        ASSERT_TRUE(session.close());
+    }
+    SavedDocument saved = readSaved(notes);
+    ASSERT_EQ(saved.items.size(), 8u);
+    EXPECT_EQ(itemName(saved.items[7]), "Child");
+    EXPECT_EQ(saved.items[7].id, 8u);
+    EXPECT_EQ(saved.notes[2], L"first note");
+    EXPECT_EQ(saved.notes[7], L"changed");
+    EXPECT_EQ(saved.nextId, 9);
+}
+
+TEST_F(CommandsTest, PriorityAndIconChangeTheSelectedItem) {
+    writeDocument(notes, {
+                             {"low", 1, 0, 1, 1, 0, "", 0, 0, 0},
+                             {"mid", 2, 0, 1, 1, 5, "", 0, 0, 0},
+                             {"high", 3, 0, 1, 1, 2, "", 0, 0, 0},
+                         });
+    FileOptions byPriority;
+    (void)byPriority;
+    {
+        Session session(notes);
+        command(IDM_ARRANGE_FIRST + kArrangeByPriority);
+        EXPECT_EQ(childLabels(tree(), root()), "low,high,mid");
+        ASSERT_TRUE(select("low"));
+        command(IDM_PRIORITY_LAST);
+        EXPECT_EQ(itemOf("low")->priority, 9);
+        EXPECT_EQ(childLabels(tree(), root()), "high,mid,low");
+        command(IDS_ICON_NAME_LAST);
+        TVITEMW shown = {};
+        shown.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+        shown.hItem = findNode(tree(), "low");
+        ASSERT_TRUE(TreeView_GetItem(tree(), &shown));
+        EXPECT_EQ(shown.iImage, 19);
+        EXPECT_EQ(shown.iSelectedImage, 19);
+        EXPECT_EQ(itemOf("low")->icon, 19);
+        ASSERT_TRUE(select("mid"));
+        command(IDM_PRIORITY_FIRST);
+        command(IDS_ICON_NAME_FIRST);
+        EXPECT_EQ(childLabels(tree(), root()), "mid,high,low");
+        ASSERT_TRUE(session.close());
+    }
+    SavedDocument saved = readSaved(notes);
+    EXPECT_EQ(savedItem(saved, "low")->priority, 9);
+    EXPECT_EQ(savedItem(saved, "low")->icon, 19);
+    EXPECT_EQ(savedItem(saved, "mid")->priority, 0);
+    EXPECT_EQ(savedItem(saved, "mid")->icon, 4);
+}
+
+// Headings, the root node and an empty selection: nothing happens, nothing
+// is asked, nothing breaks.
+TEST_F(CommandsTest, ItemCommandsWithoutAnItemDoNothing) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    BoxAnswers answers;
+    const UINT itemCommands[] = {IDM_DELETE_ITEM, IDM_CREATE_COPY, IDM_PRIORITY_FIRST + 4,
+                                 IDS_ICON_NAME_FIRST + 3, IDM_MODIFY_ITEM};
+    command(IDM_VIEW_CATEGORY);
+    std::string outline = treeOutline(tree());
+    HTREEITEM heading = TreeView_GetChild(tree(), root());
+    for (HTREEITEM node : {heading, root(), (HTREEITEM) nullptr}) {
+        TreeView_SelectItem(tree(), node);
+        for (UINT id : itemCommands)
+            command(id);
+    }
+    EXPECT_TRUE(answers.seen.empty());
+    EXPECT_EQ(gList.count, 7);
+    EXPECT_EQ(treeOutline(tree()), outline);
+    TVITEMW shown = {};
+    shown.mask = TVIF_IMAGE | TVIF_HANDLE;
+    shown.hItem = heading;
+    TreeView_GetItem(tree(), &shown);
+    EXPECT_EQ(shown.iImage, 1);
+}
+
+TEST_F(CommandsTest, TheNotePaneGoesIntoTheItemBeforeModifyAndAtSave) {
+    writeDocument(notes, kFamily);
+    {
+        Session session(notes);
+        ASSERT_TRUE(select("Keep"));
+        SetWindowTextW(gProgram.notePane, L"typed");
+        command(IDM_MODIFY_ITEM);
+        ASSERT_TRUE(itemOf("Keep")->note);
+        EXPECT_EQ(std::wstring((const wchar_t*)itemOf("Keep")->note), L"typed");
+        // An empty pane empties the note.
+        SetWindowTextW(gProgram.notePane, L"");
+        EXPECT_EQ(storeNotePane(gProgram.mainWindow, findNode(tree(), "Keep")), 1);
+        EXPECT_EQ(itemOf("Keep")->note, nullptr);
+        EXPECT_EQ(storeNotePane(gProgram.mainWindow, root()), 1);
+        EXPECT_EQ(storeNotePane(gProgram.mainWindow, nullptr), 1);
+        SetWindowTextW(gProgram.notePane, L"at close");
+        ASSERT_TRUE(session.close());
+    }
+    SavedDocument saved = readSaved(notes);
+    EXPECT_EQ(saved.notes[0], L"at close");
+}
+
+// ---- views ----------------------------------------------------------------
+
+TEST_F(CommandsTest, HideCheckedHidesItemsTickedSinceTheFillAndHideNoteWindowIsMarked) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    HTREEITEM keep = findNode(tree(), "Keep");
+    TreeView_SetItemState(tree(), keep, INDEXTOSTATEIMAGEMASK(kChecked), TVIS_STATEIMAGEMASK);
+    // A leaf three levels down, never shown: its box is read all the same.
+    TreeView_SetItemState(tree(), findNode(tree(), "Grandchild"), INDEXTOSTATEIMAGEMASK(kChecked),
+                          TVIS_STATEIMAGEMASK);
+    command(IDM_HIDE_CHECKED);
+    EXPECT_EQ(gOptions.hideChecked, 1);
+    EXPECT_TRUE(menuState(IDM_VIEW, IDM_HIDE_CHECKED) & MF_CHECKED);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Parent\n    Child\n");
+    command(IDM_HIDE_CHECKED);
+    EXPECT_EQ(gOptions.hideChecked, 0);
+    EXPECT_FALSE(menuState(IDM_VIEW, IDM_HIDE_CHECKED) & MF_CHECKED);
+    EXPECT_NE(treeOutline(tree()).find("[x]Keep"), std::string::npos);
+
+    command(IDM_HIDE_NOTE_WINDOW);
+    EXPECT_TRUE(menuState(IDM_VIEW, IDM_HIDE_NOTE_WINDOW) & MF_CHECKED);
+    EXPECT_FALSE(IsWindowVisible(gProgram.notePane));
+    command(IDM_HIDE_NOTE_WINDOW);
+    EXPECT_FALSE(menuState(IDM_VIEW, IDM_HIDE_NOTE_WINDOW) & MF_CHECKED);
+    for (UINT view = IDM_VIEW_DEFAULT; view <= IDM_VIEW_PRIORITY; ++view) {
+        command(view);
+        EXPECT_EQ(gOptions.viewMode, (int)(view - IDM_VIEW_DEFAULT));
+        EXPECT_TRUE(menuState(IDM_VIEW, view) & MF_CHECKED);
+    }
+}
+
+// ---- file commands ------------------------------------------------------------
+
+void cutShort(const std::wstring& path, size_t bytesOff) {
+    std::vector<char> bytes = fileBytes(path);
+    bytes.resize(bytes.size() - bytesOff);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+void expectFileRequest(const FileRequest& request, bool save, const wchar_t* title) {
+    EXPECT_EQ(request.save, save);
+    EXPECT_EQ(request.copy.lStructSize, sizeof(OPENFILENAMEW));
+    EXPECT_EQ(request.copy.hwndOwner, gProgram.mainWindow);
+    EXPECT_EQ(request.filter, L"Twigmark Files (*.twk)|*.twk|");
+    EXPECT_EQ(request.copy.nMaxFile, 260u);
+    EXPECT_EQ(request.initialFile, L"");
+    EXPECT_EQ(request.copy.lpstrInitialDir, nullptr);
+    EXPECT_EQ(request.title, title);
+    EXPECT_EQ(request.defExt, L"twk");
+    EXPECT_EQ(request.copy.Flags, save ? 0x806u : 0x1804u);
+}
+
+TEST_F(CommandsTest, NewFileSavesFirstAndStartsAnEmptyDocumentUnwritten) {
+    FileOptions options;
+    options.viewMode = 1;
+    options.arrangeKey = 3;
+    writeDocument(notes, kFamily, options);
+    Session session(notes);
+    FileDialogs files;
+    BoxAnswers answers;
+    ASSERT_TRUE(select("Keep"));
+    answers.queue(IDYES);
+    command(IDM_DELETE_ITEM);
+    // Cancelled: the old document stays open and is saved.
+    command(IDM_NEW_FILE);
+    ASSERT_EQ(files.requests.size(), 1u);
+    expectFileRequest(files.requests[0], true, L"Save New File...");
+    EXPECT_EQ(readSaved(notes).items.size(), 5u);
+    EXPECT_EQ(gList.count, 5);
+    EXPECT_EQ(std::wstring(gProgram.notePath), notes);
+
+    command(IDM_FIND_ITEM);
+    ASSERT_TRUE(gFindCriteria);
+    files.answers.push_back(other);
+    command(IDM_NEW_FILE);
+    EXPECT_EQ(std::wstring(gProgram.notePath), other);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n");
+    EXPECT_EQ(gList.count, 0);
+    EXPECT_EQ(gFindCriteria, nullptr);
+    EXPECT_EQ(gOptions.viewMode, 1);
+    EXPECT_EQ(gOptions.arrangeKey, 3);
+    EXPECT_EQ(GetFileAttributesW(other.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(session.close());
+    SavedDocument saved = readSaved(other);
+    EXPECT_TRUE(saved.loaded);
+    EXPECT_TRUE(saved.items.empty());
+    EXPECT_EQ(saved.options.viewMode, 1);
+    EXPECT_TRUE(answers.seen.size() == 1u);
+}
+
+TEST_F(CommandsTest, OpenSavesFirstLoadsAndMarksTheMenus) {
+    writeDocument(notes, kFamily);
+    FileOptions options;
+    options.viewMode = 3;
+    options.hideChecked = 1;
+    options.ascending = 0;
+    options.arrangeKey = 1;
+    writeDocument(other, {{"Elsewhere", 1, 0, 1, 1, 6, "", 0, 0, 0}}, options);
+    Session session(notes);
+    FileDialogs files;
+    BoxAnswers answers;
+    ASSERT_TRUE(select("Keep"));
+    command(IDM_PRIORITY_FIRST + 7);
+    files.answers.push_back(other);
+    command(IDM_OPEN);
+    ASSERT_EQ(files.requests.size(), 1u);
+    expectFileRequest(files.requests[0], false, L"Open File...");
+    EXPECT_EQ(savedItem(readSaved(notes), "Keep")->priority, 7);
+    EXPECT_EQ(std::wstring(gProgram.notePath), other);
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  *Priority 7\n    Elsewhere\n");
+    EXPECT_TRUE(menuState(IDM_VIEW, IDM_VIEW_PRIORITY) & MF_CHECKED);
+    EXPECT_TRUE(menuState(IDM_VIEW, IDM_HIDE_CHECKED) & MF_CHECKED);
+    EXPECT_TRUE(arrangeState(IDM_DESCENDING) & MF_CHECKED);
+    EXPECT_TRUE(arrangeState(IDM_ARRANGE_FIRST + 1) & MF_CHECKED);
+    EXPECT_TRUE(answers.seen.empty());
+
+    // A file cut short: told, and what could be read is shown.
+    cutShort(notes, 100);
+    files.answers.push_back(notes);
+    command(IDM_OPEN);
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text, L"Unable to load data!");
+    EXPECT_EQ(answers.seen[0].icon, kStopIcon);
+    EXPECT_EQ(gList.count, 6);
+    EXPECT_TRUE(findNode(tree(), "Keep"));
+    EXPECT_FALSE(arrangeState(IDM_DESCENDING) & MF_CHECKED);
+}
+
+TEST_F(CommandsTest, SaveAsWritesThereAndAdoptsThePathEvenWhenTheSaveFails) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    FileDialogs files;
+    BoxAnswers answers;
+    command(IDM_SAVE_AS);
+    ASSERT_EQ(files.requests.size(), 1u);
+    expectFileRequest(files.requests[0], true, L"Save As...");
+    EXPECT_EQ(std::wstring(gProgram.notePath), notes);
+
+    files.answers.push_back(other);
+    command(IDM_SAVE_AS);
+    EXPECT_EQ(readSaved(other).items.size(), 7u);
+    EXPECT_EQ(std::wstring(gProgram.notePath), other);
+
+    std::wstring nowhere = tempPath(L"twigmark-no-folder\\notes.twk");
+    RemoveDirectoryW(tempPath(L"twigmark-no-folder").c_str());
+    files.answers.push_back(nowhere);
+    command(IDM_SAVE_AS);
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text, L"Unable to save data!");
+    EXPECT_EQ(std::wstring(gProgram.notePath), nowhere);
+    gProgram.notePath[0] = 0;
+    lstrcpynW(gProgram.notePath, notes.c_str(), kPathChars);
+}
+
+// A file that did not load whole keeps its bytes beside it before a file
+// command writes over it; other files are written as they are.
+TEST_F(CommandsTest, FileCommandsKeepADamagedOriginalBeforeWritingOverIt) {
+    writeDocument(notes, kFamily);
+    cutShort(notes, 100);
+    std::vector<char> damaged = fileBytes(notes);
+    std::wstring kept = notes.substr(0, notes.size() - 4) + L" (damaged).twk";
+    std::wstring third = tempPath(L"twigmark-commands-third.twk");
+    DeleteFileW(kept.c_str());
+    DeleteFileW(third.c_str());
+    {
+        Session session(notes);
+        ASSERT_EQ(session.boxes.size(), 1u);
+        FileDialogs files;
+        BoxAnswers answers;
+        files.answers.push_back(other);
+        command(IDM_SAVE_AS);
+        EXPECT_EQ(readSaved(other).items.size(), 6u);
+        EXPECT_EQ(fileBytes(notes), damaged);
+        EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_TRUE(answers.seen.empty());
+
+        files.answers.push_back(notes);
+        command(IDM_OPEN);
+        ASSERT_EQ(answers.seen.size(), 1u);
+        EXPECT_EQ(answers.seen[0].text, L"Unable to load data!");
+        EXPECT_EQ(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+
+        files.answers.push_back(third);
+        command(IDM_NEW_FILE);
+        ASSERT_EQ(answers.seen.size(), 2u);
+        EXPECT_EQ(answers.seen[1].icon, kInformationIcon);
+        EXPECT_NE(answers.seen[1].text.find(kept), std::wstring::npos);
+        EXPECT_EQ(fileBytes(kept), damaged);
+        EXPECT_TRUE(readSaved(notes).loaded);
+        EXPECT_EQ(readSaved(notes).items.size(), 6u);
+        ASSERT_TRUE(session.close());
+        EXPECT_EQ(answers.seen.size(), 2u);
+    }
+    EXPECT_TRUE(readSaved(third).loaded);
+    DeleteFileW(kept.c_str());
+    DeleteFileW(third.c_str());
+}
+
+// ---- search ---------------------------------------------------------------------
+
+TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    BoxAnswers answers;
+    EXPECT_TRUE(menuState(IDM_TOOLS, IDM_FIND_AGAIN) & MF_GRAYED);
+    // Cancelling the Find dialog leaves the fresh state and searches nothing.
+    answers.queue(IDCANCEL);
+    command(IDM_FIND_ITEM);
+    ASSERT_TRUE(gFindCriteria);
+    EXPECT_EQ(gFindCriteria->checkedChoice, 2);
+    EXPECT_EQ(gFindCriteria->dateRelation, 1);
+    EXPECT_EQ(gFindCriteria->lastMatch, root());
+    EXPECT_TRUE(menuState(IDM_TOOLS, IDM_FIND_AGAIN) & MF_GRAYED);
+    EXPECT_EQ(TreeView_GetSelection(tree()), root());
+
+    // A last match with neither children nor a next sibling: nothing is
+    // searched, the notice is shown and "Find Again" is grayed.
+    HTREEITEM last = findNode(tree(), "Grandchild");
+    ASSERT_FALSE(TreeView_GetNextSibling(tree(), last));
+    ASSERT_FALSE(TreeView_GetChild(tree(), last));
+    gFindCriteria->lastMatch = last;
+    EnableMenuItem(menuBarPopup(IDM_TOOLS), IDM_FIND_AGAIN, MF_BYCOMMAND | MF_ENABLED);
+    command(IDM_FIND_AGAIN);
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].text, L"No item matched the search criteria.");
+    EXPECT_EQ(answers.seen[0].caption, L"Twigmark");
+    EXPECT_EQ(answers.seen[0].icon, kInformationIcon);
+    EXPECT_TRUE(answers.seen[0].owned);
+    EXPECT_TRUE(menuState(IDM_TOOLS, IDM_FIND_AGAIN) & MF_GRAYED);
+    EXPECT_EQ(gFindCriteria->lastMatch, last);
+
+    // A last match the tree view deletes is forgotten: the next search
+    // starts at the root node.
+    forgetSearchNode(root());
+    EXPECT_EQ(gFindCriteria->lastMatch, last);
+    forgetSearchNode(last);
+    EXPECT_EQ(gFindCriteria->lastMatch, nullptr);
+
+    // The main window's message 1023 discards it.
+    SendMessageW(gProgram.mainWindow, WM_USER - 1, 0, 0);
+    EXPECT_EQ(gFindCriteria, nullptr);
+    command(IDM_FIND_AGAIN);
+    EXPECT_EQ(answers.seen.size(), 1u);
+    forgetSearchNode(root());
+    EXPECT_EQ(gFindCriteria, nullptr);
+}
+
+// ---- memory shortage ----------------------------------------------------------
+
+int gAllocationsLeft = -1;
+void* limitedAlloc(size_t bytes) {
+    if (gAllocationsLeft == 0)
+        return nullptr;
+    if (gAllocationsLeft > 0)
+        --gAllocationsLeft;
+    return calloc(1, bytes ? bytes : 1);
+}
+void limitedRelease(void* block) {
+    free(block);
+}
+const ModelAllocator kLimited = {limitedAlloc, limitedRelease};
+
+struct ShortOfMemory {
+    explicit ShortOfMemory(int allowed) {
+        gAllocationsLeft = allowed;
+        setModelAllocator(&kLimited);
+    }
+    ~ShortOfMemory() { gAllocationsLeft = -1; }
+};
+
+TEST_F(CommandsTest, ShortagesAreReportedWhereTheUserActedAndLeaveNoHalfMadeCopy) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    BoxAnswers answers;
+    ASSERT_TRUE(select("Keep"));
+    SetWindowTextW(gProgram.notePane, L"kept");
+    ASSERT_TRUE(storeNotePane(gProgram.mainWindow, findNode(tree(), "Keep")));
+    std::string outline = treeOutline(tree());
+    {
+        // The copy of the note is refused: no record, no node, no message.
+        ShortOfMemory shortage(1);
+        command(IDM_CREATE_COPY);
+        EXPECT_EQ(gList.count, 7);
+        EXPECT_EQ(treeOutline(tree()), outline);
+        EXPECT_TRUE(answers.seen.empty());
+    }
+    {
+        // The note is stored and copied, then the record is refused.
+        ShortOfMemory shortage(2);
+        command(IDM_CREATE_COPY);
+        EXPECT_EQ(gList.count, 7);
+        EXPECT_EQ(treeOutline(tree()), outline);
+        EXPECT_TRUE(answers.seen.empty());
+    }
+    {
+        ShortOfMemory shortage(0);
+        EXPECT_EQ(storeNotePane(gProgram.mainWindow, findNode(tree(), "Keep")), 0);
+        EXPECT_EQ(itemOf("Keep")->note, nullptr);
+        command(IDM_FIND_ITEM);
+        EXPECT_EQ(gFindCriteria, nullptr);
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(gList.count, 7);
+    }
+    setModelAllocator(nullptr);
+    ASSERT_EQ(answers.seen.size(), 4u);
+    for (size_t i : {0u, 1u, 3u}) {
+        EXPECT_EQ(answers.seen[i].caption, L"Twigmark");
+        EXPECT_EQ(answers.seen[i].icon, kStopIcon);
+        EXPECT_TRUE(answers.seen[i].owned);
+    }
+    EXPECT_TRUE(answers.seen[2].yesNo);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,130 @@
+// Grouped views and the View menu with damaged or tricky documents: dates no
+// calendar has, labels that differ only in characters a locale ignores, an
+// arrangement key out of range.
+#include "program_support.h"
+
+#include "program.h"
+#include "resource.h"
+#include "treefill.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+struct ViewsTest : ::testing::Test {
+    void SetUp() override {
+        notes = tempPath(L"twigmark-views.twk");
+        DeleteFileW(notes.c_str());
+        clearSettings();
+    }
+    void TearDown() override { DeleteFileW(notes.c_str()); }
+    std::wstring notes;
+};
+
+// Group label -> the names of its items, one after another.
+std::map<std::wstring, std::wstring> groups(HWND tree) {
+    std::map<std::wstring, std::wstring> out;
+    HTREEITEM root = TreeView_GetRoot(tree);
+    for (HTREEITEM group = TreeView_GetChild(tree, root); group;
+         group = TreeView_GetNextSibling(tree, group)) {
+        wchar_t label[128] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = group;
+        item.pszText = label;
+        item.cchTextMax = 128;
+        TreeView_GetItem(tree, &item);
+        std::wstring& names = out[label];
+        for (HTREEITEM child = TreeView_GetChild(tree, group); child;
+             child = TreeView_GetNextSibling(tree, child))
+            names += std::wstring(names.empty() ? L"" : L",") +
+                     (const wchar_t*)nodeItem(tree, child)->name;
+    }
+    return out;
+}
+
+TEST_F(ViewsTest, EveryDayHasItsOwnDateLabel) {
+    // 2025-259-05 packs to the same number as 2024-03-05 when the three
+    // fields are folded into 32 bits; 32769-256-00 packs to the empty key.
+    writeDocument(notes, {
+                             {"damaged", 1, 0, 1, 1, 0, "", 2025, 259, 5},
+                             {"valid", 2, 0, 1, 1, 0, "", 2024, 3, 5},
+                             {"empty key", 3, 0, 1, 1, 0, "", 32769, 256, 0},
+                         });
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_DATE, 0);
+    SYSTEMTIME day = {};
+    day.wYear = 2024;
+    day.wMonth = 3;
+    day.wDay = 5;
+    wchar_t valid[32];
+    ASSERT_GT(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, valid, 32), 0);
+    std::map<std::wstring, std::wstring> seen = groups(gProgram.treeView);
+    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[valid], L"valid");
+    for (const auto& group : seen) {
+        EXPECT_FALSE(group.first.empty()) << "items: " << group.second.size();
+        EXPECT_EQ(group.second.find(L','), std::wstring::npos);
+    }
+}
+
+// "ab" and "ab" with soft hyphens (U+00AD) are different labels: each gets
+// its group, whatever slots their hashes meet in.
+TEST_F(ViewsTest, LabelsAreEqualOnlyWhenTheirCharactersAre) {
+    std::vector<std::string> categories;
+    for (int before = 0; before < 4; ++before)
+        for (int inside = 0; inside < 3; ++inside)
+            for (int after = 0; after < 2; ++after)
+                categories.push_back(std::string(before, '\xAD') + "a" +
+                                     std::string(inside, '\xAD') + "b" +
+                                     std::string(after, '\xAD'));
+    std::vector<ItemSpec> items;
+    for (size_t i = 0; i < categories.size(); ++i)
+        items.push_back({"item", (uint32_t)i + 1, 0, 1, 1, 0, categories[i].c_str(), 0, 0, 0});
+    writeDocument(notes, items);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_CATEGORY, 0);
+    std::map<std::wstring, std::wstring> seen = groups(gProgram.treeView);
+    EXPECT_EQ(seen.size(), categories.size());
+    for (const auto& group : seen)
+        EXPECT_EQ(group.second, L"item");
+
+    HWND tree = gProgram.treeView;
+    HTREEITEM root = TreeView_GetRoot(tree);
+    HTREEITEM plain = findChildByLabel(tree, root, L"ab");
+    ASSERT_TRUE(plain);
+    HTREEITEM hyphened = findChildByLabel(tree, root, L"a\u00ADb");
+    ASSERT_TRUE(hyphened);
+    EXPECT_NE(hyphened, plain);
+    wchar_t text[16] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = hyphened;
+    item.pszText = text;
+    item.cchTextMax = 16;
+    TreeView_GetItem(tree, &item);
+    EXPECT_EQ(std::wstring(text), L"a\u00ADb");
+    EXPECT_EQ(findChildByLabel(tree, root, L"a\uFEFFb"), nullptr);
+}
+
+TEST_F(ViewsTest, AnArrangementKeyOutOfRangeClearsTheMarks) {
+    FileOptions options;
+    options.arrangeKey = 2;
+    writeDocument(notes, {{"One", 1, 0, 1, 1, 0, "", 0, 0, 0}}, options);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    HMENU arrange = GetSubMenu(menuBarPopup(IDM_VIEW), VIEW_MENU_ARRANGE_POSITION);
+    ASSERT_TRUE(arrange);
+    ASSERT_TRUE(GetMenuState(arrange, IDM_ARRANGE_FIRST + 2, MF_BYCOMMAND) & MF_CHECKED);
+    // As after opening a damaged file in the same run.
+    gOptions.arrangeKey = 9;
+    updateViewMenuChecks();
+    for (UINT command = IDM_ARRANGE_FIRST; command <= IDM_ARRANGE_LAST; ++command)
+        EXPECT_FALSE(GetMenuState(arrange, command, MF_BYCOMMAND) & MF_CHECKED) << command;
+}
+
+} // namespace
