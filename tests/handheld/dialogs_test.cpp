@@ -941,6 +941,97 @@ TEST_F(DialogsTest, AboutShowsNameAndVersion) {
     EXPECT_EQ(driver.leftOpen, 0);
 }
 
+// ---- through the commands ------------------------------------------------------
+
+bool findAgainGrayed() {
+    HMENU tools = menuBarPopup(IDM_TOOLS);
+    return tools && (GetMenuState(tools, IDM_FIND_AGAIN, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+void command(UINT id) {
+    SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
+}
+
+TEST_F(DialogsTest, CommandsOpenEveryDialog) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    HWND tree = gProgram.treeView;
+    NoteItem* alpha = itemNamed("Alpha");
+    alpha->note = copyNote((const WideChar*)u"alpha note", 10);
+    selectNode(nodeOf(alpha));
+    SetWindowTextW(gProgram.notePane, L"alpha note");
+
+    // "New": the new item's note stays with the new item; the pane, which
+    // still belongs to Alpha while the sheet is open, goes back into Alpha.
+    driver.expect(kSheet, [](HWND sheet) {
+        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"fresh note");
+        createNamed(L"Fresh", L"Child")(sheet);
+    });
+    command(IDM_NEW_ITEM);
+    NoteItem* fresh = itemNamed("Fresh");
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh->parentId, 1u);
+    EXPECT_EQ(narrow(fresh->note, 64), "fresh note");
+    EXPECT_EQ(narrow(alpha->note, 64), "alpha note");
+    EXPECT_EQ(TreeView_GetSelection(tree), nodeOf(fresh));
+
+    // "Modify..." on an item: the editor; the pane's text is its note.
+    SetWindowTextW(gProgram.notePane, L"typed in the pane");
+    driver.expect(kSheet, [](HWND sheet) {
+        EXPECT_EQ(controlText(visitDetails(sheet), IDC_NOTE), L"typed in the pane");
+        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Fresher");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    command(IDM_MODIFY_ITEM);
+    EXPECT_EQ(narrow(fresh->name, kNameChars), "Fresher");
+    EXPECT_EQ(narrow(fresh->note, 64), "typed in the pane");
+
+    // "Modify..." on the root node: the title.
+    selectNode(TreeView_GetRoot(tree));
+    driver.expect(L"Modify Title...", [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NAME, L"My notes");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(IDM_MODIFY_ITEM);
+    EXPECT_EQ(std::wstring((const wchar_t*)gList.title), L"My notes");
+
+    driver.expect(L"About Twigmark",
+                  [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    command(IDM_ABOUT);
+
+    // "Find Item..." then "Find Again" from a leaf that ends its list.
+    EXPECT_TRUE(findAgainGrayed());
+    driver.expect(L"Find...", [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NAME, L"Fresh");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(IDM_FIND_ITEM);
+    EXPECT_EQ(TreeView_GetSelection(tree), nodeOf(fresh));
+    EXPECT_FALSE(findAgainGrayed());
+    size_t boxes = session.boxes.size();
+    command(IDM_FIND_AGAIN);
+    ASSERT_EQ(session.boxes.size(), boxes + 1);
+    EXPECT_EQ(session.boxes.back().text, L"No item matched the search criteria.");
+    EXPECT_TRUE(findAgainGrayed());
+    EXPECT_EQ(TreeView_GetSelection(tree), nodeOf(fresh));
+    EXPECT_EQ(driver.ran, 5);
+    EXPECT_EQ(driver.leftOpen, 0);
+
+    ASSERT_TRUE(session.close());
+    NoteList saved;
+    readSaved(&saved);
+    EXPECT_EQ(std::wstring((const wchar_t*)saved.title), L"My notes");
+    const NoteItem* stored = saved.head;
+    while (stored && narrow(stored->name, kNameChars) != "Fresher")
+        stored = stored->next;
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(narrow(stored->note, 64), "typed in the pane");
+    EXPECT_EQ(narrow(saved.head->note, 64), "alpha note");
+    clearList(&saved);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
