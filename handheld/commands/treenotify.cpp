@@ -1,13 +1,51 @@
 #include "treenotify.h"
 
+#include "commands.h"
 #include "itemdraw.h"
 #include "notetypes.h"
+#include "pocketpc.h"
 #include "program.h"
+#include "resource.h"
+#include "sorting.h"
+#include "treefill.h"
 #include "widetext.h"
 
-#include <stdio.h>
+DragState gDrag = {false, nullptr, nullptr, nullptr};
 
-DragState gDrag = {false, nullptr};
+// Set when the context menu opened while the tree view was still timing the
+// press that became the tap and hold: the tree view then takes the release
+// as a click, which must neither select nor tick a check box.
+static bool gSwallowClick = false;
+
+static void enableImageButton(UINT command, bool enabled) {
+    if (gProgram.menuBar)
+        SendMessageW(gProgram.menuBar, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? 1 : 0, 0));
+}
+
+static LRESULT answerSelChanging(HWND mainWindow) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    if (!selected || selected == TreeView_GetRoot(tree))
+        return 0;
+    return storeNotePane(mainWindow, selected) ? 0 : 1;
+}
+
+// The note pane and the Modify and Delete buttons follow the selection: the
+// root node has a title but no note, a heading has neither.
+static LRESULT answerSelChanged(HWND mainWindow, const NMTREEVIEWW* change) {
+    HTREEITEM node = change->itemNew.hItem;
+    if (!node)
+        return 0;
+    HWND tree = gProgram.treeView;
+    bool isRoot = node == TreeView_GetRoot(tree);
+    const NoteItem* item = isRoot ? nullptr : nodeItem(tree, node);
+    const WCHAR* note = item && item->note ? (const WCHAR*)item->note : L"";
+    SetDlgItemTextW(mainWindow, IDC_NOTE_PANE, note);
+    EnableWindow(gProgram.notePane, item != nullptr);
+    enableImageButton(IDM_MODIFY_ITEM, isRoot || item);
+    enableImageButton(IDM_DELETE_ITEM, item != nullptr);
+    return 0;
+}
 
 static LRESULT answerDisplayInfo(NMTVDISPINFOW* info) {
     const NoteItem* item = (const NoteItem*)info->item.lParam;
@@ -17,50 +55,107 @@ static LRESULT answerDisplayInfo(NMTVDISPINFOW* info) {
     return 0;
 }
 
+static bool isBelow(HWND tree, HTREEITEM node, HTREEITEM ancestor) {
+    for (HTREEITEM up = node ? TreeView_GetParent(tree, node) : nullptr; up;
+         up = TreeView_GetParent(tree, up))
+        if (up == ancestor)
+            return true;
+    return false;
+}
+
+// Every level the user opens shows the current arrangement; the root node
+// stays open. A node that closes over the selection takes the selection
+// first, through the usual notifications, so the note pane is stored and
+// follows; some tree views move the selection silently instead.
+static LRESULT answerExpanding(const NMTREEVIEWW* change) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM node = change->itemNew.hItem;
+    UINT action = change->action & (TVE_COLLAPSE | TVE_EXPAND);
+    if (action == TVE_COLLAPSE && node) {
+        if (isBelow(tree, TreeView_GetSelection(tree), node) && !TreeView_SelectItem(tree, node))
+            return 1;
+        return node == TreeView_GetRoot(tree) ? 1 : 0;
+    }
+    if (action == TVE_EXPAND && node)
+        sortChildren(tree, node);
+    return 0;
+}
+
+// Some tree views collapse a node that the answer above refused: the root
+// node is opened again at once.
+static LRESULT answerExpanded(const NMTREEVIEWW* change) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM node = change->itemNew.hItem;
+    if ((change->action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE && node &&
+        node == TreeView_GetRoot(tree))
+        TreeView_Expand(tree, node, TVE_EXPAND);
+    return 0;
+}
+
+static LRESULT answerReturn(HWND mainWindow) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    if (selected && (selected == TreeView_GetRoot(tree) || nodeItem(tree, selected)))
+        onCommand(mainWindow, IDM_MODIFY_ITEM);
+    return 0;
+}
+
+// A node that goes away takes every reference to it with it: the search's
+// last match and the drag's nodes.
+static LRESULT answerDeleteItem(const NMTREEVIEWW* change) {
+    HTREEITEM node = change->itemOld.hItem;
+    forgetSearchNode(node);
+    if (gDrag.target == node)
+        gDrag.target = nullptr;
+    if (gDrag.draggedNode == node)
+        gDrag.draggedNode = nullptr;
+    return 0;
+}
+
+static LRESULT answerContextMenu(HWND mainWindow, const NMRGINFO* gesture) {
+    // The tree view holds the pointer only while it waits to tell a click
+    // from a drag; the menu takes the pointer away, and the tree view then
+    // reports the press as a click.
+    gSwallowClick = GetCapture() == gProgram.treeView;
+    showItemMenu(mainWindow, gesture->ptAction);
+    return 0;
+}
+
+static LRESULT answerClick() {
+    if (!gSwallowClick)
+        return 0;
+    gSwallowClick = false;
+    return 1;
+}
+
 LRESULT onTreeNotify(HWND mainWindow, NMHDR* header) {
+    if (!header || header->hwndFrom != gProgram.treeView)
+        return 0;
     switch ((int)header->code) {
+    case (int)TVN_SELCHANGINGW:
+        return answerSelChanging(mainWindow);
+    case (int)TVN_SELCHANGEDW:
+        return answerSelChanged(mainWindow, (const NMTREEVIEWW*)header);
     case (int)TVN_GETDISPINFOW:
         return answerDisplayInfo((NMTVDISPINFOW*)header);
-    case (int)NM_CUSTOMDRAW:
-        if (header->hwndFrom == gProgram.treeView)
-            return drawTreeNode(mainWindow, (NMTVCUSTOMDRAW*)header);
+    case (int)TVN_ITEMEXPANDINGW:
+        return answerExpanding((const NMTREEVIEWW*)header);
+    case (int)TVN_ITEMEXPANDEDW:
+        return answerExpanded((const NMTREEVIEWW*)header);
+    case (int)TVN_BEGINDRAGW:
+        beginDrag(mainWindow, (const NMTREEVIEWW*)header);
         return 0;
+    case (int)TVN_DELETEITEMW:
+        return answerDeleteItem((const NMTREEVIEWW*)header);
+    case (int)NM_CUSTOMDRAW:
+        return drawTreeNode(mainWindow, (NMTVCUSTOMDRAW*)header);
+    case (int)NM_RETURN:
+        return answerReturn(mainWindow);
+    case (int)NM_CLICK:
+        return answerClick();
+    case GN_CONTEXTMENU:
+        return answerContextMenu(mainWindow, (const NMRGINFO*)header);
     default:
         return 0;
     }
-}
-
-HMENU buildItemMenu() {
-    HMENU menu = CreatePopupMenu();
-    if (!menu)
-        return nullptr;
-    AppendMenuW(menu, MF_STRING, 40022, L"Modify...");
-    HMENU priority = CreatePopupMenu();
-    if (priority) {
-        for (int i = 1; i <= 10; ++i) {
-            WCHAR text[8];
-            _snwprintf(text, 8, L"%d", i);
-            text[7] = 0;
-            AppendMenuW(priority, MF_STRING, (UINT_PTR)(40099 + i), text);
-        }
-        AppendMenuW(menu, MF_POPUP, (UINT_PTR)priority, L"Priority");
-    }
-    HMENU icons = CreatePopupMenu();
-    if (icons) {
-        for (int i = 4; i <= 19; ++i)
-            AppendMenuW(icons, i == 13 ? MF_OWNERDRAW | MF_MENUBARBREAK : MF_OWNERDRAW,
-                        (UINT_PTR)(797 + i), nullptr);
-        AppendMenuW(menu, MF_POPUP, (UINT_PTR)icons, L"Icon");
-    }
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, 103, L"Create Copy");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, 104, L"Delete Item");
-    return menu;
-}
-
-void trackDrag(HWND mainWindow, unsigned x, unsigned y) {}
-
-void dropDragged(HWND mainWindow) {
-    gDrag.dragging = false;
 }

@@ -8,10 +8,23 @@
 struct DragState {
     bool dragging;
     HTREEITEM draggedNode;
+    HTREEITEM target;      // the node under the drop highlight, or null
+    HIMAGELIST dragImages; // made by the tree view for this drag; ours to free
 };
 extern DragState gDrag;
 
 LRESULT onTreeNotify(HWND mainWindow, NMHDR* header);
+
+// The item context menu, built once at start-up.
 HMENU buildItemMenu();
-void trackDrag(HWND mainWindow, unsigned x, unsigned y);
+
+// Tap and hold at a point in screen coordinates: the menu for the node
+// there (or the selected node), and the chosen command carried out.
+void showItemMenu(HWND mainWindow, POINT screenPoint);
+
+// Drag and drop of item nodes in the Default View. Points are in the main
+// window's client coordinates; while a drag runs the main window holds the
+// pointer, so they may lie above or left of it and be negative.
+void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification);
+void trackDrag(HWND mainWindow, int x, int y);
 void dropDragged(HWND mainWindow);

@@ -9,6 +9,8 @@
 #include "settings.h"
 #include "treenotify.h"
 
+#include <windowsx.h>
+
 enum { kDiscardSearchMessage = WM_USER - 1 };
 
 ChildLayout computeChildLayout(int clientWidth, int clientHeight, bool hideNote) {
@@ -170,7 +172,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:
         if (!gDrag.dragging)
             break;
-        trackDrag(window, LOWORD(lParam), HIWORD(lParam));
+        trackDrag(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP:
         if (!gDrag.dragging)

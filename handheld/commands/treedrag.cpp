@@ -1,0 +1,180 @@
+// Moving an item by dragging its node onto another node of the Default View.
+#include "commands.h"
+#include "notetypes.h"
+#include "program.h"
+#include "treefill.h"
+#include "treenotify.h"
+
+enum { kDragLabelChars = 80 };
+
+static POINT toScreen(HWND mainWindow, int x, int y) {
+    POINT at = {x, y};
+    ClientToScreen(mainWindow, &at);
+    return at;
+}
+
+// The picture follows the stylus. Some tree views make a drag image list
+// that holds no picture; the node's own icon stands in for it then.
+static void beginImageDrag(HWND tree, HTREEITEM node, HIMAGELIST made) {
+    if (ImageList_GetImageCount(made) > 0) {
+        ImageList_BeginDrag(made, 0, 0, 0);
+        return;
+    }
+    TVITEMW read = {};
+    read.mask = TVIF_HANDLE | TVIF_IMAGE;
+    read.hItem = node;
+    HIMAGELIST icons = TreeView_GetImageList(tree, TVSIL_NORMAL);
+    if (icons && TreeView_GetItem(tree, &read))
+        ImageList_BeginDrag(icons, read.iImage, 0, 0);
+}
+
+void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
+    HWND tree = gProgram.treeView;
+    if (gDrag.dragging || gOptions.viewMode != kDefaultView)
+        return;
+    // The node under the stylus is the one the user means to move. The tree
+    // view starts a drag before it selects that node, so it is selected
+    // here first; if the selection cannot move (the note pane could not be
+    // stored), nothing is dragged.
+    HTREEITEM pressed = notification->itemNew.hItem;
+    if (pressed && pressed != TreeView_GetSelection(tree))
+        TreeView_SelectItem(tree, pressed);
+    HTREEITEM node = TreeView_GetSelection(tree);
+    gDrag.draggedNode = node;
+    if (!node || node == TreeView_GetRoot(tree) || (pressed && node != pressed))
+        return;
+    HIMAGELIST images = TreeView_CreateDragImage(tree, node);
+    if (!images) {
+        MessageBoxW(mainWindow, L"No Image!", L"Twigmark", MB_ICONSTOP);
+        return;
+    }
+    gDrag.dragImages = images;
+    gDrag.target = nullptr;
+    beginImageDrag(tree, node, images);
+    POINT at = toScreen(mainWindow, notification->ptDrag.x, notification->ptDrag.y);
+    ImageList_DragEnter(nullptr, at.x, at.y);
+    SetCapture(mainWindow);
+    gDrag.dragging = true;
+}
+
+// Ends the image drag and lets the pointer go; nothing moves.
+static void endDrag(HWND mainWindow) {
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    TreeView_SelectDropTarget(gProgram.treeView, nullptr);
+    if (GetCapture() == mainWindow)
+        ReleaseCapture();
+    if (gDrag.dragImages)
+        ImageList_Destroy(gDrag.dragImages);
+    gDrag.dragImages = nullptr;
+    gDrag.target = nullptr;
+}
+
+void trackDrag(HWND mainWindow, int x, int y) {
+    if (!gDrag.dragging)
+        return;
+    // Another window took the pointer: the release will not come here, so
+    // the drag ends now, moving nothing.
+    if (GetCapture() != mainWindow) {
+        endDrag(mainWindow);
+        gDrag.dragging = false;
+        return;
+    }
+    HWND tree = gProgram.treeView;
+    POINT at = toScreen(mainWindow, x, y);
+    ImageList_DragMove(at.x, at.y);
+    TVHITTESTINFO hit = {};
+    hit.pt.x = x;
+    hit.pt.y = y;
+    HTREEITEM node = TreeView_HitTest(tree, &hit);
+    // Over empty space the highlight stays where it was: lifting the stylus
+    // there drops onto the last node passed over.
+    if (!node || node == gDrag.target)
+        return;
+    ImageList_DragShowNolock(FALSE);
+    TreeView_SelectDropTarget(tree, node);
+    ImageList_DragShowNolock(TRUE);
+    gDrag.target = node;
+}
+
+// An item may not move under itself or under one of its own descendants:
+// its parent chain would become a cycle and its nodes would leave the view.
+static bool canDropOnto(HWND tree, HTREEITEM dragged, HTREEITEM target) {
+    for (HTREEITEM node = target; node; node = TreeView_GetParent(tree, node))
+        if (node == dragged)
+            return false;
+    return true;
+}
+
+static bool readNode(HWND tree, HTREEITEM node, WCHAR* label, TVITEMW* read) {
+    *read = TVITEMW();
+    read->mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    if (label)
+        read->mask |= TVIF_TEXT;
+    read->hItem = node;
+    read->stateMask = TVIS_STATEIMAGEMASK;
+    read->pszText = label;
+    read->cchTextMax = label ? kDragLabelChars : 0;
+    if (label)
+        label[0] = 0;
+    return TreeView_GetItem(tree, read) != FALSE;
+}
+
+static HTREEITEM insertCopy(HWND tree, HTREEITEM parent, HTREEITEM after, const TVITEMW& from,
+                            WCHAR* label) {
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    insert.item.pszText = label ? label : LPSTR_TEXTCALLBACKW;
+    insert.item.iImage = from.iImage;
+    insert.item.iSelectedImage = from.iSelectedImage;
+    insert.item.state = from.state & TVIS_STATEIMAGEMASK;
+    insert.item.stateMask = TVIS_STATEIMAGEMASK;
+    insert.item.lParam = from.lParam;
+    return TreeView_InsertItem(tree, &insert);
+}
+
+// The dragged node is remade under the target, placed by its label, with
+// its children as the last children of the new node; the item and its
+// children take their new place in the document.
+static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM target) {
+    HTREEITEM root = TreeView_GetRoot(tree);
+    NoteItem* parentItem = target == root ? nullptr : nodeItem(tree, target);
+    if (target != root && !parentItem)
+        return; // a heading: not a place in the document
+    WCHAR label[kDragLabelChars];
+    TVITEMW read;
+    if (!readNode(tree, dragged, label, &read) || !read.lParam)
+        return;
+    NoteItem* moved = (NoteItem*)read.lParam;
+    // The pane belongs to the dragged node, which is about to go.
+    if (TreeView_GetSelection(tree) == dragged)
+        storeNotePane(mainWindow, dragged);
+    HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
+    if (!placed)
+        return;
+    moved->parentId = parentItem ? parentItem->id : 0;
+    moved->level = parentItem ? parentItem->level + 1 : 1;
+    TreeView_EnsureVisible(tree, placed);
+    for (HTREEITEM child = TreeView_GetChild(tree, dragged); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        TVITEMW childRead;
+        if (!readNode(tree, child, nullptr, &childRead))
+            continue;
+        insertCopy(tree, placed, TVI_LAST, childRead, nullptr);
+        if (childRead.lParam)
+            ((NoteItem*)childRead.lParam)->level = moved->level + 1;
+    }
+    TreeView_DeleteItem(tree, dragged);
+}
+
+void dropDragged(HWND mainWindow) {
+    HWND tree = gProgram.treeView;
+    HTREEITEM target = gDrag.target;
+    HTREEITEM dragged = gDrag.draggedNode;
+    endDrag(mainWindow);
+    if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target))
+        moveNode(mainWindow, tree, dragged, target);
+    gDrag.dragging = false;
+}
