@@ -638,6 +638,7 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
 // ---- Find -------------------------------------------------------------------
 
 // Cabin > Shed; ABC; Lake (checked); Zebra, on three days of March 2001.
+// The tree shows them by name: ABC, Cabin > Shed, Lake, Zebra.
 const std::vector<ItemSpec> kFindDocument = {
     {"Cabin", 1, 0, 1, 1, 2, "Work", 2001, 3, 9},  {"Shed", 2, 1, 2, 1, 0, "", 2001, 3, 11},
     {"ABC", 3, 0, 1, 1, 0, "", 2001, 3, 10},       {"Lake", 4, 0, 1, 2, 2, "WORK", 0, 0, 0},
@@ -698,7 +699,8 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     ASSERT_TRUE(session.started);
     DialogDriver driver;
 
-    // Creation values: the first item below the root node.
+    // Creation values: the first item below the root node (the tree shows
+    // the top level by name: ABC, Cabin > Shed, Lake, Zebra).
     EXPECT_EQ(
         findItem(driver,
                  [](HWND dialog) {
@@ -724,7 +726,7 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
                          GDT_NONE);
                      SendMessageW(dialog, WM_COMMAND, IDOK, 0);
                  }),
-        "Cabin");
+        "ABC");
 
     // A date, a relation, a category in another case and a name, stored on
     // "Find" with the time of day cut off.
@@ -826,8 +828,9 @@ TEST_F(FindTest, CriteriaAndTheWalk) {
 
     // Category ignoring case, whole text only.
     wcscpy(c->categoryText, L"work");
-    c->lastMatch = nodeOf(itemNamed("ABC"));
-    EXPECT_EQ(searchFrom(gProgram.treeView, c->lastMatch) ? selectedName() : "", "Lake");
+    EXPECT_EQ(searchFrom(gProgram.treeView, nodeOf(itemNamed("Lake"))) ? selectedName() : "",
+              "Lake");
+    EXPECT_EQ(searchFrom(gProgram.treeView, nodeOf(itemNamed("Zebra"))), 0);
     c->categoryText[0] = 0;
 
     // Priority entry 3 is priority 2; "(Auto)" is colour 0.
@@ -839,13 +842,13 @@ TEST_F(FindTest, CriteriaAndTheWalk) {
     c->colourChoice = 2; // Red
     EXPECT_EQ(searchAll(), "(none)");
     c->colourChoice = 1;
-    EXPECT_EQ(searchAll(), "Cabin");
+    EXPECT_EQ(searchAll(), "ABC");
     c->colourChoice = 0;
 
     // A phrase is looked for in notes; an item without a note has none of it.
     wcscpy(c->phraseText, L"fish");
     EXPECT_EQ(searchAll(), "Cabin");
-    EXPECT_EQ(searchFrom(gProgram.treeView, nodeOf(itemNamed("ABC"))), 0);
+    EXPECT_EQ(searchFrom(gProgram.treeView, nodeOf(itemNamed("Lake"))), 0);
     wcscpy(c->phraseText, L"Fish");
     EXPECT_EQ(searchAll(), "(none)");
     c->phraseText[0] = 0;
@@ -961,7 +964,9 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     NoteItem* alpha = itemNamed("Alpha");
     alpha->note = copyNote((const WideChar*)u"alpha note", 10);
     selectNode(nodeOf(alpha));
-    SetWindowTextW(gProgram.notePane, L"alpha note");
+    wchar_t pane[64] = {};
+    GetWindowTextW(gProgram.notePane, pane, 64);
+    EXPECT_EQ(std::wstring(pane), L"alpha note");
 
     // "New": the new item's note stays with the new item; the pane, which
     // still belongs to Alpha while the sheet is open, goes back into Alpha.
@@ -976,6 +981,8 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     EXPECT_EQ(narrow(fresh->note, 64), "fresh note");
     EXPECT_EQ(narrow(alpha->note, 64), "alpha note");
     EXPECT_EQ(TreeView_GetSelection(tree), nodeOf(fresh));
+    GetWindowTextW(gProgram.notePane, pane, 64);
+    EXPECT_EQ(std::wstring(pane), L"fresh note");
 
     // "Modify..." on an item: the editor; the pane's text is its note.
     SetWindowTextW(gProgram.notePane, L"typed in the pane");
