@@ -135,6 +135,25 @@ typedef struct tagSHINITDLGINFO {
 // bar shows "ok" while the dialog is active, which sends WM_COMMAND IDOK.
 BOOL SHInitDialog(PSHINITDLGINFO pshidi);
 
+// ---- Property sheets -----------------------------------------------------
+// On the device header flag 0x2000 asks for a full-screen sheet, and the
+// sheet asks the application's callback which control version it was built
+// for (PSCB_GETVERSION, answered with COMCTL32_VERSION 0x20C). On the
+// desktop the same bit is the old wizard flag, so PropertySheetW goes
+// through the layer: it takes the bit away, puts the sheet on the device
+// screen below the navigation bar, lays the tab, the pages and the buttons
+// out again to fill it, and asks the version query itself. The desktop
+// sheet's own callback messages other than PSCB_PRECREATE and
+// PSCB_INITIALIZED are not handed on, since their numbers mean other things
+// there.
+#define PSH_MAXIMIZE 0x00002000
+#define PSCB_GETVERSION 3
+
+INT_PTR devicePropertySheet(LPCPROPSHEETHEADERW header);
+#undef PropertySheet
+#define PropertySheet devicePropertySheet
+#define PropertySheetW devicePropertySheet
+
 // ---- Tap and hold --------------------------------------------------------
 #define SHRG_RETURNCMD 0x00000001
 #define SHRG_NOTIFYPARENT 0x00000002

@@ -30,6 +30,39 @@
 #define IDR_MAIN_MENU 102 // menu 102 and the menu-bar resource 102
 #define IDR_ACCELERATORS 3
 
+// Dialogs
+#define IDD_ABOUT 103
+#define IDD_GENERAL 113
+#define IDD_MODIFY_TITLE 116
+#define IDD_FIND 117
+#define IDD_DETAILS 122
+
+// Controls of the dialogs (the Find dialog reuses the item editor's ids)
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+#define IDC_NAME 1001
+#define IDC_ICON_LIST 1002
+#define IDC_TITLE_LABEL 1002
+#define IDC_CHECKED 1003
+#define IDC_CATEGORY 1004
+#define IDC_LEVEL 1005
+#define IDC_NOTE 1006
+#define IDC_PHRASE 1006
+#define IDC_PRIORITY 1007
+#define IDC_COLOUR 1012
+#define IDC_CLEAR 1013
+#define IDC_DATE 1014
+#define IDC_TASK_TIME 1015
+#define IDC_UNIT 1016
+#define IDC_RELATION 1016
+#define IDC_ABOUT_TEXT 1017
+#define IDC_FIND_NAME_LABEL 101
+#define IDC_FIND_PRIORITY_LABEL 103
+#define IDC_FIND_CATEGORY_LABEL 105
+#define IDC_FIND_COLOUR_LABEL 108
+#define IDC_FIND_PHRASE_LABEL 110
+
 // Child windows of the main window
 #define IDC_TREE 101
 #define IDC_NOTE_PANE 102

@@ -446,7 +446,8 @@ TEST_F(CommandsTest, PriorityAndIconChangeTheSelectedItem) {
 }
 
 // Headings, the root node and an empty selection: nothing happens, nothing
-// is asked, nothing breaks.
+// is asked, nothing breaks. Only "Modify..." on the root node opens a dialog,
+// Modify Title, which confirms the title it shows.
 TEST_F(CommandsTest, ItemCommandsWithoutAnItemDoNothing) {
     writeDocument(notes, kFamily);
     Session session(notes);
@@ -461,7 +462,8 @@ TEST_F(CommandsTest, ItemCommandsWithoutAnItemDoNothing) {
         for (UINT id : itemCommands)
             command(id);
     }
-    EXPECT_TRUE(answers.seen.empty());
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].caption, L"Modify Title...");
     EXPECT_EQ(gList.count, 7);
     EXPECT_EQ(treeOutline(tree()), outline);
     TVITEMW shown = {};
@@ -567,6 +569,7 @@ TEST_F(CommandsTest, NewFileSavesFirstAndStartsAnEmptyDocumentUnwritten) {
     EXPECT_EQ(gList.count, 5);
     EXPECT_EQ(std::wstring(gProgram.notePath), notes);
 
+    answers.queue(IDCANCEL);
     command(IDM_FIND_ITEM);
     ASSERT_TRUE(gFindCriteria);
     files.answers.push_back(other);
@@ -583,7 +586,8 @@ TEST_F(CommandsTest, NewFileSavesFirstAndStartsAnEmptyDocumentUnwritten) {
     EXPECT_TRUE(saved.loaded);
     EXPECT_TRUE(saved.items.empty());
     EXPECT_EQ(saved.options.viewMode, 1);
-    EXPECT_TRUE(answers.seen.size() == 1u);
+    ASSERT_EQ(answers.seen.size(), 2u); // the question, then Find
+    EXPECT_EQ(answers.seen[1].caption, L"Find...");
 }
 
 TEST_F(CommandsTest, OpenSavesFirstLoadsAndMarksTheMenus) {
@@ -710,6 +714,9 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
     EXPECT_EQ(gFindCriteria->lastMatch, root());
     EXPECT_TRUE(menuState(IDM_TOOLS, IDM_FIND_AGAIN) & MF_GRAYED);
     EXPECT_EQ(TreeView_GetSelection(tree()), root());
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_EQ(answers.seen[0].caption, L"Find...");
+    answers.seen.clear();
 
     // A last match with neither children nor a next sibling: nothing is
     // searched, the notice is shown and "Find Again" is grayed.

@@ -200,7 +200,9 @@ TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
     setModelAllocator(nullptr);
     EXPECT_EQ(TreeView_GetSelection(tree()), banana);
     EXPECT_EQ(item("Banana")->note, nullptr);
-    EXPECT_EQ(session.boxes.size(), 1u);
+    // The item editor that Enter opened, then the shortage notice.
+    ASSERT_EQ(session.boxes.size(), 2u);
+    EXPECT_EQ(session.boxes[0].caption, L"Edit Item...");
 }
 
 TEST_F(InteractionTest, OpeningANodeArrangesItsChildren) {

@@ -3,6 +3,7 @@
 #include "device.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -494,6 +495,98 @@ TEST_F(PocketPcTest, DialogWithoutDoneIgnoresTheOkPlace) {
     SHINITDLGINFO bad = {0, host, SHIDIF_DONEBUTTON};
     EXPECT_FALSE(SHInitDialog(&bad)); // no SHIDIM_FLAGS
     EXPECT_FALSE(SHInitDialog(NULL));
+}
+
+// ---- Full-screen property sheets ---------------------------------------------
+
+struct SheetRun {
+    std::vector<std::pair<HWND, UINT>> callbacks;
+    RECT sheet, page, edit, ok;
+    BOOL okShown, nextShown;
+    LONG_PTR sheetStyle;
+};
+SheetRun gSheet;
+
+int CALLBACK recordSheetCallback(HWND sheet, UINT message, LPARAM) {
+    gSheet.callbacks.push_back({sheet, message});
+    return message == PSCB_GETVERSION ? 0x20C : 0;
+}
+
+RECT screenRect(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        PostMessageW(page, WM_APP, 0, 0);
+        return TRUE;
+    case WM_APP: {
+        HWND sheet = GetParent(page);
+        gSheet.sheet = screenRect(sheet);
+        gSheet.page = screenRect(page);
+        gSheet.edit = screenRect(GetDlgItem(page, 1001));
+        gSheet.ok = screenRect(GetDlgItem(sheet, IDOK));
+        gSheet.okShown = IsWindowVisible(GetDlgItem(sheet, IDOK));
+        HWND next = GetDlgItem(sheet, 0x3024);
+        gSheet.nextShown = next && IsWindowVisible(next);
+        gSheet.sheetStyle = GetWindowLongPtrW(sheet, GWL_STYLE);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+TEST_F(PocketPcTest, MaximizedSheetIsAFullScreenPropertySheet) {
+    makeHost(kTestBar);
+    gSheet = {};
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof page;
+    page.hInstance = GetModuleHandleW(NULL);
+    page.pszTemplate = MAKEINTRESOURCEW(301);
+    page.pfnDlgProc = sheetPageProc;
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = 0x2188; // pages given, no Apply, a callback, full screen
+    header.hwndParent = host;
+    header.pszCaption = L"Sheet";
+    header.nPages = 1;
+    header.ppsp = &page;
+    header.pfnCallback = recordSheetCallback;
+    PropertySheetW(&header);
+
+    // The version query first, as the device asks it; the desktop's own
+    // message 3 (a button press there) never reaches the program.
+    ASSERT_FALSE(gSheet.callbacks.empty());
+    EXPECT_EQ(gSheet.callbacks[0].first, (HWND)NULL);
+    EXPECT_EQ(gSheet.callbacks[0].second, (UINT)PSCB_GETVERSION);
+    bool initialized = false;
+    for (size_t i = 1; i < gSheet.callbacks.size(); ++i) {
+        EXPECT_NE(gSheet.callbacks[i].second, (UINT)PSCB_GETVERSION);
+        initialized = initialized || gSheet.callbacks[i].second == PSCB_INITIALIZED;
+    }
+    EXPECT_TRUE(initialized);
+
+    // Not a wizard, and on the device screen below the navigation bar.
+    EXPECT_TRUE(gSheet.okShown);
+    EXPECT_FALSE(gSheet.nextShown);
+    EXPECT_EQ(gSheet.sheetStyle & WS_CAPTION, 0);
+    SIPINFO info = sip();
+    EXPECT_EQ(gSheet.sheet.left, info.rcVisibleDesktop.left);
+    EXPECT_EQ(gSheet.sheet.top, info.rcVisibleDesktop.top);
+    EXPECT_EQ(gSheet.sheet.right - gSheet.sheet.left, 240);
+    EXPECT_EQ(gSheet.sheet.bottom - gSheet.sheet.top, 294);
+    // The page spans the screen's width and shows its widest control whole,
+    // above the buttons.
+    EXPECT_EQ(gSheet.page.left, gSheet.sheet.left);
+    EXPECT_EQ(gSheet.page.right, gSheet.sheet.right);
+    EXPECT_LE(gSheet.edit.right, gSheet.page.right);
+    EXPECT_LE(gSheet.page.bottom, gSheet.ok.top);
+    EXPECT_LE(gSheet.ok.bottom, gSheet.sheet.bottom);
 }
 
 // ---- The rest of the shell ---------------------------------------------------

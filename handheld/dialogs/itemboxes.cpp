@@ -1,0 +1,42 @@
+// The Priority, Colour and Category boxes shared by the item editor and the
+// Find dialog.
+#include "itemdialogs.h"
+
+#include "program.h"
+#include "resource.h"
+
+#include <stdio.h>
+
+void fillItemBoxes(HWND dialog, int withAny) {
+    HWND priority = GetDlgItem(dialog, IDC_PRIORITY);
+    HWND colour = GetDlgItem(dialog, IDC_COLOUR);
+    HWND category = GetDlgItem(dialog, IDC_CATEGORY);
+    SendMessageW(category, CB_LIMITTEXT, kCategoryChars, 0);
+    if (withAny)
+        SendMessageW(priority, CB_ADDSTRING, 0, (LPARAM)L"Any");
+    for (int shown = 1; shown <= 10; ++shown) {
+        WCHAR text[8];
+        _snwprintf(text, 8, L"%d", shown);
+        text[7] = 0;
+        SendMessageW(priority, CB_ADDSTRING, 0, (LPARAM)text);
+    }
+    if (withAny)
+        SendMessageW(colour, CB_ADDSTRING, 0, (LPARAM)L"(Any)");
+    for (const ColourEntry& entry : kColours) {
+        WCHAR name[32];
+        MultiByteToWideChar(CP_ACP, 0, entry.name, -1, name, 32);
+        name[31] = 0;
+        SendMessageW(colour, CB_ADDSTRING, 0, (LPARAM)name);
+    }
+    if (withAny)
+        SendMessageW(category, CB_ADDSTRING, 0, (LPARAM)L"Any");
+    for (int i = 0; i < gCategories.count; ++i) {
+        WCHAR name[kCategoryChars];
+        const WideChar* stored = gCategories.names[i];
+        int n = 0;
+        for (; n < kCategoryChars - 1 && stored[n]; ++n)
+            name[n] = (WCHAR)stored[n];
+        name[n] = 0;
+        SendMessageW(category, CB_ADDSTRING, 0, (LPARAM)name);
+    }
+}

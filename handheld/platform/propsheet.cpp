@@ -1,0 +1,147 @@
+// Property sheets in the device manner: a sheet with PSH_MAXIMIZE fills the
+// device screen below the navigation bar, its tab and pages stretched to the
+// width of the screen, the buttons along the bottom edge.
+#include "device.h"
+
+#include <string.h>
+
+// Here the desktop's own sheet is meant, not the layer's.
+#undef PropertySheetW
+
+enum {
+    kTabControlId = 0x3020, // the desktop sheet's tab control
+    kApplyButtonId = 0x3021,
+    kMargin = 2,
+    kButtonGap = 4,
+    kTabStripExtra = 4,       // the tab control's edge below its row of tabs
+    kLayoutSubclass = 0x5053, // "PS"
+};
+
+// The application's callback of the sheet being created; sheets are modal,
+// one at a time on the window thread.
+static PFNPROPSHEETCALLBACK gAppCallback = NULL;
+
+struct PageLayout {
+    HWND sheet;
+    RECT pageRect; // sheet client coordinates
+};
+
+static BOOL CALLBACK placePage(HWND child, LPARAM lParam) {
+    const PageLayout* layout = (const PageLayout*)lParam;
+    WCHAR className[16];
+    if (GetParent(child) != layout->sheet || !GetClassNameW(child, className, 16) ||
+        lstrcmpW(className, L"#32770") != 0)
+        return TRUE;
+    const RECT* r = &layout->pageRect;
+    SetWindowPos(child, NULL, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+// As on the device, the pages take the whole width of the screen (a page
+// laid out for 240 pixels has no room for the desktop's tab frame) with the
+// tabs along their bottom edge; the buttons that show stand in a row at the
+// bottom right.
+static void layOutSheet(HWND sheet) {
+    RECT client;
+    GetClientRect(sheet, &client);
+    int buttonTop = client.bottom;
+    int right = client.right - kMargin;
+    static const int kButtons[] = {IDHELP, kApplyButtonId, IDCANCEL, IDOK};
+    for (int id : kButtons) {
+        HWND button = GetDlgItem(sheet, id);
+        // The sheet itself may not show yet: the button's own style counts.
+        if (!button || !(GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT r;
+        GetWindowRect(button, &r);
+        int width = r.right - r.left, height = r.bottom - r.top;
+        int top = client.bottom - kMargin - height;
+        SetWindowPos(button, NULL, right - width, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        right -= width + kButtonGap;
+        if (top - kMargin < buttonTop)
+            buttonTop = top - kMargin;
+    }
+    HWND tab = GetDlgItem(sheet, kTabControlId);
+    if (!tab)
+        return;
+    LONG_PTR style = GetWindowLongPtrW(tab, GWL_STYLE);
+    if (!(style & TCS_BOTTOM))
+        SetWindowLongPtrW(tab, GWL_STYLE, style | TCS_BOTTOM);
+    RECT header = {0, 0, 0, 0};
+    if (!TabCtrl_GetItemRect(tab, 0, &header))
+        SetRect(&header, 0, 0, 0, 18);
+    int stripHeight = header.bottom - header.top + kTabStripExtra;
+    int stripTop = buttonTop - stripHeight;
+    SetWindowPos(tab, NULL, 0, stripTop, client.right, stripHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    PageLayout layout = {sheet, {0, 0, client.right, stripTop}};
+    EnumChildWindows(sheet, placePage, (LPARAM)&layout);
+    InvalidateRect(sheet, NULL, TRUE);
+}
+
+// Pages are made when they are first shown; each change of page may bring
+// a new one in at the desktop's place and size.
+static LRESULT CALLBACK sheetSubclass(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(sheet, message, wParam, lParam);
+    switch (message) {
+    case WM_SHOWWINDOW:
+    case WM_SIZE:
+    case PSM_SETCURSEL:
+    case PSM_SETCURSELID:
+    case PSM_ADDPAGE:
+        layOutSheet(sheet);
+        break;
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->code == TCN_SELCHANGE)
+            layOutSheet(sheet);
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(sheet, sheetSubclass, kLayoutSubclass);
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+static int CALLBACK maximizedSheetCallback(HWND sheet, UINT message, LPARAM lParam) {
+    if (message == PSCB_INITIALIZED) {
+        fitToDevice(sheet, deviceBand(kNavBarHeight, kDeviceHeight - kNavBarHeight));
+        SetWindowSubclass(sheet, sheetSubclass, kLayoutSubclass, 0);
+        layOutSheet(sheet);
+        showNavBar();
+        refreshNavBar(sheet);
+    }
+    if (message != PSCB_INITIALIZED && message != PSCB_PRECREATE)
+        return 0;
+    return gAppCallback ? gAppCallback(sheet, message, lParam) : 0;
+}
+
+INT_PTR devicePropertySheet(LPCPROPSHEETHEADERW header) {
+    if (!header) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    PROPSHEETHEADERW copy;
+    memset(&copy, 0, sizeof copy);
+    memcpy(&copy, header, header->dwSize < sizeof copy ? header->dwSize : sizeof copy);
+    copy.dwSize = sizeof copy;
+    if (!(copy.dwFlags & PSH_MAXIMIZE))
+        return PropertySheetW(&copy);
+    if (!ensureDevice())
+        return -1;
+    PFNPROPSHEETCALLBACK appCallback =
+        (copy.dwFlags & PSH_USECALLBACK) ? copy.pfnCallback : (PFNPROPSHEETCALLBACK)NULL;
+    if (appCallback)
+        appCallback(NULL, PSCB_GETVERSION, 0);
+    PFNPROPSHEETCALLBACK outer = gAppCallback;
+    gAppCallback = appCallback;
+    copy.dwFlags = (copy.dwFlags & ~(DWORD)PSH_MAXIMIZE) | PSH_USECALLBACK;
+    copy.pfnCallback = maximizedSheetCallback;
+    INT_PTR result = PropertySheetW(&copy);
+    gAppCallback = outer;
+    return result;
+}
