@@ -56,12 +56,6 @@ struct SavedDocument {
 SavedDocument readSaved(const std::wstring& path);
 std::string itemName(const NoteItem& item);
 
-// Depth-first search of the tree for the first node with this label.
-HTREEITEM findNode(HWND tree, const char* label);
-std::string nodeLabel(HWND tree, HTREEITEM node);
-// The labels of a node's children, comma separated.
-std::string childLabels(HWND tree, HTREEITEM node);
-
 // Menu entry state by command in a popup of the menu bar.
 UINT menuState(UINT buttonCommand, UINT command);
 UINT arrangeState(UINT command);

@@ -72,43 +72,6 @@ std::string narrow(const wchar_t* text) {
     return out;
 }
 
-std::string nodeText(HWND tree, HTREEITEM node) {
-    wchar_t text[128] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = 128;
-    TreeView_GetItem(tree, &item);
-    return narrow(text);
-}
-
-static HTREEITEM searchNamed(HWND tree, HTREEITEM node, const std::string& name) {
-    for (; node; node = TreeView_GetNextSibling(tree, node)) {
-        if (nodeText(tree, node) == name)
-            return node;
-        HTREEITEM found = searchNamed(tree, TreeView_GetChild(tree, node), name);
-        if (found)
-            return found;
-    }
-    return nullptr;
-}
-
-HTREEITEM nodeNamed(HWND tree, const char* name) {
-    return searchNamed(tree, TreeView_GetRoot(tree), name);
-}
-
-std::string childNames(HWND tree, HTREEITEM parent) {
-    std::string names;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child)) {
-        if (!names.empty())
-            names += ",";
-        names += nodeText(tree, child);
-    }
-    return names;
-}
-
 UINT checkImage(HWND tree, HTREEITEM node) {
     return (TreeView_GetItemState(tree, node, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK) >> 12;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "notetypes.h"
+#include "program_support.h"
 
 #include <string>
 #include <vector>
@@ -34,9 +35,6 @@ struct SavedDocument {
     const NoteItem* find(const char* name) const;
 };
 
-HTREEITEM nodeNamed(HWND tree, const char* name); // first in pre-order, or null
-std::string nodeText(HWND tree, HTREEITEM node);
-std::string childNames(HWND tree, HTREEITEM parent); // "a,b,c"
 std::string narrow(const wchar_t* text);
 UINT checkImage(HWND tree, HTREEITEM node); // state image index
 

@@ -52,7 +52,7 @@ struct InteractionTest : ::testing::Test {
     bool buttonEnabled(UINT command) const {
         return SendMessageW(gProgram.menuBar, TB_ISBUTTONENABLED, command, 0) != 0;
     }
-    NoteItem* item(const char* name) const { return nodeItem(tree(), nodeNamed(tree(), name)); }
+    NoteItem* item(const char* name) const { return nodeItem(tree(), findNode(tree(), name)); }
     std::wstring notes;
 };
 
@@ -67,13 +67,13 @@ TEST_F(InteractionTest, PaneAndImageButtonsFollowTheSelection) {
     EXPECT_TRUE(buttonEnabled(IDM_MODIFY_ITEM));
     EXPECT_FALSE(buttonEnabled(IDM_DELETE_ITEM));
 
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Alpha"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Alpha"));
     EXPECT_EQ(pane(), "alpha note");
     EXPECT_TRUE(IsWindowEnabled(gProgram.notePane));
     EXPECT_TRUE(buttonEnabled(IDM_MODIFY_ITEM));
     EXPECT_TRUE(buttonEnabled(IDM_DELETE_ITEM));
 
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Banana"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Banana"));
     EXPECT_EQ(pane(), "");
     EXPECT_TRUE(IsWindowEnabled(gProgram.notePane));
 
@@ -83,9 +83,9 @@ TEST_F(InteractionTest, PaneAndImageButtonsFollowTheSelection) {
     EXPECT_FALSE(buttonEnabled(IDM_DELETE_ITEM));
 
     SendMessageW(main(), WM_COMMAND, IDM_VIEW_CATEGORY, 0);
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Gamma"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Gamma"));
     EXPECT_EQ(pane(), "gamma note");
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Work"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Work"));
     EXPECT_EQ(pane(), "");
     EXPECT_FALSE(IsWindowEnabled(gProgram.notePane));
     EXPECT_FALSE(buttonEnabled(IDM_MODIFY_ITEM));
@@ -101,11 +101,11 @@ TEST_F(InteractionTest, PaneAndImageButtonsFollowTheSelection) {
 TEST_F(InteractionTest, NamesComeFromTheItemsCutToTheBuffer) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    EXPECT_EQ(childNames(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
+    EXPECT_EQ(childLabels(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
     NMTVDISPINFOW info = {};
     wchar_t text[3] = {L'x', L'x', L'x'};
     info.item.mask = TVIF_TEXT;
-    info.item.hItem = nodeNamed(tree(), "Alpha");
+    info.item.hItem = findNode(tree(), "Alpha");
     info.item.lParam = (LPARAM)item("Alpha");
     info.item.pszText = text;
     info.item.cchTextMax = 3;
@@ -124,7 +124,7 @@ TEST_F(InteractionTest, RootStaysOpenOtherNodesOpenAndClose) {
     SendMessageW(tree(), WM_KEYDOWN, VK_SUBTRACT, 0);
     SendMessageW(tree(), WM_KEYDOWN, VK_LEFT, 0);
     EXPECT_TRUE(expanded(root));
-    HTREEITEM alpha = nodeNamed(tree(), "Alpha");
+    HTREEITEM alpha = findNode(tree(), "Alpha");
     TreeView_SelectItem(tree(), alpha);
     SendMessageW(tree(), WM_KEYDOWN, VK_ADD, 0);
     EXPECT_TRUE(expanded(alpha));
@@ -148,9 +148,9 @@ TEST_F(InteractionTest, RootStaysOpenOtherNodesOpenAndClose) {
 TEST_F(InteractionTest, ClosingOverTheSelectionMovesItThroughNotifications) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    HTREEITEM root = TreeView_GetRoot(tree()), alpha = nodeNamed(tree(), "Alpha");
+    HTREEITEM root = TreeView_GetRoot(tree()), alpha = findNode(tree(), "Alpha");
     TreeView_Expand(tree(), alpha, TVE_EXPAND);
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Apple"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Apple"));
     EXPECT_EQ(pane(), "");
     auto click = [&](POINT at) {
         PostMessageW(tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
@@ -169,18 +169,18 @@ TEST_F(InteractionTest, ClosingOverTheSelectionMovesItThroughNotifications) {
     EXPECT_TRUE(TreeView_GetItemState(tree(), root, TVIS_EXPANDED) & TVIS_EXPANDED);
     EXPECT_EQ(TreeView_GetSelection(tree()), root);
     EXPECT_FALSE(buttonEnabled(IDM_DELETE_ITEM));
-    EXPECT_EQ(childNames(tree(), root), "Alpha,Banana,Gamma");
+    EXPECT_EQ(childLabels(tree(), root), "Alpha,Banana,Gamma");
     TVHITTESTINFO hit = {};
-    hit.pt = labelPoint(tree(), nodeNamed(tree(), "Gamma"));
-    EXPECT_EQ(TreeView_HitTest(tree(), &hit), nodeNamed(tree(), "Gamma"));
+    hit.pt = labelPoint(tree(), findNode(tree(), "Gamma"));
+    EXPECT_EQ(TreeView_HitTest(tree(), &hit), findNode(tree(), "Gamma"));
 }
 
 TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Alpha"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Alpha"));
     SetWindowTextW(gProgram.notePane, L"edited");
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Banana"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Banana"));
     EXPECT_EQ(narrow((const wchar_t*)item("Alpha")->note), "edited");
 
     // Enter on an item: "Modify..." stores the pane first.
@@ -191,12 +191,12 @@ TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
     EXPECT_EQ(narrow((const wchar_t*)item("Banana")->note), "by enter");
 
     // No memory for the note: the selection stays where it is.
-    HTREEITEM banana = nodeNamed(tree(), "Banana");
+    HTREEITEM banana = findNode(tree(), "Banana");
     SetWindowTextW(gProgram.notePane, L"no room");
     static const ModelAllocator failing = {[](size_t) -> void* { return nullptr; },
                                            [](void* block) { free(block); }};
     setModelAllocator(&failing);
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Gamma"));
+    TreeView_SelectItem(tree(), findNode(tree(), "Gamma"));
     setModelAllocator(nullptr);
     EXPECT_EQ(TreeView_GetSelection(tree()), banana);
     EXPECT_EQ(item("Banana")->note, nullptr);
@@ -212,14 +212,14 @@ TEST_F(InteractionTest, OpeningANodeArrangesItsChildren) {
                        {"ann", 4, 1, 2, 0, 0, 0, 0, nullptr, nullptr}});
     Session session(notes);
     ASSERT_TRUE(session.started);
-    HTREEITEM parent = nodeNamed(tree(), "Parent");
+    HTREEITEM parent = findNode(tree(), "Parent");
     TreeView_SelectItem(tree(), parent);
     SendMessageW(tree(), WM_KEYDOWN, VK_ADD, 0);
-    EXPECT_EQ(childNames(tree(), parent), "ann,Mid,zed");
+    EXPECT_EQ(childLabels(tree(), parent), "ann,Mid,zed");
     SendMessageW(main(), WM_COMMAND, IDM_DESCENDING, 0);
     EXPECT_FALSE(TreeView_GetItemState(tree(), parent, TVIS_EXPANDED) & TVIS_EXPANDED);
     SendMessageW(tree(), WM_KEYDOWN, VK_ADD, 0);
-    EXPECT_EQ(childNames(tree(), parent), "zed,Mid,ann");
+    EXPECT_EQ(childLabels(tree(), parent), "zed,Mid,ann");
 }
 
 TEST_F(InteractionTest, DeletedNodeIsForgottenBySearchAndDrag) {
@@ -228,7 +228,7 @@ TEST_F(InteractionTest, DeletedNodeIsForgottenBySearchAndDrag) {
     FindCriteria* criteria = (FindCriteria*)modelAlloc(sizeof(FindCriteria));
     ASSERT_TRUE(criteria);
     gFindCriteria = criteria;
-    HTREEITEM gamma = nodeNamed(tree(), "Gamma");
+    HTREEITEM gamma = findNode(tree(), "Gamma");
     criteria->lastMatch = gamma;
     TreeView_DeleteItem(tree(), gamma);
     EXPECT_EQ(criteria->lastMatch, nullptr);
@@ -256,9 +256,9 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
 
     auto grayed = [&](UINT id, UINT flag) { return entryState(menu, id, flag) & MF_GRAYED; };
     answerNextMenu({VK_ESCAPE});
-    sendContextGesture(main(), tree(), labelPoint(tree(), nodeNamed(tree(), "Alpha")));
+    sendContextGesture(main(), tree(), labelPoint(tree(), findNode(tree(), "Alpha")));
     EXPECT_TRUE(menuWasShown());
-    EXPECT_EQ(TreeView_GetSelection(tree()), nodeNamed(tree(), "Alpha"));
+    EXPECT_EQ(TreeView_GetSelection(tree()), findNode(tree(), "Alpha"));
     EXPECT_EQ(pane(), "alpha note");
     EXPECT_FALSE(grayed(IDM_MODIFY_ITEM, MF_BYCOMMAND));
     EXPECT_FALSE(grayed(1, MF_BYPOSITION));
@@ -292,9 +292,9 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
 
     SendMessageW(main(), WM_COMMAND, IDM_VIEW_CATEGORY, 0);
     answerNextMenu({VK_ESCAPE});
-    sendContextGesture(main(), tree(), labelPoint(tree(), nodeNamed(tree(), "Work")));
+    sendContextGesture(main(), tree(), labelPoint(tree(), findNode(tree(), "Work")));
     EXPECT_TRUE(menuWasShown());
-    EXPECT_EQ(TreeView_GetSelection(tree()), nodeNamed(tree(), "Work"));
+    EXPECT_EQ(TreeView_GetSelection(tree()), findNode(tree(), "Work"));
     EXPECT_TRUE(grayed(IDM_MODIFY_ITEM, MF_BYCOMMAND));
     EXPECT_TRUE(grayed(1, MF_BYPOSITION));
     EXPECT_TRUE(grayed(2, MF_BYPOSITION));
@@ -307,7 +307,7 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
 TEST_F(InteractionTest, ChosenMenuCommandActsOnTheNode) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    HTREEITEM alpha = nodeNamed(tree(), "Alpha");
+    HTREEITEM alpha = findNode(tree(), "Alpha");
     TreeView_SelectItem(tree(), alpha);
     SetWindowTextW(gProgram.notePane, L"from the menu");
     answerNextMenu({VK_DOWN, VK_RETURN});
@@ -327,7 +327,7 @@ TEST_F(InteractionTest, ChosenMenuCommandActsOnTheNode) {
 TEST_F(InteractionTest, TapAndHoldOnCheckBoxOnlyOpensTheMenu) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    HTREEITEM banana = nodeNamed(tree(), "Banana");
+    HTREEITEM banana = findNode(tree(), "Banana");
     ASSERT_EQ(checkImage(tree(), banana), (UINT)kUnchecked);
     POINT box = checkBoxPoint(tree(), banana);
     answerNextMenu({VK_ESCAPE});
@@ -383,8 +383,8 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
     {
         Session session(notes);
         ASSERT_TRUE(session.started);
-        HTREEITEM alpha = nodeNamed(tree(), "Alpha");
-        pressAndPull(nodeNamed(tree(), "Banana"));
+        HTREEITEM alpha = findNode(tree(), "Alpha");
+        pressAndPull(findNode(tree(), "Banana"));
         ASSERT_TRUE(gDrag.dragging);
         EXPECT_EQ(GetCapture(), main());
         // The node under the stylus is the one dragged, selected first.
@@ -395,17 +395,17 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
         EXPECT_EQ(TreeView_GetDropHilight(tree()), alpha);
         release();
         expectDragEnded();
-        EXPECT_EQ(childNames(tree(), alpha), "Apple,Banana,Cherry");
-        EXPECT_EQ(childNames(tree(), TreeView_GetRoot(tree())), "Alpha,Gamma");
+        EXPECT_EQ(childLabels(tree(), alpha), "Apple,Banana,Cherry");
+        EXPECT_EQ(childLabels(tree(), TreeView_GetRoot(tree())), "Alpha,Gamma");
         EXPECT_EQ(item("Banana")->parentId, 1u);
         EXPECT_EQ(item("Banana")->level, 2u);
 
         // Back to the top level: placed by name among the root's children.
-        pressAndPull(nodeNamed(tree(), "Banana"));
+        pressAndPull(findNode(tree(), "Banana"));
         ASSERT_TRUE(gDrag.dragging);
         moveOver(TreeView_GetRoot(tree()));
         release();
-        EXPECT_EQ(childNames(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
+        EXPECT_EQ(childLabels(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
         EXPECT_EQ(item("Banana")->parentId, 0u);
         EXPECT_EQ(item("Banana")->level, 1u);
 
@@ -414,18 +414,18 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
         TreeView_Expand(tree(), alpha, TVE_EXPAND);
         pressAndPull(alpha);
         ASSERT_TRUE(gDrag.dragging);
-        moveOver(nodeNamed(tree(), "Gamma"));
+        moveOver(findNode(tree(), "Gamma"));
         release();
         expectDragEnded();
-        HTREEITEM moved = nodeNamed(tree(), "Alpha");
+        HTREEITEM moved = findNode(tree(), "Alpha");
         ASSERT_TRUE(moved);
-        EXPECT_EQ(TreeView_GetParent(tree(), moved), nodeNamed(tree(), "Gamma"));
-        EXPECT_EQ(childNames(tree(), moved), "Apple,Cherry");
+        EXPECT_EQ(TreeView_GetParent(tree(), moved), findNode(tree(), "Gamma"));
+        EXPECT_EQ(childLabels(tree(), moved), "Apple,Cherry");
         EXPECT_EQ(item("Alpha")->parentId, 6u);
         EXPECT_EQ(item("Alpha")->level, 2u);
         EXPECT_EQ(item("Apple")->level, 3u);
         EXPECT_EQ(item("Apple")->parentId, 1u);
-        EXPECT_EQ(checkImage(tree(), nodeNamed(tree(), "Cherry")), (UINT)kChecked);
+        EXPECT_EQ(checkImage(tree(), findNode(tree(), "Cherry")), (UINT)kChecked);
     }
     SavedDocument saved(notes);
     ASSERT_EQ(saved.loaded, 1);
@@ -453,15 +453,15 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
 TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    HTREEITEM alpha = nodeNamed(tree(), "Alpha");
+    HTREEITEM alpha = findNode(tree(), "Alpha");
     TreeView_Expand(tree(), alpha, TVE_EXPAND);
-    TreeView_Expand(tree(), nodeNamed(tree(), "Apple"), TVE_EXPAND);
+    TreeView_Expand(tree(), findNode(tree(), "Apple"), TVE_EXPAND);
     std::string before = treeOutline(tree());
     const char* targets[] = {"Seed", "Apple", "Alpha"};
     for (const char* target : targets) {
         pressAndPull(alpha);
         ASSERT_TRUE(gDrag.dragging) << target;
-        moveOver(nodeNamed(tree(), target));
+        moveOver(findNode(tree(), target));
         release();
         expectDragEnded();
         EXPECT_EQ(treeOutline(tree()), before) << target;
@@ -469,7 +469,7 @@ TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
         EXPECT_EQ(item("Alpha")->level, 1u);
     }
     // Released without passing over any node.
-    pressAndPull(nodeNamed(tree(), "Gamma"));
+    pressAndPull(findNode(tree(), "Gamma"));
     ASSERT_TRUE(gDrag.dragging);
     moveTo(emptySpace());
     release();
@@ -482,18 +482,18 @@ TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
 TEST_F(DragTest, LosingThePointerEndsTheDrag) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    pressAndPull(nodeNamed(tree(), "Gamma"));
+    pressAndPull(findNode(tree(), "Gamma"));
     ASSERT_TRUE(gDrag.dragging);
-    moveOver(nodeNamed(tree(), "Banana"));
+    moveOver(findNode(tree(), "Banana"));
     SetCapture(gProgram.notePane);
-    moveOver(nodeNamed(tree(), "Alpha"));
+    moveOver(findNode(tree(), "Alpha"));
     ReleaseCapture();
     EXPECT_FALSE(gDrag.dragging);
     EXPECT_EQ(TreeView_GetDropHilight(tree()), nullptr);
     EXPECT_FALSE(ImageList_GetDragImage(nullptr, nullptr));
     release();
     EXPECT_EQ(item("Gamma")->parentId, 0u);
-    EXPECT_EQ(childNames(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
+    EXPECT_EQ(childLabels(tree(), TreeView_GetRoot(tree())), "Alpha,Banana,Gamma");
 }
 
 // Above or left of the main window the captured pointer has negative
@@ -501,9 +501,9 @@ TEST_F(DragTest, LosingThePointerEndsTheDrag) {
 TEST_F(DragTest, PositionsAboveAndLeftAreNegative) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    pressAndPull(nodeNamed(tree(), "Gamma"));
+    pressAndPull(findNode(tree(), "Gamma"));
     ASSERT_TRUE(gDrag.dragging);
-    HTREEITEM banana = nodeNamed(tree(), "Banana");
+    HTREEITEM banana = findNode(tree(), "Banana");
     moveOver(banana);
     POINT outside = {-5, -7};
     moveTo(outside);
@@ -526,7 +526,7 @@ TEST_F(DragTest, DragsThatDoNotStart) {
 
     // Without pictures the tree view makes no drag image.
     HIMAGELIST images = TreeView_SetImageList(tree(), nullptr, TVSIL_NORMAL);
-    pressAndPull(nodeNamed(tree(), "Gamma"));
+    pressAndPull(findNode(tree(), "Gamma"));
     EXPECT_FALSE(gDrag.dragging);
     TreeView_SetImageList(tree(), images, TVSIL_NORMAL);
     ASSERT_EQ(session.boxes.size(), 1u);
@@ -536,8 +536,8 @@ TEST_F(DragTest, DragsThatDoNotStart) {
     EXPECT_TRUE(session.boxes[0].owned);
 
     SendMessageW(main(), WM_COMMAND, IDM_VIEW_PRIORITY, 0);
-    TreeView_Expand(tree(), nodeNamed(tree(), "Priority 1"), TVE_EXPAND);
-    pressAndPull(nodeNamed(tree(), "Banana"));
+    TreeView_Expand(tree(), findNode(tree(), "Priority 1"), TVE_EXPAND);
+    pressAndPull(findNode(tree(), "Banana"));
     EXPECT_FALSE(gDrag.dragging);
     EXPECT_NE(GetCapture(), main());
 }
@@ -578,7 +578,7 @@ TEST_F(DrawTest, NodesTakeFontAndColourFromTheirItemAndCheckBox) {
     draw.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
     EXPECT_EQ(sendTreeNotify(main(), tree(), &draw.nmcd.hdr, NM_CUSTOMDRAW), CDRF_DODEFAULT);
 
-    HTREEITEM alpha = nodeNamed(tree(), "Alpha"), cherry = nodeNamed(tree(), "Cherry");
+    HTREEITEM alpha = findNode(tree(), "Alpha"), cherry = findNode(tree(), "Cherry");
     EXPECT_EQ(prepaint(alpha, 0), CDRF_NEWFONT);
     EXPECT_EQ(font(), (HGDIOBJ)gProgram.normalFont);
     EXPECT_EQ(draw.clrText, RGB(128, 128, 192));
@@ -586,9 +586,9 @@ TEST_F(DrawTest, NodesTakeFontAndColourFromTheirItemAndCheckBox) {
     EXPECT_EQ(prepaint(cherry, 0), CDRF_NEWFONT);
     EXPECT_EQ(font(), (HGDIOBJ)gProgram.italicFont);
     EXPECT_EQ(draw.clrText, RGB(128, 0, 128));
-    prepaint(nodeNamed(tree(), "Apple"), 0);
+    prepaint(findNode(tree(), "Apple"), 0);
     EXPECT_EQ(draw.clrText, GetSysColor(COLOR_WINDOWTEXT));
-    prepaint(nodeNamed(tree(), "Banana"), 0); // colour index out of range
+    prepaint(findNode(tree(), "Banana"), 0); // colour index out of range
     EXPECT_EQ(draw.clrText, RGB(1, 2, 3));
 
     // The live check box decides, not the stored check state.
@@ -609,10 +609,10 @@ TEST_F(DrawTest, NodesTakeFontAndColourFromTheirItemAndCheckBox) {
     EXPECT_EQ(draw.clrText, GetSysColor(COLOR_HIGHLIGHTTEXT));
 
     SendMessageW(main(), WM_COMMAND, IDM_VIEW_CATEGORY, 0);
-    prepaint(nodeNamed(tree(), "Work"), 0);
+    prepaint(findNode(tree(), "Work"), 0);
     EXPECT_EQ(font(), (HGDIOBJ)gProgram.normalFont);
     EXPECT_EQ(draw.clrText, RGB(1, 2, 3));
-    prepaint(nodeNamed(tree(), "Work"), CDIS_SELECTED);
+    prepaint(findNode(tree(), "Work"), CDIS_SELECTED);
     EXPECT_EQ(draw.clrTextBk, GetSysColor(COLOR_HIGHLIGHT));
 }
 
@@ -686,7 +686,7 @@ EntryPicture drawEntry(HWND mainWindow, UINT id, UINT itemState) {
 TEST_F(DrawTest, IconEntriesShowTheBulletBesideTheCurrentIcon) {
     Session session(notes);
     ASSERT_TRUE(session.started);
-    TreeView_SelectItem(tree(), nodeNamed(tree(), "Gamma")); // icon 19, "DVD"
+    TreeView_SelectItem(tree(), findNode(tree(), "Gamma")); // icon 19, "DVD"
     EntryPicture current = drawEntry(main(), 816, 0);
     EntryPicture other = drawEntry(main(), 801, 0);
     EXPECT_TRUE(current.bullet);

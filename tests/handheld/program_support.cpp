@@ -226,3 +226,43 @@ RECT childRect(HWND parent, HWND child) {
     MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
     return r;
 }
+
+std::string nodeLabel(HWND tree, HTREEITEM node) {
+    wchar_t text[300] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = 300;
+    if (!TreeView_GetItem(tree, &item))
+        return "";
+    char narrow[600];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+static HTREEITEM findBelow(HWND tree, HTREEITEM node, const char* label) {
+    for (; node; node = TreeView_GetNextSibling(tree, node)) {
+        if (nodeLabel(tree, node) == label)
+            return node;
+        HTREEITEM found = findBelow(tree, TreeView_GetChild(tree, node), label);
+        if (found)
+            return found;
+    }
+    return nullptr;
+}
+
+HTREEITEM findNode(HWND tree, const char* label) {
+    return findBelow(tree, TreeView_GetRoot(tree), label);
+}
+
+std::string childLabels(HWND tree, HTREEITEM node) {
+    std::string out;
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        if (!out.empty())
+            out += ",";
+        out += nodeLabel(tree, child);
+    }
+    return out;
+}

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include <windows.h>
+#include <commctrl.h>
 
 struct ItemSpec {
     const char* name;
@@ -57,3 +58,10 @@ struct Session {
 // item nodes, "*" for nodes without an item.
 std::string treeOutline(HWND tree);
 RECT childRect(HWND parent, HWND child);
+
+// Depth-first search of the tree for the first node with this label (its
+// text in UTF-8), or null.
+HTREEITEM findNode(HWND tree, const char* label);
+std::string nodeLabel(HWND tree, HTREEITEM node);
+// The labels of a node's children, comma separated.
+std::string childLabels(HWND tree, HTREEITEM node);
