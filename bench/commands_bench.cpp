@@ -5,6 +5,7 @@
 // and wide tree. Prints figures; asserts nothing about time.
 #include "commandparts.h"
 #include "commands.h"
+#include "bench_window.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -20,12 +21,6 @@ namespace {
 
 enum Shape { kTopLevel, kFlat, kDeepWide };
 
-uint32_t gSeed = 12345;
-uint32_t nextRandom() {
-    gSeed = gSeed * 1103515245u + 12345u;
-    return gSeed >> 8;
-}
-
 // Top level: every item directly under the root node. Otherwise item 1 is
 // the only top-level item and every other item lies below it. Flat: all
 // others are its direct children. Deep and wide: each hangs under a random
@@ -35,7 +30,7 @@ void makeDocument(Shape shape, int n) {
     TreeView_DeleteAllItems(gProgram.treeView);
     clearList(&gList);
     clearCategories(&gCategories);
-    gSeed = 12345;
+    resetRandom();
     NoteItem** made = new NoteItem*[(size_t)n];
     NoteItem item;
     for (int i = 0; i < n; ++i) {
@@ -76,17 +71,10 @@ void makeDocument(Shape shape, int n) {
     fillTree(gProgram.treeView);
 }
 
-double now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
 double command(UINT id) {
-    double start = now();
+    double start = nowMs();
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
-    return now() - start;
+    return nowMs() - start;
 }
 
 HTREEITEM topItemNode() {
@@ -98,9 +86,9 @@ HTREEITEM topItemNode() {
 double deleteTop() {
     HTREEITEM top = topItemNode();
     TreeView_SelectItem(gProgram.treeView, top);
-    double start = now();
+    double start = nowMs();
     deleteItemWithDescendants(gProgram.mainWindow, top, nodeItem(gProgram.treeView, top));
-    return now() - start;
+    return nowMs() - start;
 }
 
 // The delete question is answered as soon as it appears.
@@ -131,15 +119,8 @@ void printRow(const Row& row) {
 } // namespace
 
 int main() {
-    initProgram();
-    wchar_t path[MAX_PATH];
-    GetTempPathW(MAX_PATH, path);
-    lstrcatW(path, L"twigmark-commands-bench.twk");
-    DeleteFileW(path);
-    if (!startInstance(GetModuleHandleW(nullptr), path, SW_SHOW)) {
-        fprintf(stderr, "could not start the main window\n");
+    if (!startBenchWindow(L"twigmark-commands-bench.twk"))
         return 1;
-    }
     gHook = SetWindowsHookExW(WH_CBT, answerYes, nullptr, GetCurrentThreadId());
     HWND tree = gProgram.treeView;
     const int sizes[2] = {10000, 100000};
@@ -181,13 +162,13 @@ int main() {
                 gOptions.arrangeKey = k == 0 ? kArrangeByPriority : kArrangeByName;
                 sortChildren(tree, TreeView_GetRoot(tree)); // another order first
                 gOptions.arrangeKey = k;
-                double start = now();
+                double start = nowMs();
                 sortChildren(tree, TreeView_GetRoot(tree));
-                keep(&sorts[k].ms[s], now() - start, rep);
+                keep(&sorts[k].ms[s], nowMs() - start, rep);
             }
-            double start = now();
+            double start = nowMs();
             collapseAll(tree, TreeView_GetRoot(tree));
-            keep(&collapse.ms[s], now() - start, rep);
+            keep(&collapse.ms[s], nowMs() - start, rep);
             keep(&arrange[5].ms[s], command(IDM_DESCENDING), rep);
             keep(&arrange[6].ms[s], command(IDM_ASCENDING), rep);
 
@@ -212,15 +193,15 @@ int main() {
             keep(&unhide.ms[s], command(IDM_HIDE_CHECKED), rep);
             for (int v = 0; v < 4; ++v)
                 keep(&views[v].ms[s], command(viewCommands[v]), rep);
-            start = now();
+            start = nowMs();
             refreshCheckStates(tree, TreeView_GetRoot(tree));
-            keep(&refresh.ms[s], now() - start, rep);
-            start = now();
+            keep(&refresh.ms[s], nowMs() - start, rep);
+            start = nowMs();
             TreeView_DeleteAllItems(tree);
-            keep(&emptying.ms[s], now() - start, rep);
-            start = now();
+            keep(&emptying.ms[s], nowMs() - start, rep);
+            start = nowMs();
             fillTree(tree);
-            keep(&filling.ms[s], now() - start, rep);
+            keep(&filling.ms[s], nowMs() - start, rep);
             TreeView_SelectItem(tree, topItemNode());
             keep(&removeDeep.ms[s], deleteTop(), rep);
             if (gList.count != 0)
@@ -247,10 +228,6 @@ int main() {
     printRow(emptying);
     printRow(filling);
     UnhookWindowsHookEx(gHook);
-    TreeView_DeleteAllItems(tree);
-    clearList(&gList);
-    DestroyWindow(gProgram.mainWindow);
-    endProgram();
-    DeleteFileW(path);
+    endBenchWindow();
     return 0;
 }

@@ -4,6 +4,7 @@
 // under Wine as a Windows program; prints figures, asserts nothing about
 // time. For 1k and 10k items the Default View is also compared node by node
 // with the planner, and each grouped view with its expected group count.
+#include "bench_window.h"
 #include "notemodel.h"
 #include "program.h"
 #include "treefill.h"
@@ -22,16 +23,10 @@ const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep c
                                         "one huge group", "many groups"};
 const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
 
-uint32_t gSeed = 12345;
-uint32_t nextRandom() {
-    gSeed = gSeed * 1103515245u + 12345u;
-    return gSeed >> 8;
-}
-
 void makeDocument(Shape shape, int n) {
     clearList(&gList);
     clearCategories(&gCategories);
-    gSeed = 12345;
+    resetRandom();
     NoteItem** made = new NoteItem*[(size_t)n];
     NoteItem item;
     for (int i = 0; i < n; ++i) {
@@ -98,13 +93,6 @@ void makeDocument(Shape shape, int n) {
     delete[] made;
 }
 
-double now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
 // The tree after the root, in pre-order, against the plan's pre-order.
 bool matchesPlan(HWND tree) {
     ViewPlan plan;
@@ -155,15 +143,8 @@ int countChildren(HWND tree, HTREEITEM parent) {
 } // namespace
 
 int main() {
-    initProgram();
-    wchar_t path[MAX_PATH];
-    GetTempPathW(MAX_PATH, path);
-    lstrcatW(path, L"twigmark-bench.twk");
-    DeleteFileW(path);
-    if (!startInstance(GetModuleHandleW(nullptr), path, SW_SHOW)) {
-        fprintf(stderr, "could not start the main window\n");
+    if (!startBenchWindow(L"twigmark-bench.twk"))
         return 1;
-    }
     HWND tree = gProgram.treeView;
     const int sizes[3] = {1000, 10000, 100000};
     printf("%-16s %-9s %10s %10s %10s %8s  %s\n", "document", "view", "1k ms", "10k ms", "100k ms",
@@ -179,9 +160,9 @@ int main() {
                 gOptions.hideChecked = shape == kRandomTree && view == 0 ? 1 : 0;
                 // Start from the root alone, as after a load.
                 TreeView_DeleteAllItems(tree);
-                double start = now();
+                double start = nowMs();
                 fillTree(tree);
-                times[s] = now() - start;
+                times[s] = nowMs() - start;
                 if (sizes[s] <= 10000) {
                     bool ok = view == 0 ? matchesPlan(tree) : true;
                     if (view != 0 && shape == kOneGroup)
@@ -204,14 +185,10 @@ int main() {
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
     fillTree(tree);
-    double start = now();
+    double start = nowMs();
     fillTree(tree);
     printf("refill of 10k items in the Default View, check boxes read back: %.1f ms\n",
-           now() - start);
-    TreeView_DeleteAllItems(tree);
-    clearList(&gList);
-    DestroyWindow(gProgram.mainWindow);
-    endProgram();
-    DeleteFileW(path);
+           nowMs() - start);
+    endBenchWindow();
     return failures ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 // 1,000 descendants under another item. Runs under Wine as a Windows
 // program; prints figures, asserts nothing about time. Each drop is checked
 // in the model and in the tree.
+#include "bench_window.h"
 #include "notemodel.h"
 #include "program.h"
 #include "treefill.h"
@@ -15,19 +16,6 @@
 #include <string.h>
 
 namespace {
-
-uint32_t gSeed = 12345;
-uint32_t nextRandom() {
-    gSeed = gSeed * 1103515245u + 12345u;
-    return gSeed >> 8;
-}
-
-double now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
 
 NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
     NoteItem item;
@@ -51,7 +39,7 @@ void startDocument() {
     TreeView_DeleteAllItems(gProgram.treeView);
     clearList(&gList);
     clearCategories(&gCategories);
-    gSeed = 12345;
+    resetRandom();
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
     gOptions.arrangeKey = 0;
@@ -127,9 +115,9 @@ int countChildren(HWND tree, HTREEITEM parent) {
 // The user's expansion (the tree view's own key), which sorts the children.
 double timeExpand(HWND tree, HTREEITEM node) {
     TreeView_SelectItem(tree, node);
-    double start = now();
+    double start = nowMs();
     SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
-    double took = now() - start;
+    double took = nowMs() - start;
     if (!(TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED))
         printf("  (the node did not open)\n");
     return took;
@@ -150,9 +138,9 @@ double timeDrop(HWND tree, int children, bool* ok) {
     gDrag.target = target;
     gDrag.dragImages = nullptr;
     SetCapture(gProgram.mainWindow);
-    double start = now();
+    double start = nowMs();
     dropDragged(gProgram.mainWindow);
-    double took = now() - start;
+    double took = nowMs() - start;
     HTREEITEM placed = TreeView_GetChild(tree, target);
     *ok = !gDrag.dragging && moverItem->parentId == targetItem->id && moverItem->level == 2 &&
           placed && nodeItem(tree, placed) == moverItem && countChildren(tree, placed) == children;
@@ -162,15 +150,8 @@ double timeDrop(HWND tree, int children, bool* ok) {
 } // namespace
 
 int main() {
-    initProgram();
-    wchar_t path[MAX_PATH];
-    GetTempPathW(MAX_PATH, path);
-    lstrcatW(path, L"twigmark-interaction-bench.twk");
-    DeleteFileW(path);
-    if (!startInstance(GetModuleHandleW(nullptr), path, SW_SHOW)) {
-        fprintf(stderr, "could not start the main window\n");
+    if (!startBenchWindow(L"twigmark-interaction-bench.twk"))
         return 1;
-    }
     HWND tree = gProgram.treeView;
     const int sizes[2] = {10000, 100000};
     int failures = 0;
@@ -211,10 +192,6 @@ int main() {
                check);
         fflush(stdout);
     }
-    TreeView_DeleteAllItems(tree);
-    clearList(&gList);
-    DestroyWindow(gProgram.mainWindow);
-    endProgram();
-    DeleteFileW(path);
+    endBenchWindow();
     return failures ? 1 : 0;
 }
