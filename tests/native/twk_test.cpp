@@ -129,6 +129,24 @@ TEST(Twk, OutlineIndentsByDepthAndMarksCheckedItems) {
     EXPECT_EQ(run.out, "Mine\n  [ ] Shopping \"list\"\n    [x] Milk\xEF\xBF\xBD\n");
 }
 
+TEST(Twk, OutlineIndentationStopsAt64LevelsAndNamesTheDepth) {
+    TempDir dir;
+    Bytes file;
+    file.header210(100, kRootUnchecked, u"Deep", 0, 0, 1, 2);
+    for (uint32_t level = 1; level <= 66; ++level) {
+        NoteItem item = makeItem(u"x", level, level - 1);
+        item.id = level;
+        file.record(item, u"");
+    }
+    writeBytes(dir.path("deep.twk"), file.data);
+    TwkRun run = twk({"outline", dir.path("deep.twk")});
+    EXPECT_EQ(run.status, 0);
+    std::string cap(128, ' ');
+    EXPECT_NE(run.out.find("\n" + std::string(126, ' ') + "[ ] x\n" + cap + "[ ] x\n" + cap +
+                           "(65) [ ] x\n" + cap + "(66) [ ] x\n"),
+              std::string::npos);
+}
+
 TEST(Twk, OpmlAndMarkdownCommandsShowWhatLoaded) {
     TempDir dir;
     writeBytes(dir.path("a.twk"), sampleFile().data);

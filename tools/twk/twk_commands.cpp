@@ -129,9 +129,16 @@ int commandJson(const PathChar* path, FILE* out, FILE* err) {
     return status;
 }
 
+// Indentation stops growing here: a crafted chain of a million levels would
+// otherwise print terabytes of blanks. Deeper lines say their depth instead.
+enum { kOutlineIndentCap = 64 };
+
 void putOutlineLine(FILE* out, const NoteItem* item, int32_t depth) {
-    for (int32_t i = 0; i < depth; ++i)
+    int32_t indent = depth < kOutlineIndentCap ? depth : kOutlineIndentCap;
+    for (int32_t i = 0; i < indent; ++i)
         fputs("  ", out);
+    if (depth > kOutlineIndentCap)
+        fprintf(out, "(%d) ", (int)depth);
     fputs(item->checkState == kChecked ? "[x] " : "[ ] ", out);
     putUtf8(out, item->name, wideLength(item->name, kNameChars));
     fputs("\n", out);
