@@ -1,5 +1,6 @@
 #include "bench_window.h"
 
+#include "notemodel.h"
 #include "program.h"
 
 #include <commctrl.h>
@@ -22,6 +23,17 @@ void resetRandom() {
 uint32_t nextRandom() {
     gSeed = gSeed * 1103515245u + 12345u;
     return gSeed >> 8;
+}
+
+void randomName(char* name, size_t size, int index) {
+    snprintf(name, size, "%c%c item %d", 'a' + nextRandom() % 26, 'A' + nextRandom() % 26, index);
+}
+
+void beginBenchDocument() {
+    TreeView_DeleteAllItems(gProgram.treeView);
+    clearList(&gList);
+    clearCategories(&gCategories);
+    resetRandom();
 }
 
 int startBenchWindow(const wchar_t* fileName) {

@@ -27,17 +27,13 @@ enum Shape { kTopLevel, kFlat, kDeepWide };
 // earlier item, and every 100th under the one just before, so chains and
 // wide lists both occur.
 void makeDocument(Shape shape, int n) {
-    TreeView_DeleteAllItems(gProgram.treeView);
-    clearList(&gList);
-    clearCategories(&gCategories);
-    resetRandom();
+    beginBenchDocument();
     NoteItem** made = new NoteItem*[(size_t)n];
     NoteItem item;
     for (int i = 0; i < n; ++i) {
         memset(&item, 0, sizeof item);
         char text[32];
-        snprintf(text, sizeof text, "%c%c item %d", 'a' + nextRandom() % 26,
-                 'A' + nextRandom() % 26, i);
+        randomName(text, sizeof text, i);
         copyAsciiField(item.name, kNameChars, text);
         item.id = (uint32_t)i + 1;
         item.icon = (uint16_t)(4 + nextRandom() % 16);

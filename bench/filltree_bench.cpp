@@ -14,6 +14,8 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -24,16 +26,13 @@ const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep c
 const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
 
 void makeDocument(Shape shape, int n) {
-    clearList(&gList);
-    clearCategories(&gCategories);
-    resetRandom();
+    beginBenchDocument();
     NoteItem** made = new NoteItem*[(size_t)n];
     NoteItem item;
     for (int i = 0; i < n; ++i) {
         memset(&item, 0, sizeof item);
         char name[32];
-        snprintf(name, sizeof name, "%c%c item %d", 'a' + nextRandom() % 26,
-                 'A' + nextRandom() % 26, i);
+        randomName(name, sizeof name, i);
         copyAsciiField(item.name, kNameChars, name);
         item.id = (uint32_t)i + 1;
         item.icon = (uint16_t)(4 + nextRandom() % 16);
@@ -93,41 +92,56 @@ void makeDocument(Shape shape, int n) {
     delete[] made;
 }
 
-// The tree after the root, in pre-order, against the plan's pre-order.
+// The nodes below handle, in pre-order, against the plan's nodes below
+// planNode; visited counts the nodes that matched.
+bool sameBelow(HWND tree, const ViewPlan& plan, int32_t planNode, HTREEITEM handle,
+               int32_t* visited) {
+    std::vector<int32_t> stack;
+    std::vector<HTREEITEM> nodes;
+    int32_t node = planFirstChild(&plan, planNode);
+    HTREEITEM child = TreeView_GetChild(tree, handle);
+    while (node != -1 || !stack.empty()) {
+        if (node == -1) {
+            if (child)
+                return false; // the tree has a node the plan does not
+            node = plan.nextSibling[stack.back()];
+            child = TreeView_GetNextSibling(tree, nodes.back());
+            stack.pop_back();
+            nodes.pop_back();
+            continue;
+        }
+        if (!child || nodeItem(tree, child) != plan.nodes[node].item)
+            return false;
+        ++*visited;
+        stack.push_back(node);
+        nodes.push_back(child);
+        node = planFirstChild(&plan, node);
+        child = TreeView_GetChild(tree, child);
+    }
+    return !child;
+}
+
+// The tree against the planner. Filling ends by expanding the root node,
+// which arranges its children; every deeper list keeps the planned order.
 bool matchesPlan(HWND tree) {
     ViewPlan plan;
     if (!planDefaultView(&gList, gOptions.hideChecked, &plan))
         return false;
+    std::unordered_map<const NoteItem*, HTREEITEM> top;
+    for (HTREEITEM child = TreeView_GetChild(tree, TreeView_GetRoot(tree)); child;
+         child = TreeView_GetNextSibling(tree, child))
+        top[nodeItem(tree, child)] = child;
     bool same = true;
     int32_t visited = 0;
-    int32_t* stack = new int32_t[(size_t)plan.count + 1];
-    HTREEITEM* nodes = new HTREEITEM[(size_t)plan.count + 1];
-    int depth = 0;
-    int32_t node = planFirstChild(&plan, kPlanRoot);
-    HTREEITEM handle = TreeView_GetChild(tree, TreeView_GetRoot(tree));
-    while (same && (node != -1 || depth > 0)) {
-        if (node == -1) {
-            --depth;
-            node = plan.nextSibling[stack[depth]];
-            handle = TreeView_GetNextSibling(tree, nodes[depth]);
-            continue;
-        }
-        if (!handle || nodeItem(tree, handle) != plan.nodes[node].item) {
-            same = false;
-            break;
-        }
+    size_t topCount = 0;
+    for (int32_t node = planFirstChild(&plan, kPlanRoot); same && node != -1;
+         node = plan.nextSibling[node]) {
+        ++topCount;
+        auto found = top.find(plan.nodes[node].item);
+        same = found != top.end() && sameBelow(tree, plan, node, found->second, &visited);
         ++visited;
-        stack[depth] = node;
-        nodes[depth] = handle;
-        ++depth;
-        node = planFirstChild(&plan, node);
-        handle = TreeView_GetChild(tree, handle);
-        if (node == -1 && handle)
-            same = false;
     }
-    same = same && visited == plan.count;
-    delete[] stack;
-    delete[] nodes;
+    same = same && topCount == top.size() && visited == plan.count;
     freeViewPlan(&plan);
     return same;
 }
@@ -158,8 +172,6 @@ int main() {
                 makeDocument((Shape)shape, sizes[s]);
                 gOptions.viewMode = view;
                 gOptions.hideChecked = shape == kRandomTree && view == 0 ? 1 : 0;
-                // Start from the root alone, as after a load.
-                TreeView_DeleteAllItems(tree);
                 double start = nowMs();
                 fillTree(tree);
                 times[s] = nowMs() - start;
@@ -178,9 +190,7 @@ int main() {
             fflush(stdout);
         }
     }
-    // A refill walks the filled tree for its check boxes first. The nodes
-    // point into the list, so the tree goes before the list is replaced.
-    TreeView_DeleteAllItems(tree);
+    // A refill walks the filled tree for its check boxes first.
     makeDocument(kRandomTree, 10000);
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;

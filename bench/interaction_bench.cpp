@@ -31,15 +31,8 @@ NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
     return appendLoaded(&gList, &item, nullptr);
 }
 
-void randomName(char* name, size_t size, int i) {
-    snprintf(name, size, "%c%c item %d", 'a' + nextRandom() % 26, 'A' + nextRandom() % 26, i);
-}
-
 void startDocument() {
-    TreeView_DeleteAllItems(gProgram.treeView);
-    clearList(&gList);
-    clearCategories(&gCategories);
-    resetRandom();
+    beginBenchDocument();
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
     gOptions.arrangeKey = 0;
