@@ -23,6 +23,10 @@ struct ProgramState {
     // The file at notePath did not load whole: its bytes are kept beside it
     // before the first save replaces it (saveKeepingDamaged).
     int notePathDamaged;
+    // The document differs from what was last read from or written to
+    // notePath: every change the user makes sets it; a save that wrote the
+    // document, a whole load and "New File..." clear it.
+    int documentChanged;
     // Start-up got as far as reading the settings; nothing after that can
     // fail, so the message loop will run. Until then destroying the window
     // stores no settings (they were never read) and posts no quit message.
