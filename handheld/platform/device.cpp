@@ -4,10 +4,6 @@
 
 DeviceScreen gDevice;
 
-static LRESULT CALLBACK sipPrefProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // Every class of the layer: arrow cursor, the given background (none paints
 // nothing itself). A class that exists already is left as it is.
 static BOOL registerLayerClass(HINSTANCE instance, LPCWSTR name, WNDPROC proc, HBRUSH background) {
@@ -23,12 +19,19 @@ static BOOL registerLayerClass(HINSTANCE instance, LPCWSTR name, WNDPROC proc, H
 }
 
 // The navigation bar shows whichever window becomes active; a window that
-// goes takes its Done mark with it.
+// goes takes its marks with it. Focus moves reach the SIPPREF controls.
 static LRESULT CALLBACK activationHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && gDevice.navBar)
         PostMessageW(gDevice.navBar, WM_APP, wParam, 0);
-    if (code == HCBT_DESTROYWND)
-        RemovePropW((HWND)wParam, DONE_BUTTON_PROP);
+    if (code == HCBT_SETFOCUS && wParam)
+        noteFocusChange((HWND)wParam);
+    if (code == HCBT_DESTROYWND) {
+        HWND window = (HWND)wParam;
+        RemovePropW(window, DONE_BUTTON_PROP);
+        RemovePropW(window, CANCEL_BUTTON_PROP);
+        if (RemovePropW(window, FULL_SCREEN_PROP))
+            refreshSipButton(NULL);
+    }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
@@ -54,7 +57,8 @@ BOOL ensureDevice(void) {
     if (!registerLayerClass(instance, SIPPREF_CLASS, sipPrefProc, NULL) ||
         !registerLayerClass(instance, NAVBAR_CLASS, navBarProc, NULL) ||
         !registerLayerClass(instance, MENUBAR_CLASS, menuBarProc, (HBRUSH)(COLOR_BTNFACE + 1)) ||
-        !registerLayerClass(instance, SIPPANEL_CLASS, sipPanelProc, NULL))
+        !registerLayerClass(instance, SIPPANEL_CLASS, sipPanelProc, NULL) ||
+        !registerLayerClass(instance, SIPBUTTON_CLASS, sipButtonProc, NULL))
         return FALSE;
     DWORD thread = GetCurrentThreadId();
     gDevice.activationHook = SetWindowsHookExW(WH_CBT, activationHook, NULL, thread);
@@ -122,6 +126,7 @@ void moveDevice(int dx, int dy) {
 }
 
 static BOOL CALLBACK announceSip(HWND window, LPARAM lParam) {
+    fitAboveSip(window);
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
     return TRUE;
 }

@@ -18,7 +18,10 @@ enum {
 #define MENUBAR_CLASS L"menu_worker"
 #define SIPPANEL_CLASS L"PocketPcSipPanel"
 #define SIPPREF_CLASS L"SIPPREF"
+#define SIPBUTTON_CLASS L"PocketPcSipButton"
 #define DONE_BUTTON_PROP L"PocketPcDoneButton"
+#define CANCEL_BUTTON_PROP L"PocketPcCancelButton"
+#define FULL_SCREEN_PROP L"PocketPcFullScreen"
 
 struct DeviceScreen {
     POINT origin; // screen position of the device's top-left corner
@@ -56,6 +59,31 @@ LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
 
 LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 void showSipPanel(BOOL up);
+
+// The SIP button's picture, a small keyboard, on the menu bar and on the
+// floating SIP button.
+void drawSipGlyph(HDC dc, RECT r, BOOL pressed);
+
+// A window that covers the menu bar (a full-screen dialog or sheet) keeps
+// the SIP reachable through the floating SIP button at the menu bar's
+// place, shown while such a window is active.
+LRESULT CALLBACK sipButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+void refreshSipButton(HWND active);
+
+// The SIPPREF control: raises the SIP when an edit control of its parent
+// gets the focus and lowers it on a control that takes no text.
+LRESULT CALLBACK sipPrefProc(HWND pref, UINT message, WPARAM wParam, LPARAM lParam);
+void noteFocusChange(HWND focus);
+
+// Puts a dialog or sheet on the whole screen below the navigation bar, over
+// the menu bar, and keeps it reachable above the SIP from then on.
+void makeFullScreen(HWND window);
+
+// A full-screen window with the SIP up keeps its controls reachable: it
+// shrinks to the visible desktop and scrolls when its controls reach below.
+void fitAboveSip(HWND window);
+// Scrolls a full-screen window so that the control shows above the SIP.
+void revealControl(HWND control);
 
 // Tap-and-hold on tree views: the thread's message hook.
 LRESULT CALLBACK gestureMessageHook(int code, WPARAM wParam, LPARAM lParam);

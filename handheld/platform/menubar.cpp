@@ -215,6 +215,90 @@ static LRESULT addAutosizedButtons(MenuBarState* state, UINT message, WPARAM wPa
     return SendMessageW(state->toolbar, message, wParam, (LPARAM)buttons);
 }
 
+// A disabled image button shows its picture greyed as the device greys a
+// bitmap: every pixel that is neither the picture's grey background nor
+// white becomes part of an etched shape, highlight below and right,
+// shadow on top; the rest stays transparent. Rebuilt from the bar's images
+// whenever images are added.
+static void greyOneImage(HIMAGELIST source, int index, HIMAGELIST target, int cx, int cy) {
+    const COLORREF kFace = RGB(192, 192, 192);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    DWORD* pixels = NULL;
+    HDC dc = CreateCompatibleDC(NULL);
+    HBITMAP picture = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&pixels, NULL, 0);
+    int rowBytes = (cx + 15) / 16 * 2;
+    BYTE* maskBits = (BYTE*)LocalAlloc(LPTR, (SIZE_T)rowBytes * cy);
+    BOOL* shape = (BOOL*)LocalAlloc(LPTR, sizeof(BOOL) * cx * cy);
+    if (!dc || !picture || !maskBits || !shape) {
+        ImageList_SetImageCount(target, (UINT)(index + 1));
+    } else {
+        HGDIOBJ old = SelectObject(dc, picture);
+        RECT all = {0, 0, cx, cy};
+        HBRUSH face = CreateSolidBrush(kFace);
+        FillRect(dc, &all, face);
+        DeleteObject(face);
+        ImageList_Draw(source, index, dc, 0, 0, ILD_NORMAL);
+        GdiFlush();
+        for (int i = 0; i < cx * cy; i++) {
+            DWORD p = pixels[i] & 0xFFFFFF;
+            shape[i] = p != 0xC0C0C0 && p != 0xFFFFFF;
+        }
+        DWORD shadow = GetSysColor(COLOR_3DSHADOW), light = GetSysColor(COLOR_3DHILIGHT);
+        DWORD shadowPixel = GetRValue(shadow) << 16 | GetGValue(shadow) << 8 | GetBValue(shadow);
+        DWORD lightPixel = GetRValue(light) << 16 | GetGValue(light) << 8 | GetBValue(light);
+        for (int y = 0; y < cy; y++) {
+            for (int x = 0; x < cx; x++) {
+                BOOL lit = x > 0 && y > 0 && shape[(y - 1) * cx + x - 1];
+                BOOL dark = shape[y * cx + x];
+                pixels[y * cx + x] = dark ? shadowPixel : lit ? lightPixel : 0;
+                if (!dark && !lit)
+                    maskBits[y * rowBytes + x / 8] |= (BYTE)(0x80 >> (x % 8));
+            }
+        }
+        SelectObject(dc, old);
+        HBITMAP mask = CreateBitmap(cx, cy, 1, 1, maskBits);
+        if (!mask || ImageList_Add(target, picture, mask) < 0)
+            ImageList_SetImageCount(target, (UINT)(index + 1));
+        if (mask)
+            DeleteObject(mask);
+    }
+    LocalFree(shape);
+    LocalFree(maskBits);
+    if (picture)
+        DeleteObject(picture);
+    if (dc)
+        DeleteDC(dc);
+}
+
+static void greyImages(MenuBarState* state) {
+    HIMAGELIST images = (HIMAGELIST)SendMessageW(state->toolbar, TB_GETIMAGELIST, 0, 0);
+    int cx = 0, cy = 0;
+    if (!images || !ImageList_GetIconSize(images, &cx, &cy))
+        return;
+    int count = ImageList_GetImageCount(images);
+    HIMAGELIST greyed = ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, count, 1);
+    if (!greyed)
+        return;
+    for (int i = 0; i < count; i++)
+        greyOneImage(images, i, greyed, cx, cy);
+    HIMAGELIST old =
+        (HIMAGELIST)SendMessageW(state->toolbar, TB_SETDISABLEDIMAGELIST, 0, (LPARAM)greyed);
+    if (old)
+        ImageList_Destroy(old);
+}
+
+static LRESULT addBitmap(MenuBarState* state, WPARAM wParam, LPARAM lParam) {
+    LRESULT first = SendMessageW(state->toolbar, TB_ADDBITMAP, wParam, lParam);
+    if (first >= 0)
+        greyImages(state);
+    return first;
+}
+
 static void layoutBar(HWND bar) {
     MenuBarState* state = barState(bar);
     if (!state)
@@ -229,23 +313,7 @@ static void layoutBar(HWND bar) {
 
 // The SIP button shows a small keyboard.
 static void drawSipButton(const DRAWITEMSTRUCT* draw) {
-    RECT r = draw->rcItem;
-    FillRect(draw->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-    if (draw->itemState & ODS_SELECTED)
-        DrawEdge(draw->hDC, &r, EDGE_SUNKEN, BF_RECT);
-    RECT keys;
-    SetRect(&keys, r.left + 4, r.top + 7, r.right - 4, r.bottom - 6);
-    FrameRect(draw->hDC, &keys, (HBRUSH)GetStockObject(BLACK_BRUSH));
-    for (int row = 0; row < 2; row++) {
-        for (int x = keys.left + 2; x + 2 < keys.right; x += 3) {
-            RECT key;
-            SetRect(&key, x, keys.top + 2 + row * 3, x + 2, keys.top + 4 + row * 3);
-            FillRect(draw->hDC, &key, (HBRUSH)GetStockObject(BLACK_BRUSH));
-        }
-    }
-    RECT space;
-    SetRect(&space, keys.left + 4, keys.bottom - 3, keys.right - 4, keys.bottom - 2);
-    FillRect(draw->hDC, &space, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    drawSipGlyph(draw->hDC, draw->rcItem, (draw->itemState & ODS_SELECTED) != 0);
 }
 
 static void onBarDestroy(HWND bar) {
@@ -255,6 +323,9 @@ static void onBarDestroy(HWND bar) {
         return;
     if (state->menu)
         DestroyMenu(state->menu);
+    HIMAGELIST greyed = (HIMAGELIST)SendMessageW(state->toolbar, TB_SETDISABLEDIMAGELIST, 0, 0);
+    if (greyed)
+        ImageList_Destroy(greyed);
     LocalFree(state);
 }
 
@@ -286,6 +357,8 @@ LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         return state ? setSubMenu(state, (int)wParam, (HMENU)lParam) : 0;
     case TB_SETTOOLTIPS:
         return state ? setTips(state, wParam, lParam) : 0;
+    case TB_ADDBITMAP:
+        return state ? addBitmap(state, wParam, lParam) : -1;
     case TB_ADDBUTTONSW:
     case TB_ADDBUTTONSA:
     case TB_INSERTBUTTONW:
@@ -338,7 +411,7 @@ static BOOL fillBar(MenuBarState* state, const SHMENUBARINFO* info) {
         return FALSE;
     if (info->nBmpId && info->cBmpImages > 0) {
         TBADDBITMAP bitmap = {info->hInstRes, (UINT_PTR)info->nBmpId};
-        if (SendMessageW(state->toolbar, TB_ADDBITMAP, info->cBmpImages, (LPARAM)&bitmap) < 0)
+        if (addBitmap(state, info->cBmpImages, (LPARAM)&bitmap) < 0)
             return FALSE;
     }
     return TRUE;

@@ -3,7 +3,7 @@
 // handle by which the whole device is dragged around the desktop.
 #include "device.h"
 
-enum { kOkWidth = 30, kTitleChars = 100 };
+enum { kOkWidth = 30, kCancelWidth = 24, kTitleChars = 100 };
 
 struct NavBarState {
     HWND target; // the window whose title is shown
@@ -18,11 +18,45 @@ static BOOL hasDoneButton(HWND window) {
     return window && IsWindow(window) && GetPropW(window, DONE_BUTTON_PROP) != NULL;
 }
 
+static BOOL hasCancelButton(HWND window) {
+    return window && IsWindow(window) && GetPropW(window, CANCEL_BUTTON_PROP) != NULL;
+}
+
 static RECT okButtonRect(HWND navBar) {
     RECT client;
     GetClientRect(navBar, &client);
     client.left = client.right - kOkWidth;
     return client;
+}
+
+// The cancel mark stands left of "ok".
+static RECT cancelButtonRect(HWND navBar) {
+    RECT r = okButtonRect(navBar);
+    r.right = r.left;
+    r.left -= kCancelWidth;
+    return r;
+}
+
+static void drawCancelMark(HDC dc, RECT r) {
+    InflateRect(&r, -7, -7);
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(255, 255, 255));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, NULL);
+    LineTo(dc, r.right, r.bottom);
+    MoveToEx(dc, r.right, r.top, NULL);
+    LineTo(dc, r.left, r.bottom);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+// Which of the bar's buttons a point hits: IDOK, IDCANCEL or 0.
+static int buttonAt(HWND navBar, POINT at) {
+    RECT ok = okButtonRect(navBar), cancel = cancelButtonRect(navBar);
+    if (hasDoneButton(gNav.target) && PtInRect(&ok, at))
+        return IDOK;
+    if (hasCancelButton(gNav.target) && PtInRect(&cancel, at))
+        return IDCANCEL;
+    return 0;
 }
 
 static void paintNavBar(HWND navBar) {
@@ -41,7 +75,7 @@ static void paintNavBar(HWND navBar) {
         GetWindowTextW(gNav.target, title, kTitleChars);
     RECT text = client;
     text.left += 6;
-    text.right -= kOkWidth;
+    text.right -= kOkWidth + (hasCancelButton(gNav.target) ? kCancelWidth : 0);
     DrawTextW(dc, title, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     if (hasDoneButton(gNav.target)) {
         RECT ok = okButtonRect(navBar);
@@ -55,14 +89,15 @@ static void paintNavBar(HWND navBar) {
         DeleteObject(pen);
         DrawTextW(dc, L"ok", -1, &ok, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
+    if (hasCancelButton(gNav.target))
+        drawCancelMark(dc, cancelButtonRect(navBar));
     SelectObject(dc, oldFont);
     EndPaint(navBar, &ps);
 }
 
 static void onNavButtonDown(HWND navBar, LPARAM lParam) {
     POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-    RECT ok = okButtonRect(navBar);
-    if (hasDoneButton(gNav.target) && PtInRect(&ok, at))
+    if (buttonAt(navBar, at))
         return; // the tap completes on release
     gNav.dragging = TRUE;
     ClientToScreen(navBar, &at);
@@ -86,9 +121,9 @@ static void onNavButtonUp(HWND navBar, LPARAM lParam) {
         return;
     }
     POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-    RECT ok = okButtonRect(navBar);
-    if (hasDoneButton(gNav.target) && PtInRect(&ok, at))
-        SendMessageW(gNav.target, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    int button = buttonAt(navBar, at);
+    if (button)
+        SendMessageW(gNav.target, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
 static void onNavCreate(void) {
@@ -164,4 +199,5 @@ void refreshNavBar(HWND active) {
         return;
     gNav.target = active;
     InvalidateRect(gDevice.navBar, NULL, TRUE);
+    refreshSipButton(active);
 }

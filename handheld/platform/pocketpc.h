@@ -132,7 +132,9 @@ typedef struct tagSHINITDLGINFO {
 // Call from WM_INITDIALOG. Full-screen dialogs (and the property sheet that
 // holds a page given here) lose their desktop caption and fill the device
 // screen below the navigation bar; with SHIDIF_DONEBUTTON the navigation
-// bar shows "ok" while the dialog is active, which sends WM_COMMAND IDOK.
+// bar shows "ok" while the dialog is active, which sends WM_COMMAND IDOK;
+// with SHIDIF_CANCELBUTTON a cancel mark beside it sends IDCANCEL. While a
+// full-screen dialog is active the SIP button floats at the bottom right.
 BOOL SHInitDialog(PSHINITDLGINFO pshidi);
 
 // ---- Property sheets -----------------------------------------------------
@@ -141,8 +143,11 @@ BOOL SHInitDialog(PSHINITDLGINFO pshidi);
 // for (PSCB_GETVERSION, answered with COMCTL32_VERSION 0x20C). On the
 // desktop the same bit is the old wizard flag, so PropertySheetW goes
 // through the layer: it takes the bit away, puts the sheet on the device
-// screen below the navigation bar, lays the tab, the pages and the buttons
-// out again to fill it, and asks the version query itself. The desktop
+// screen below the navigation bar, lays the pages out across it above the
+// tabs at the bottom, and asks the version query itself. The desktop's
+// button row gives way to the navigation bar: "ok" confirms the sheet (every
+// page gets PSN_APPLY), the cancel mark beside it and the Escape key cancel
+// it. The desktop
 // sheet's own callback messages other than PSCB_PRECREATE and
 // PSCB_INITIALIZED are not handed on, since their numbers mean other things
 // there.

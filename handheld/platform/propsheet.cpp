@@ -1,6 +1,7 @@
 // Property sheets in the device manner: a sheet with PSH_MAXIMIZE fills the
-// device screen below the navigation bar, its tab and pages stretched to the
-// width of the screen, the buttons along the bottom edge.
+// device screen below the navigation bar, its pages stretched to the width
+// of the screen above the tabs along the bottom edge, and the navigation
+// bar's "ok" and cancel mark in place of the desktop's buttons.
 #include "device.h"
 
 #include <string.h>
@@ -11,8 +12,6 @@
 enum {
     kTabControlId = 0x3020, // the desktop sheet's tab control
     kApplyButtonId = 0x3021,
-    kMargin = 2,
-    kButtonGap = 4,
     kTabStripExtra = 4,       // the tab control's edge below its row of tabs
     kLayoutSubclass = 0x5053, // "PS"
 };
@@ -39,29 +38,19 @@ static BOOL CALLBACK placePage(HWND child, LPARAM lParam) {
 }
 
 // As on the device, the pages take the whole width of the screen (a page
-// laid out for 240 pixels has no room for the desktop's tab frame) with the
-// tabs along their bottom edge; the buttons that show stand in a row at the
-// bottom right.
+// laid out for 240 pixels has no room for the desktop's tab frame) and all
+// of its height above the tabs, which run along the bottom edge. The sheet
+// is confirmed through the navigation bar's "ok" and cancelled through its
+// cancel mark or the Escape key: the desktop's buttons stay hidden, though
+// they still carry the commands.
 static void layOutSheet(HWND sheet) {
     RECT client;
     GetClientRect(sheet, &client);
-    int buttonTop = client.bottom;
-    int right = client.right - kMargin;
     static const int kButtons[] = {IDHELP, kApplyButtonId, IDCANCEL, IDOK};
     for (int id : kButtons) {
         HWND button = GetDlgItem(sheet, id);
-        // The sheet itself may not show yet: the button's own style counts.
-        if (!button || !(GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE))
-            continue;
-        RECT r;
-        GetWindowRect(button, &r);
-        int width = r.right - r.left, height = r.bottom - r.top;
-        int top = client.bottom - kMargin - height;
-        SetWindowPos(button, NULL, right - width, top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        right -= width + kButtonGap;
-        if (top - kMargin < buttonTop)
-            buttonTop = top - kMargin;
+        if (button && (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE))
+            ShowWindow(button, SW_HIDE);
     }
     HWND tab = GetDlgItem(sheet, kTabControlId);
     if (!tab)
@@ -73,7 +62,7 @@ static void layOutSheet(HWND sheet) {
     if (!TabCtrl_GetItemRect(tab, 0, &header))
         SetRect(&header, 0, 0, 0, 18);
     int stripHeight = header.bottom - header.top + kTabStripExtra;
-    int stripTop = buttonTop - stripHeight;
+    int stripTop = client.bottom - stripHeight;
     SetWindowPos(tab, NULL, 0, stripTop, client.right, stripHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     PageLayout layout = {sheet, {0, 0, client.right, stripTop}};
@@ -109,9 +98,11 @@ static LRESULT CALLBACK sheetSubclass(HWND sheet, UINT message, WPARAM wParam, L
 
 static int CALLBACK maximizedSheetCallback(HWND sheet, UINT message, LPARAM lParam) {
     if (message == PSCB_INITIALIZED) {
-        fitToDevice(sheet, deviceBand(kNavBarHeight, kDeviceHeight - kNavBarHeight));
         SetWindowSubclass(sheet, sheetSubclass, kLayoutSubclass, 0);
+        makeFullScreen(sheet);
         layOutSheet(sheet);
+        SetPropW(sheet, DONE_BUTTON_PROP, (HANDLE)1);
+        SetPropW(sheet, CANCEL_BUTTON_PROP, (HANDLE)1);
         showNavBar();
         refreshNavBar(sheet);
     }

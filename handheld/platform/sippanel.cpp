@@ -8,58 +8,59 @@ enum { kRows = 5, kKeyHeight = 16, kMaxKeysPerRow = 12 };
 enum { kKeyShift = 1, kKeyBack = 8, kKeyEnter = 13 };
 
 struct SipKey {
-    const WCHAR* label;
+    const WCHAR* label; // drawn when the font has its glyphs, else fallback
+    const WCHAR* fallback;
     WCHAR lower;
     WCHAR upper;
     int width; // in twentieths of the panel width
 };
 
 static const SipKey kKeyboard[kRows][kMaxKeysPerRow] = {
-    {{L"1", '1', '!', 2},
-     {L"2", '2', '@', 2},
-     {L"3", '3', '#', 2},
-     {L"4", '4', '$', 2},
-     {L"5", '5', '%', 2},
-     {L"6", '6', '^', 2},
-     {L"7", '7', '&', 2},
-     {L"8", '8', '*', 2},
-     {L"9", '9', '(', 2},
-     {L"0", '0', ')', 2}},
-    {{L"q", 'q', 'Q', 2},
-     {L"w", 'w', 'W', 2},
-     {L"e", 'e', 'E', 2},
-     {L"r", 'r', 'R', 2},
-     {L"t", 't', 'T', 2},
-     {L"y", 'y', 'Y', 2},
-     {L"u", 'u', 'U', 2},
-     {L"i", 'i', 'I', 2},
-     {L"o", 'o', 'O', 2},
-     {L"p", 'p', 'P', 2}},
-    {{L"a", 'a', 'A', 2},
-     {L"s", 's', 'S', 2},
-     {L"d", 'd', 'D', 2},
-     {L"f", 'f', 'F', 2},
-     {L"g", 'g', 'G', 2},
-     {L"h", 'h', 'H', 2},
-     {L"j", 'j', 'J', 2},
-     {L"k", 'k', 'K', 2},
-     {L"l", 'l', 'L', 2},
-     {L"\x2190", kKeyBack, kKeyBack, 2}},
-    {{L"\x21E7", kKeyShift, kKeyShift, 3},
-     {L"z", 'z', 'Z', 2},
-     {L"x", 'x', 'X', 2},
-     {L"c", 'c', 'C', 2},
-     {L"v", 'v', 'V', 2},
-     {L"b", 'b', 'B', 2},
-     {L"n", 'n', 'N', 2},
-     {L"m", 'm', 'M', 2},
-     {L"\x21B5", kKeyEnter, kKeyEnter, 3}},
-    {{L"-", '-', '_', 2},
-     {L",", ',', ';', 2},
-     {L".", '.', ':', 2},
-     {L"", ' ', ' ', 10},
-     {L"/", '/', '?', 2},
-     {L"'", '\'', '"', 2}},
+    {{L"1", NULL, '1', '!', 2},
+     {L"2", NULL, '2', '@', 2},
+     {L"3", NULL, '3', '#', 2},
+     {L"4", NULL, '4', '$', 2},
+     {L"5", NULL, '5', '%', 2},
+     {L"6", NULL, '6', '^', 2},
+     {L"7", NULL, '7', '&', 2},
+     {L"8", NULL, '8', '*', 2},
+     {L"9", NULL, '9', '(', 2},
+     {L"0", NULL, '0', ')', 2}},
+    {{L"q", NULL, 'q', 'Q', 2},
+     {L"w", NULL, 'w', 'W', 2},
+     {L"e", NULL, 'e', 'E', 2},
+     {L"r", NULL, 'r', 'R', 2},
+     {L"t", NULL, 't', 'T', 2},
+     {L"y", NULL, 'y', 'Y', 2},
+     {L"u", NULL, 'u', 'U', 2},
+     {L"i", NULL, 'i', 'I', 2},
+     {L"o", NULL, 'o', 'O', 2},
+     {L"p", NULL, 'p', 'P', 2}},
+    {{L"a", NULL, 'a', 'A', 2},
+     {L"s", NULL, 's', 'S', 2},
+     {L"d", NULL, 'd', 'D', 2},
+     {L"f", NULL, 'f', 'F', 2},
+     {L"g", NULL, 'g', 'G', 2},
+     {L"h", NULL, 'h', 'H', 2},
+     {L"j", NULL, 'j', 'J', 2},
+     {L"k", NULL, 'k', 'K', 2},
+     {L"l", NULL, 'l', 'L', 2},
+     {L"\x2190", L"<-", kKeyBack, kKeyBack, 2}},
+    {{L"\x21E7", L"Shift", kKeyShift, kKeyShift, 3},
+     {L"z", NULL, 'z', 'Z', 2},
+     {L"x", NULL, 'x', 'X', 2},
+     {L"c", NULL, 'c', 'C', 2},
+     {L"v", NULL, 'v', 'V', 2},
+     {L"b", NULL, 'b', 'B', 2},
+     {L"n", NULL, 'n', 'N', 2},
+     {L"m", NULL, 'm', 'M', 2},
+     {L"\x21B5", L"Enter", kKeyEnter, kKeyEnter, 3}},
+    {{L"-", NULL, '-', '_', 2},
+     {L",", NULL, ',', ';', 2},
+     {L".", NULL, '.', ':', 2},
+     {L"", NULL, ' ', ' ', 10},
+     {L"/", NULL, '/', '?', 2},
+     {L"'", NULL, '\'', '"', 2}},
 };
 
 static BOOL gShift;
@@ -89,6 +90,20 @@ static const SipKey* keyAt(HWND panel, POINT at) {
     return NULL;
 }
 
+// Fonts without a character draw an empty box in its place.
+static BOOL fontHasGlyphs(HDC dc, const WCHAR* text) {
+    WORD glyphs[8];
+    int length = lstrlenW(text);
+    if (length > 8 ||
+        GetGlyphIndicesW(dc, text, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+        return FALSE;
+    for (int i = 0; i < length; i++) {
+        if (glyphs[i] == 0xFFFF)
+            return FALSE;
+    }
+    return TRUE;
+}
+
 static void paintPanel(HWND panel) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(panel, &ps);
@@ -105,7 +120,9 @@ static void paintPanel(HWND panel) {
             FillRect(dc, &r, GetSysColorBrush(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
             FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
             WCHAR text[2] = {gShift ? key->upper : key->lower, 0};
-            const WCHAR* label = key->lower >= ' ' && key->lower != ' ' ? text : key->label;
+            const WCHAR* label = key->lower > ' ' ? text : key->label;
+            if (key->fallback && !fontHasGlyphs(dc, label))
+                label = key->fallback;
             DrawTextW(dc, label, -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
         }
     }
@@ -120,7 +137,13 @@ static void typeKey(HWND panel, const SipKey* key) {
         return;
     }
     HWND focus = GetFocus();
-    if (focus)
+    WCHAR rootClass[16] = L"";
+    GetClassNameW(GetAncestor(focus, GA_ROOT), rootClass, 16);
+    if (focus && key->lower == kKeyEnter && !lstrcmpW(rootClass, L"#32770")) {
+        // In a dialog Enter is a key, so that it presses the default button.
+        PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    } else if (focus)
         PostMessageW(focus, WM_CHAR, gShift ? key->upper : key->lower, 1);
     if (gShift) {
         gShift = FALSE;
@@ -165,4 +188,71 @@ void showSipPanel(BOOL up) {
         return;
     SetWindowPos(gDevice.sipPanel, HWND_TOPMOST, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// ---- The floating SIP button -----------------------------------------------
+
+void drawSipGlyph(HDC dc, RECT r, BOOL pressed) {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (pressed)
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+    HBRUSH black = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    RECT keys;
+    SetRect(&keys, r.left + 4, r.top + 7, r.right - 4, r.bottom - 6);
+    FrameRect(dc, &keys, black);
+    for (int row = 0; row < 2; row++) {
+        for (int x = keys.left + 2; x + 2 < keys.right; x += 3) {
+            RECT key;
+            SetRect(&key, x, keys.top + 2 + row * 3, x + 2, keys.top + 4 + row * 3);
+            FillRect(dc, &key, black);
+        }
+    }
+    RECT space;
+    SetRect(&space, keys.left + 4, keys.bottom - 3, keys.right - 4, keys.bottom - 2);
+    FillRect(dc, &space, black);
+}
+
+static HWND gSipButton;
+
+LRESULT CALLBACK sipButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE; // the dialog keeps the focus
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(button, &ps);
+        RECT client;
+        GetClientRect(button, &client);
+        drawSipGlyph(dc, client, gDevice.sipUp);
+        EndPaint(button, &ps);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        SipShowIM(gDevice.sipUp ? SIPF_OFF : SIPF_ON);
+        InvalidateRect(button, NULL, TRUE);
+        return 0;
+    case WM_DESTROY:
+        gSipButton = NULL;
+        return 0;
+    default:
+        return DefWindowProcW(button, message, wParam, lParam);
+    }
+}
+
+void refreshSipButton(HWND active) {
+    BOOL wanted = active && IsWindow(active) && GetPropW(active, FULL_SCREEN_PROP) != NULL;
+    if (!wanted) {
+        if (gSipButton)
+            ShowWindow(gSipButton, SW_HIDE);
+        return;
+    }
+    RECT band = deviceBand(kDeviceHeight - kMenuBarHeight, kMenuBarHeight);
+    band.left = band.right - kMenuBarHeight;
+    if (!gSipButton)
+        gSipButton =
+            CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, SIPBUTTON_CLASS,
+                            L"", WS_POPUP, 0, 0, 0, 0, NULL, NULL, GetModuleHandleW(NULL), NULL);
+    if (gSipButton)
+        SetWindowPos(gSipButton, HWND_TOPMOST, band.left, band.top, band.right - band.left,
+                     band.bottom - band.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }

@@ -234,6 +234,29 @@ TEST_F(PocketPcTest, MenuBarButtonsPopupsAndImages) {
     EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, 104, 0));
     EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, 40022, 0));
 
+    // The disabled Delete button shows its cross etched in the shadow
+    // colour with a highlight beside it, not a grey square, and no red.
+    HWND toolbar = toolbarOf(bar);
+    RECT rect;
+    ASSERT_TRUE(SendMessageW(toolbar, TB_GETRECT, 104, (LPARAM)&rect));
+    RedrawWindow(toolbar, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    HDC dc = GetDC(toolbar);
+    COLORREF shadow = GetSysColor(COLOR_3DSHADOW), light = GetSysColor(COLOR_3DHILIGHT);
+    int shadows = 0, lights = 0, reds = 0;
+    for (int y = rect.top; y < rect.bottom; y++) {
+        for (int x = rect.left; x < rect.right; x++) {
+            COLORREF p = GetPixel(dc, x, y);
+            shadows += p == shadow;
+            lights += p == light;
+            reds += GetRValue(p) > 160 && GetGValue(p) < 100;
+        }
+    }
+    ReleaseDC(toolbar, dc);
+    EXPECT_GE(shadows, 30);
+    EXPECT_LE(shadows, 130);
+    EXPECT_GE(lights, 20);
+    EXPECT_EQ(reds, 0);
+
     // Tool tips are answered by button position.
     NMTTDISPINFOW tip = {};
     tip.hdr.hwndFrom = toolbarOf(bar);
@@ -248,8 +271,6 @@ TEST_F(PocketPcTest, MenuBarButtonsPopupsAndImages) {
     EXPECT_STREQ(tip.szText, L"");
 
     // A tap on the plain "New" button reaches the main window.
-    HWND toolbar = toolbarOf(bar);
-    RECT rect;
     ASSERT_TRUE(SendMessageW(toolbar, TB_GETRECT, 40004, (LPARAM)&rect));
     click(toolbar, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     EXPECT_EQ(gHost.lastCommand, 40004);
@@ -501,8 +522,9 @@ TEST_F(PocketPcTest, DialogWithoutDoneIgnoresTheOkPlace) {
 
 struct SheetRun {
     std::vector<std::pair<HWND, UINT>> callbacks;
-    RECT sheet, page, edit, ok;
-    BOOL okShown, nextShown;
+    RECT sheet, page, edit, tabs;
+    int shownButtons, applies, action;
+    BOOL nextShown, floatingSipButton;
     LONG_PTR sheetStyle;
 };
 SheetRun gSheet;
@@ -518,22 +540,45 @@ RECT screenRect(HWND window) {
     return r;
 }
 
-INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+void tapNavBar(int fromRight) {
+    HWND nav = FindWindowW(NAVBAR_CLASS, NULL);
+    RECT client;
+    GetClientRect(nav, &client);
+    SendMessageW(nav, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - fromRight, 13));
+    SendMessageW(nav, WM_LBUTTONUP, 0, MAKELPARAM(client.right - fromRight, 13));
+}
+
+// Each run confirms or cancels the way gSheet.action names: 0 the
+// navigation bar's "ok", 1 the Escape key, 2 the cancel mark beside "ok".
+INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         PostMessageW(page, WM_APP, 0, 0);
         return TRUE;
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->code == PSN_APPLY)
+            gSheet.applies++;
+        return FALSE;
     case WM_APP: {
         HWND sheet = GetParent(page);
         gSheet.sheet = screenRect(sheet);
         gSheet.page = screenRect(page);
         gSheet.edit = screenRect(GetDlgItem(page, 1001));
-        gSheet.ok = screenRect(GetDlgItem(sheet, IDOK));
-        gSheet.okShown = IsWindowVisible(GetDlgItem(sheet, IDOK));
-        HWND next = GetDlgItem(sheet, 0x3024);
-        gSheet.nextShown = next && IsWindowVisible(next);
+        gSheet.tabs = screenRect(PropSheet_GetTabControl(sheet));
+        for (int id : {IDOK, IDCANCEL, IDHELP, 0x3021, 0x3023, 0x3024, 0x3025}) {
+            HWND button = GetDlgItem(sheet, id);
+            gSheet.shownButtons += button && IsWindowVisible(button);
+        }
+        HWND sipButton = FindWindowW(SIPBUTTON_CLASS, NULL);
+        gSheet.floatingSipButton = sipButton && IsWindowVisible(sipButton);
         gSheet.sheetStyle = GetWindowLongPtrW(sheet, GWL_STYLE);
-        PropSheet_PressButton(sheet, PSBTN_OK);
+        if (gSheet.action == 0)
+            tapNavBar(10);
+        else if (gSheet.action == 1) {
+            SetFocus(GetDlgItem(page, 1001));
+            PostMessageW(GetDlgItem(page, 1001), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        } else
+            tapNavBar(40);
         return TRUE;
     }
     default:
@@ -543,7 +588,6 @@ INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM) {
 
 TEST_F(PocketPcTest, MaximizedSheetIsAFullScreenPropertySheet) {
     makeHost(kTestBar);
-    gSheet = {};
     PROPSHEETPAGEW page = {};
     page.dwSize = sizeof page;
     page.hInstance = GetModuleHandleW(NULL);
@@ -557,7 +601,13 @@ TEST_F(PocketPcTest, MaximizedSheetIsAFullScreenPropertySheet) {
     header.nPages = 1;
     header.ppsp = &page;
     header.pfnCallback = recordSheetCallback;
-    PropertySheetW(&header);
+    for (int action = 0; action < 3; ++action) {
+        gSheet = {};
+        gSheet.action = action;
+        INT_PTR result = PropertySheetW(&header);
+        EXPECT_EQ(result > 0, action == 0) << action;
+        EXPECT_EQ(gSheet.applies, action == 0 ? 1 : 0) << action;
+    }
 
     // The version query first, as the device asks it; the desktop's own
     // message 3 (a button press there) never reaches the program.
@@ -571,22 +621,25 @@ TEST_F(PocketPcTest, MaximizedSheetIsAFullScreenPropertySheet) {
     }
     EXPECT_TRUE(initialized);
 
-    // Not a wizard, and on the device screen below the navigation bar.
-    EXPECT_TRUE(gSheet.okShown);
-    EXPECT_FALSE(gSheet.nextShown);
+    // Not a wizard and no desktop button row, on the device screen below
+    // the navigation bar; the SIP button floats over it.
+    EXPECT_EQ(gSheet.shownButtons, 0);
+    EXPECT_TRUE(gSheet.floatingSipButton);
     EXPECT_EQ(gSheet.sheetStyle & WS_CAPTION, 0);
     SIPINFO info = sip();
     EXPECT_EQ(gSheet.sheet.left, info.rcVisibleDesktop.left);
     EXPECT_EQ(gSheet.sheet.top, info.rcVisibleDesktop.top);
     EXPECT_EQ(gSheet.sheet.right - gSheet.sheet.left, 240);
     EXPECT_EQ(gSheet.sheet.bottom - gSheet.sheet.top, 294);
-    // The page spans the screen's width and shows its widest control whole,
-    // above the buttons.
+    // The page spans the screen from the navigation bar down to the tabs,
+    // which run along the bottom edge, and shows its widest control whole.
+    EXPECT_EQ(gSheet.page.top, gSheet.sheet.top);
     EXPECT_EQ(gSheet.page.left, gSheet.sheet.left);
     EXPECT_EQ(gSheet.page.right, gSheet.sheet.right);
+    EXPECT_EQ(gSheet.page.bottom, gSheet.tabs.top);
+    EXPECT_EQ(gSheet.tabs.bottom, gSheet.sheet.bottom);
+    EXPECT_LE(gSheet.tabs.bottom - gSheet.tabs.top, 26);
     EXPECT_LE(gSheet.edit.right, gSheet.page.right);
-    EXPECT_LE(gSheet.page.bottom, gSheet.ok.top);
-    EXPECT_LE(gSheet.ok.bottom, gSheet.sheet.bottom);
 }
 
 // ---- The rest of the shell ---------------------------------------------------
