@@ -29,6 +29,7 @@ static LRESULT CALLBACK activationHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = (HWND)wParam;
         RemovePropW(window, DONE_BUTTON_PROP);
         RemovePropW(window, CANCEL_BUTTON_PROP);
+        RemovePropW(window, FLAT_PROP);
         if (RemovePropW(window, FULL_SCREEN_PROP))
             refreshSipButton(NULL);
     }
@@ -140,6 +141,7 @@ static BOOL setSip(BOOL up) {
     gDevice.sipUp = up;
     showSipPanel(up);
     EnumThreadWindows(GetCurrentThreadId(), announceSip, 0);
+    refreshSipButton(GetActiveWindow());
     return TRUE;
 }
 

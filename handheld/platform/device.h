@@ -22,6 +22,7 @@ enum {
 #define DONE_BUTTON_PROP L"PocketPcDoneButton"
 #define CANCEL_BUTTON_PROP L"PocketPcCancelButton"
 #define FULL_SCREEN_PROP L"PocketPcFullScreen"
+#define FLAT_PROP L"PocketPcFlat"
 
 struct DeviceScreen {
     POINT origin; // screen position of the device's top-left corner
@@ -59,6 +60,8 @@ LRESULT CALLBACK menuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
 
 LRESULT CALLBACK sipPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 void showSipPanel(BOOL up);
+// Puts the SIP, when it is up, above a window that was just activated.
+void raiseSipPanel(void);
 
 // The SIP button's picture, a small keyboard, on the menu bar and on the
 // floating SIP button.
@@ -75,9 +78,17 @@ void refreshSipButton(HWND active);
 LRESULT CALLBACK sipPrefProc(HWND pref, UINT message, WPARAM wParam, LPARAM lParam);
 void noteFocusChange(HWND focus);
 
+// The device draws a dialog control's border as one flat line, where the
+// desktop's dialogs turn it into a two-pixel sunken edge that leaves the
+// control's content less room than its layout gives it. For the controls of
+// dialogs set up by the layer and of full-screen sheets' pages.
+void flattenControls(HWND dialog);
+
 // Puts a dialog or sheet on the whole screen below the navigation bar, over
-// the menu bar, and keeps it reachable above the SIP from then on.
-void makeFullScreen(HWND window);
+// the menu bar, and keeps it reachable above the SIP from then on: it ends
+// at the SIP's top edge and, when it scrolls, scrolls its controls into
+// view (a sheet lays its pages out again instead).
+void makeFullScreen(HWND window, BOOL scrolls);
 
 // A full-screen window with the SIP up keeps its controls reachable: it
 // shrinks to the visible desktop and scrolls when its controls reach below.

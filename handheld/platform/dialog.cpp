@@ -7,6 +7,7 @@
 enum { kScrollSubclass = 0x5344, kScrollLine = 12, kScrollMargin = 4 };
 
 #define SCROLL_TOP_PROP L"PocketPcScrollTop"
+#define SCROLLS_PROP L"PocketPcScrolls"
 
 static int scrollTop(HWND window) {
     return (int)(INT_PTR)GetPropW(window, SCROLL_TOP_PROP);
@@ -46,6 +47,8 @@ static void scrollTo(HWND window, int top) {
 }
 
 static void updateScrolling(HWND window) {
+    if (!GetPropW(window, SCROLLS_PROP))
+        return;
     RECT client;
     GetClientRect(window, &client);
     int content = contentBottom(window);
@@ -105,6 +108,7 @@ static LRESULT CALLBACK scrollSubclass(HWND window, UINT message, WPARAM wParam,
     }
     if (message == WM_NCDESTROY) {
         RemovePropW(window, SCROLL_TOP_PROP);
+        RemovePropW(window, SCROLLS_PROP);
         RemoveWindowSubclass(window, scrollSubclass, kScrollSubclass);
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -123,7 +127,7 @@ void fitAboveSip(HWND window) {
 
 void revealControl(HWND control) {
     HWND window = GetAncestor(control, GA_ROOT);
-    if (!window || !GetPropW(window, FULL_SCREEN_PROP) || !IsWindowVisible(control))
+    if (!window || !GetPropW(window, SCROLLS_PROP) || !IsWindowVisible(control))
         return;
     RECT r, client;
     GetWindowRect(control, &r);
@@ -135,10 +139,23 @@ void revealControl(HWND control) {
         scrollTo(window, scrollTop(window) + r.top - kScrollMargin);
 }
 
-void makeFullScreen(HWND window) {
+void flattenControls(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        LONG_PTR exStyle = GetWindowLongPtrW(child, GWL_EXSTYLE);
+        if (!(exStyle & WS_EX_CLIENTEDGE))
+            continue;
+        SetWindowLongPtrW(child, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_CLIENTEDGE);
+        SetWindowLongPtrW(child, GWL_STYLE, GetWindowLongPtrW(child, GWL_STYLE) | WS_BORDER);
+        SetWindowPos(child, NULL, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+}
+
+void makeFullScreen(HWND window, BOOL scrolls) {
     fitToDevice(window, deviceBand(kNavBarHeight, kDeviceHeight - kNavBarHeight));
     SetPropW(window, FULL_SCREEN_PROP, (HANDLE)1);
-    SetWindowSubclass(window, scrollSubclass, kScrollSubclass, 0);
+    if (scrolls && SetWindowSubclass(window, scrollSubclass, kScrollSubclass, 0))
+        SetPropW(window, SCROLLS_PROP, (HANDLE)1);
     fitAboveSip(window);
 }
 
@@ -150,10 +167,11 @@ BOOL SHInitDialog(PSHINITDLGINFO pshidi) {
     // A property sheet page stands for its sheet.
     HWND dialog = GetAncestor(pshidi->hDlg, GA_ROOT);
     DWORD flags = pshidi->dwFlags;
+    flattenControls(pshidi->hDlg);
     if (flags & SHIDIF_SIPDOWN)
         SipShowIM(SIPF_OFF);
     if (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
-        makeFullScreen(dialog);
+        makeFullScreen(dialog, TRUE);
     else if (flags & SHIDIF_SIZEDLG) {
         RECT place = visibleDesktop();
         if (!gDevice.sipUp)

@@ -126,7 +126,7 @@ static BOOL addMenuButtons(MenuBarState* state, HINSTANCE instance, UINT id) {
 
 static void dropDown(HWND bar, MenuBarState* state, const NMTOOLBARW* request) {
     MenuBarButton* button = findButton(state, request->iItem);
-    if (!button || !button->popup)
+    if (!button || !button->popup || !IsWindowEnabled(state->owner))
         return;
     RECT rect;
     SendMessageW(state->toolbar, TB_GETRECT, request->iItem, (LPARAM)&rect);
@@ -177,6 +177,8 @@ static LRESULT onBarCommand(HWND bar, WPARAM wParam, LPARAM lParam) {
     MenuBarButton* button = findButton(state, LOWORD(wParam));
     if (button && button->popup)
         return 0; // the drop-down already showed the popup
+    if (!IsWindowEnabled(state->owner))
+        return 0; // a modal dialog of the owner is up
     return SendMessageW(state->owner, WM_COMMAND, wParam, (LPARAM)bar);
 }
 

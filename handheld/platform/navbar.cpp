@@ -195,9 +195,10 @@ void refreshNavBar(HWND active) {
     WCHAR className[32];
     if (active && GetClassNameW(active, className, 32) &&
         (!lstrcmpW(className, NAVBAR_CLASS) || !lstrcmpW(className, MENUBAR_CLASS) ||
-         !lstrcmpW(className, SIPPANEL_CLASS)))
+         !lstrcmpW(className, SIPPANEL_CLASS) || !lstrcmpW(className, SIPBUTTON_CLASS)))
         return;
     gNav.target = active;
     InvalidateRect(gDevice.navBar, NULL, TRUE);
     refreshSipButton(active);
+    raiseSipPanel();
 }

@@ -31,6 +31,10 @@ static BOOL CALLBACK placePage(HWND child, LPARAM lParam) {
     if (GetParent(child) != layout->sheet || !GetClassNameW(child, className, 16) ||
         lstrcmpW(className, L"#32770") != 0)
         return TRUE;
+    if (!GetPropW(child, FLAT_PROP)) {
+        SetPropW(child, FLAT_PROP, (HANDLE)1);
+        flattenControls(child);
+    }
     const RECT* r = &layout->pageRect;
     SetWindowPos(child, NULL, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -99,7 +103,7 @@ static LRESULT CALLBACK sheetSubclass(HWND sheet, UINT message, WPARAM wParam, L
 static int CALLBACK maximizedSheetCallback(HWND sheet, UINT message, LPARAM lParam) {
     if (message == PSCB_INITIALIZED) {
         SetWindowSubclass(sheet, sheetSubclass, kLayoutSubclass, 0);
-        makeFullScreen(sheet);
+        makeFullScreen(sheet, FALSE);
         layOutSheet(sheet);
         SetPropW(sheet, DONE_BUTTON_PROP, (HANDLE)1);
         SetPropW(sheet, CANCEL_BUTTON_PROP, (HANDLE)1);

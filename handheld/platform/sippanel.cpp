@@ -223,14 +223,19 @@ LRESULT CALLBACK sipButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM 
         HDC dc = BeginPaint(button, &ps);
         RECT client;
         GetClientRect(button, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        client.left = client.right - kMenuBarHeight;
         drawSipGlyph(dc, client, gDevice.sipUp);
         EndPaint(button, &ps);
         return 0;
     }
-    case WM_LBUTTONUP:
-        SipShowIM(gDevice.sipUp ? SIPF_OFF : SIPF_ON);
-        InvalidateRect(button, NULL, TRUE);
+    case WM_LBUTTONUP: {
+        RECT client;
+        GetClientRect(button, &client);
+        if ((short)LOWORD(lParam) >= client.right - kMenuBarHeight)
+            SipShowIM(gDevice.sipUp ? SIPF_OFF : SIPF_ON);
         return 0;
+    }
     case WM_DESTROY:
         gSipButton = NULL;
         return 0;
@@ -246,13 +251,30 @@ void refreshSipButton(HWND active) {
             ShowWindow(gSipButton, SW_HIDE);
         return;
     }
+    // With the SIP down the button keeps to the corner of the dialog; with
+    // it up the dialog ends above the SIP and the button becomes a bar of
+    // its own across the bottom, as an empty menu bar, so that the
+    // application's menu bar does not show through below the SIP.
     RECT band = deviceBand(kDeviceHeight - kMenuBarHeight, kMenuBarHeight);
-    band.left = band.right - kMenuBarHeight;
+    if (!gDevice.sipUp)
+        band.left = band.right - kMenuBarHeight;
     if (!gSipButton)
         gSipButton =
             CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, SIPBUTTON_CLASS,
                             L"", WS_POPUP, 0, 0, 0, 0, NULL, NULL, GetModuleHandleW(NULL), NULL);
-    if (gSipButton)
+    if (gSipButton) {
+        // Without a window manager a window that is activated rises above
+        // the topmost ones too; shown again, the button is on top.
+        ShowWindow(gSipButton, SW_HIDE);
         SetWindowPos(gSipButton, HWND_TOPMOST, band.left, band.top, band.right - band.left,
                      band.bottom - band.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        InvalidateRect(gSipButton, NULL, TRUE);
+    }
+}
+
+void raiseSipPanel(void) {
+    if (!gDevice.sipUp || !gDevice.sipPanel)
+        return;
+    ShowWindow(gDevice.sipPanel, SW_HIDE);
+    showSipPanel(TRUE);
 }

@@ -566,34 +566,98 @@ void holdForScreenshot() {
             DispatchMessageW(&message);
 }
 
+// Lets the layer's posted work (the SIPPREF's decision, a tap) happen
+// inside the dialog's loop.
+void pumpFor(DWORD milliseconds) {
+    DWORD until = GetTickCount() + milliseconds;
+    MSG message;
+    while (GetTickCount() < until) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            Sleep(5);
+        }
+    }
+}
+
+bool sipUp() {
+    SIPINFO info = {};
+    info.cbSize = sizeof info;
+    return SHSipInfo(SPI_GETSIPINFO, 0, &info, 0) && (info.fdwFlags & SIPF_ON);
+}
+
+// A tap on the panel's key at the given row and column (keys 24 pixels
+// wide, rows 16 high; the shift key is the first of row 3).
+void tapKey(int row, int column) {
+    HWND panel = FindWindowW(L"PocketPcSipPanel", nullptr);
+    ASSERT_TRUE(panel && IsWindowVisible(panel));
+    int x = row == 3 && column > 0 ? 36 + (column - 1) * 24 + 5 : column * 24 + 5;
+    PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, row * 16 + 8));
+    PostMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(x, row * 16 + 8));
+    pumpFor(60);
+}
+
+// A tap on the navigation bar, the given distance from its right end: "ok"
+// at 10, the cancel mark at 40.
+void tapNavBar(int fromRight) {
+    HWND nav = FindWindowW(L"PocketPcNavBar", nullptr);
+    RECT client;
+    GetClientRect(nav, &client);
+    PostMessageW(nav, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - fromRight, 13));
+    PostMessageW(nav, WM_LBUTTONUP, 0, MAKELPARAM(client.right - fromRight, 13));
+}
+
+// The sheet as the device shows it: the focus on the Name box raises the
+// panel, whose keys type there, and the sheet ends at the panel's top; a
+// check box lowers the panel again and the sheet takes the screen below the
+// navigation bar, its tabs along the bottom, no desktop buttons; "ok" in the
+// navigation bar confirms, Escape cancels.
 TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
     writeDocument(notes, kDocument);
     Session session(notes);
     ASSERT_TRUE(session.started);
     DialogDriver driver;
+    SipShowIM(SIPF_OFF);
     selectNode(nodeOf(itemNamed("Beta")));
     driver.expect(kSheet, [](HWND sheet) {
+        pumpFor(50);
+        HWND general = page(sheet, 0);
+        EXPECT_EQ(GetFocus(), GetDlgItem(general, IDC_NAME));
+        EXPECT_TRUE(sipUp());
         RECT frame;
         GetWindowRect(sheet, &frame);
+        EXPECT_EQ(frame.bottom - frame.top, 320 - 26 - 26 - 80);
+        tapKey(3, 0); // shift
+        tapKey(1, 4); // t
+        tapKey(1, 2); // e
+        tapKey(2, 0); // a
+        EXPECT_EQ(controlText(general, IDC_NAME), L"Tea");
+        SetFocus(GetDlgItem(general, IDC_CHECKED));
+        pumpFor(50);
+        EXPECT_FALSE(sipUp());
+
         RECT mainFrame;
+        GetWindowRect(sheet, &frame);
         GetWindowRect(gProgram.mainWindow, &mainFrame);
         EXPECT_EQ(frame.right - frame.left, 240);
         EXPECT_EQ(frame.bottom - frame.top, 320 - 26);
         EXPECT_EQ(frame.left, mainFrame.left);
         EXPECT_EQ(frame.top, mainFrame.top);
         EXPECT_EQ(GetWindowLongW(sheet, GWL_STYLE) & WS_CAPTION, 0);
-        // A property sheet, not a wizard: OK and Cancel, no Back or Next.
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDOK)));
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDCANCEL)));
-        for (int wizardButton : {0x3023, 0x3024, 0x3025}) {
-            HWND button = GetDlgItem(sheet, wizardButton);
-            EXPECT_TRUE(!button || !IsWindowVisible(button)) << wizardButton;
+        // A property sheet, not a wizard, and no desktop button row: the
+        // page reaches down to the tabs at the bottom edge.
+        for (int button : {IDOK, IDCANCEL, IDHELP, 0x3021, 0x3023, 0x3024, 0x3025}) {
+            HWND shown = GetDlgItem(sheet, button);
+            EXPECT_TRUE(!shown || !IsWindowVisible(shown)) << button;
         }
-        RECT client, ok = childRect(sheet, GetDlgItem(sheet, IDOK));
+        RECT client, tabsRect = childRect(sheet, PropSheet_GetTabControl(sheet));
         GetClientRect(sheet, &client);
-        EXPECT_LE(ok.bottom, client.bottom);
-        EXPECT_GE(ok.left, 0);
-        HWND general = page(sheet, 0);
+        EXPECT_EQ(childRect(sheet, general).top, 0);
+        EXPECT_EQ(childRect(sheet, general).bottom, tabsRect.top);
+        EXPECT_EQ(tabsRect.bottom, client.bottom);
+        HWND sipButton = FindWindowW(L"PocketPcSipButton", nullptr);
+        EXPECT_TRUE(sipButton && IsWindowVisible(sipButton));
         wchar_t caption[32] = {};
         TCITEMW tab = {};
         tab.mask = TCIF_TEXT;
@@ -618,6 +682,8 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
         EXPECT_EQ(SendDlgItemMessageW(details, IDC_TASK_TIME, EM_GETLIMITTEXT, 0, 0), 7);
         EXPECT_EQ(SendDlgItemMessageW(general, IDC_NAME, EM_GETLIMITTEXT, 0, 0), 80);
         HWND icons = GetDlgItem(general, IDC_ICON_LIST);
+        // The 70-pixel column fits beside the vertical scroll bar.
+        EXPECT_FALSE(GetWindowLongW(icons, GWL_STYLE) & WS_HSCROLL);
         EXPECT_EQ(ListView_GetItemCount(icons), 16);
         EXPECT_EQ(ListView_GetImageList(icons, LVSIL_SMALL),
                   TreeView_GetImageList(gProgram.treeView, TVSIL_NORMAL));
@@ -625,13 +691,24 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
         ListView_GetItemText(icons, 15, 0, row, 32);
         EXPECT_EQ(std::wstring(row), L"DVD");
         holdForScreenshot();
-        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        tapNavBar(10);
     });
     int before = gList.count;
     newItem();
-    EXPECT_EQ(driver.ran, 1);
+    NoteItem* tea = itemNamed("Tea");
+    ASSERT_TRUE(tea);
+    EXPECT_EQ(tea->parentId, itemNamed("Alpha")->id);
+    EXPECT_EQ(gList.count, before + 1);
+
+    driver.expect(kSheet, [](HWND sheet) {
+        HWND name = GetDlgItem(page(sheet, 0), IDC_NAME);
+        SetWindowTextW(name, L"Dropped");
+        PostMessageW(name, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    });
+    newItem();
+    EXPECT_EQ(driver.ran, 2);
     EXPECT_EQ(driver.leftOpen, 0);
-    EXPECT_EQ(gList.count, before);
+    EXPECT_EQ(gList.count, before + 1);
     EXPECT_EQ(gFindCriteria, nullptr);
 }
 
