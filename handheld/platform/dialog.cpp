@@ -18,7 +18,8 @@ static int scrollTop(HWND window) {
 static int contentBottom(HWND window) {
     int bottom = 0;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child))
+        // The dialog itself may not show yet: the control's own style counts.
+        if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT r;
         GetWindowRect(child, &r);
@@ -127,7 +128,8 @@ void fitAboveSip(HWND window) {
 
 void revealControl(HWND control) {
     HWND window = GetAncestor(control, GA_ROOT);
-    if (!window || !GetPropW(window, SCROLLS_PROP) || !IsWindowVisible(control))
+    if (!window || !GetPropW(window, SCROLLS_PROP) ||
+        !(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE))
         return;
     RECT r, client;
     GetWindowRect(control, &r);

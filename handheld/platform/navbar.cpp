@@ -163,9 +163,12 @@ LRESULT CALLBACK navBarProc(HWND navBar, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CAPTURECHANGED:
         gNav.dragging = FALSE;
         return 0;
-    case WM_APP:
-        refreshNavBar((HWND)wParam);
+    case WM_APP: {
+        // Activations may have followed since this one was posted.
+        HWND active = GetActiveWindow();
+        refreshNavBar(active ? active : (HWND)wParam);
         return 0;
+    }
     case WM_DESTROY:
         onNavDestroy();
         return 0;
