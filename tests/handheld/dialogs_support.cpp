@@ -105,6 +105,19 @@ void DialogDriver::expect(const wchar_t* caption, DialogScript script) {
     gArmed.push_back({caption, script});
 }
 
+void pumpFor(DWORD milliseconds) {
+    DWORD until = GetTickCount() + milliseconds;
+    MSG message;
+    while (GetTickCount() < until) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            Sleep(5);
+        }
+    }
+}
+
 std::wstring controlText(HWND dialog, int id) {
     wchar_t text[512] = {};
     GetDlgItemTextW(dialog, id, text, 512);

@@ -24,6 +24,10 @@ struct DialogDriver {
     int leftOpen = 0;
 };
 
+// Runs the thread's messages for a while: inside a dialog's own loop it lets
+// the layer's posted work (the SIPPREF's decision, a tap) happen.
+void pumpFor(DWORD milliseconds);
+
 // Controls
 std::wstring controlText(HWND dialog, int id);
 std::vector<std::wstring> comboEntries(HWND dialog, int id);

@@ -566,21 +566,6 @@ void holdForScreenshot() {
             DispatchMessageW(&message);
 }
 
-// Lets the layer's posted work (the SIPPREF's decision, a tap) happen
-// inside the dialog's loop.
-void pumpFor(DWORD milliseconds) {
-    DWORD until = GetTickCount() + milliseconds;
-    MSG message;
-    while (GetTickCount() < until) {
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            Sleep(5);
-        }
-    }
-}
-
 bool sipUp() {
     SIPINFO info = {};
     info.cbSize = sizeof info;

@@ -19,19 +19,6 @@ namespace {
 std::wstring gFolder;
 int gFailures = 0;
 
-void pumpFor(DWORD milliseconds) {
-    DWORD until = GetTickCount() + milliseconds;
-    MSG message;
-    while (GetTickCount() < until) {
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            Sleep(5);
-        }
-    }
-}
-
 bool writeBitmap(const std::wstring& path, HDC dc, HBITMAP picture, int width, int height) {
     BITMAPINFOHEADER info = {};
     info.biSize = sizeof info;
