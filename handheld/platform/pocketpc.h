@@ -19,6 +19,9 @@
 // Registers the "SIPPREF" class and the layer's own windows and starts the
 // device's tap-and-hold recognition on tree views. Call once, early, on the
 // window thread (the program's entry does, after InitCommonControlsEx).
+// A "SIPPREF" child raises the SIP when an edit control among its siblings
+// (or inside them: an editable combo box's field) gets the focus, and lowers
+// it when the focus moves to one of them that takes no text.
 BOOL SHInitExtraControls(void);
 
 // ---- Menu bar ------------------------------------------------------------
