@@ -88,6 +88,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     gFolder = argv[1];
+    clearSettings(); // the note pane shows, whatever an earlier run left
     Session session(argv[2]);
     if (!session.started) {
         fprintf(stderr, "readme_pictures: Twigmark did not start\n");
