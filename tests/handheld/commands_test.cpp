@@ -718,9 +718,9 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
     EXPECT_EQ(answers.seen[0].caption, L"Find...");
     answers.seen.clear();
 
-    // A last match with neither children nor a next sibling: nothing is
-    // searched, the notice is shown and "Find Again" is grayed.
-    HTREEITEM last = findNode(tree(), "Grandchild");
+    // A last match at the end of the tree: nothing is searched, the notice
+    // is shown and "Find Again" is grayed.
+    HTREEITEM last = findNode(tree(), "Below done");
     ASSERT_FALSE(TreeView_GetNextSibling(tree(), last));
     ASSERT_FALSE(TreeView_GetChild(tree(), last));
     gFindCriteria->lastMatch = last;

@@ -677,9 +677,7 @@ struct FindTest : DialogsTest {
     }
     std::string findAgain() {
         HWND tree = gProgram.treeView;
-        HTREEITEM start = TreeView_GetChild(tree, gFindCriteria->lastMatch);
-        if (!start)
-            start = TreeView_GetNextSibling(tree, gFindCriteria->lastMatch);
+        HTREEITEM start = nextInSearchOrder(tree, gFindCriteria->lastMatch);
         return start && searchFrom(tree, start) ? selectedName() : "(none)";
     }
     // The whole tree searched with the criteria as they stand.
@@ -797,6 +795,43 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     EXPECT_TRUE(session.boxes.empty());
 }
 
+// Trees of never-opened nodes whose children were listed out of order:
+// "Find Again" with criteria every item meets visits every shown item once,
+// in the order the user sees with every node open, and stops at the end.
+// "Find Item..." tests the last match first.
+TEST_F(FindTest, FindAgainWalksTheRestOfTheTreeInTheOrderShown) {
+    writeDocument(notes, {{"Moss", 1, 0, 1, 1, 0, "", 0, 0, 0},
+                          {"Yew", 2, 1, 2, 1, 0, "", 0, 0, 0},
+                          {"Elm", 3, 1, 2, 1, 0, "", 0, 0, 0},
+                          {"Fir", 5, 3, 3, 1, 0, "", 0, 0, 0},
+                          {"Ash", 4, 3, 3, 1, 0, "", 0, 0, 0},
+                          {"Oak", 6, 0, 1, 2, 0, "", 0, 0, 0},
+                          {"Ivy", 7, 6, 2, 1, 0, "", 0, 0, 0},
+                          {"Bay", 8, 0, 1, 1, 0, "", 0, 0, 0},
+                          {"Rue", 9, 8, 2, 1, 0, "", 0, 0, 0}});
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    const struct {
+        int hideChecked;
+        const char* walk;
+    } cases[] = {{0, "Bay Rue Moss Elm Ash Fir Yew Oak Ivy "},
+                 {1, "Bay Rue Moss Elm Ash Fir Yew "}};
+    for (const auto& test : cases) {
+        gOptions.hideChecked = test.hideChecked;
+        fillTree(gProgram.treeView);
+        criteria()->lastMatch = nullptr;
+        std::string walk;
+        for (std::string name = searchAll(); name != "(none)"; name = findAgain()) {
+            walk += name + " ";
+            HTREEITEM last = gFindCriteria->lastMatch;
+            ASSERT_EQ(searchFrom(gProgram.treeView, last), 1);
+            ASSERT_EQ(gFindCriteria->lastMatch, last) << name;
+            ASSERT_LT(walk.size(), 100u);
+        }
+        EXPECT_EQ(walk, test.walk);
+    }
+}
+
 TEST_F(FindTest, CriteriaAndTheWalk) {
     Session session(notes);
     ASSERT_TRUE(session.started);
@@ -853,18 +888,16 @@ TEST_F(FindTest, CriteriaAndTheWalk) {
     EXPECT_EQ(searchAll(), "(none)");
     c->phraseText[0] = 0;
 
-    // "Find Again" from a leaf that is the last of its siblings finds
-    // nothing, though later items match.
+    // "Find Again" from a leaf that is the last of its siblings goes on
+    // with its parent's next sibling, and stops at the end of the tree.
     wcscpy(c->nameText, L"e");
     EXPECT_EQ(searchAll(), "Shed");
-    HTREEITEM shed = c->lastMatch;
+    EXPECT_EQ(findAgain(), "Lake");
+    EXPECT_EQ(findAgain(), "Zebra");
+    HTREEITEM zebra = c->lastMatch;
     EXPECT_EQ(findAgain(), "(none)");
-    EXPECT_EQ(c->lastMatch, shed);
-    // From a match with children the walk covers only below and after it.
+    EXPECT_EQ(c->lastMatch, zebra);
     c->nameText[0] = 0;
-    c->lastMatch = nodeOf(itemNamed("Cabin"));
-    EXPECT_EQ(findAgain(), "Shed");
-    EXPECT_EQ(findAgain(), "(none)");
 
     // Hidden checked items are not in the tree and cannot be found.
     gOptions.hideChecked = 1;
