@@ -635,6 +635,43 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
     EXPECT_EQ(gFindCriteria, nullptr);
 }
 
+// A name longer than the box (from a file) survives a Modify that leaves the
+// Name box alone; Enter in the Note box starts a new line.
+TEST_F(DialogsTest, ModifyKeepsALongNameAndEnterStartsANewNoteLine) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    NoteItem* delta = itemNamed("Delta");
+    const std::u16string longName(90, u'n');
+    copyWideField(delta->name, kNameChars, (const WideChar*)longName.c_str(), kNameChars);
+    selectNode(nodeOf(delta));
+    driver.expect(kSheet, [](HWND sheet) {
+        HWND note = GetDlgItem(visitDetails(sheet), IDC_NOTE);
+        SetWindowTextW(note, L"one");
+        SetFocus(note);
+        SendMessageW(note, EM_SETSEL, 3, 3);
+        // Enter goes through the sheet's dialog manager, as a typed key
+        // does: it is what turns Enter into the default button otherwise.
+        // The character it makes of the key follows through the queue.
+        MSG enter = {note, WM_KEYDOWN, VK_RETURN, 0x1C0001, 0, {}};
+        if (!PropSheet_IsDialogMessage(sheet, &enter))
+            DispatchMessageW(&enter);
+        if (IsWindow(sheet))
+            PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    EXPECT_EQ(narrow(delta->name, kNameChars), std::string(90, 'n'));
+    EXPECT_EQ(narrow(delta->note, 64), "one\r\n");
+    driver.expect(kSheet, [](HWND sheet) {
+        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Short");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    EXPECT_EQ(narrow(delta->name, kNameChars), "Short");
+    EXPECT_EQ(driver.leftOpen, 0);
+}
+
 // ---- Find -------------------------------------------------------------------
 
 // Cabin > Shed; ABC; Lake (checked); Zebra, on three days of March 2001.
