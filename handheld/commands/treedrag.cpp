@@ -52,7 +52,9 @@ void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
     gDrag.dragImages = images;
     gDrag.target = nullptr;
     beginImageDrag(tree, node, images);
-    POINT at = toScreen(mainWindow, notification->ptDrag.x, notification->ptDrag.y);
+    // The notification's point is in the tree view's own coordinates.
+    POINT at = notification->ptDrag;
+    ClientToScreen(tree, &at);
     ImageList_DragEnter(nullptr, at.x, at.y);
     SetCapture(mainWindow);
     gDrag.dragging = true;
