@@ -2,7 +2,9 @@
 // list, shown or not, and with every node that shows one of them.
 //
 // The descendants are found through an index of the list by parent
-// identifier, so the work grows with n log n. Each item joins at most once,
+// identifier, so the work grows with n log n. Where two items share an
+// identifier, an item that names it belongs to the one the Default View
+// shows it under, so deleting one never takes the other's children. Each item joins at most once,
 // so a cycle of parent identifiers (only a damaged file has one) ends the
 // walk instead of looping, and an item with identifier 0 has no children:
 // parentId 0 means "under the root node".
@@ -12,6 +14,7 @@
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
+#include "viewplan.h"
 
 #include <algorithm>
 #include <string.h>
@@ -35,6 +38,47 @@ bool byAddress(const NoteItem* a, const NoteItem* b) {
     return (uintptr_t)a < (uintptr_t)b;
 }
 
+// Where the Default View puts an item: under the node of parent (null for
+// the root node).
+struct Placement {
+    const NoteItem* item;
+    const NoteItem* parent;
+};
+bool placedBefore(const Placement& a, const Placement& b) {
+    return byAddress(a.item, b.item);
+}
+
+// Every placed item with the item of its parent node, sorted by address;
+// null when memory ran short.
+Placement* placeItems(const NoteList* list, size_t* count) {
+    ViewPlan plan;
+    if (!planDefaultView(list, 0, &plan))
+        return nullptr;
+    Placement* placed = (Placement*)modelAllocArray((size_t)plan.count + 1, sizeof(Placement));
+    if (placed) {
+        for (int32_t i = 0; i < plan.count; ++i) {
+            int32_t up = plan.nodes[i].parent;
+            placed[i].item = plan.nodes[i].item;
+            placed[i].parent = up == kPlanRoot ? nullptr : plan.nodes[up].item;
+        }
+        std::sort(placed, placed + plan.count, placedBefore);
+        *count = (size_t)plan.count;
+    }
+    freeViewPlan(&plan);
+    return placed;
+}
+
+// Whether child belongs to parent: it names parent's identifier and the
+// view does not show it under another item that carries the same one.
+bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
+               const NoteItem* parent) {
+    Placement probe = {child, nullptr};
+    const Placement* at = std::lower_bound(placed, placed + count, probe, placedBefore);
+    if (at == placed + count || at->item != child || !at->parent)
+        return true;
+    return at->parent == parent;
+}
+
 // 0 when memory ran short; nothing is then collected.
 int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     out->items = nullptr;
@@ -48,7 +92,9 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     size_t* queue = (size_t*)modelAllocArray(n + 1, sizeof(size_t));
     bool* taken = (bool*)modelAllocArray(n + 1, sizeof(bool));
     NoteItem** collected = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
-    int ok = family && queue && taken && collected;
+    size_t placedCount = 0;
+    Placement* placed = placeItems(list, &placedCount);
+    int ok = family && queue && taken && collected && placed;
     size_t found = 0;
     if (ok) {
         size_t i = 0;
@@ -65,14 +111,15 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
         }
         NoteItem probe = {};
         for (size_t next = 0; next < found; ++next) {
-            probe.parentId = family[queue[next]]->id;
+            const NoteItem* parent = family[queue[next]];
+            probe.parentId = parent->id;
             if (probe.parentId == 0)
                 continue;
             NoteItem** first = std::lower_bound(family, family + n, &probe, byParent);
             for (NoteItem** child = first;
                  child < family + n && (*child)->parentId == probe.parentId; ++child) {
                 size_t index = (size_t)(child - family);
-                if (!taken[index]) {
+                if (!taken[index] && belongsTo(placed, placedCount, *child, parent)) {
                     taken[index] = true;
                     queue[found++] = index;
                 }
@@ -97,6 +144,7 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     modelFree(family);
     modelFree(queue);
     modelFree(taken);
+    modelFree(placed);
     if (!ok) {
         modelFree(collected);
         return 0;

@@ -108,15 +108,20 @@ void showItemMenu(HWND mainWindow, POINT screenPoint) {
     HMENU menu = gProgram.itemMenu;
     if (!tree || !menu)
         return;
+    // The hit test takes the tree view's own client coordinates, which lie
+    // a few pixels into the main window's.
     TVHITTESTINFO hit = {};
     hit.pt = screenPoint;
-    ScreenToClient(mainWindow, &hit.pt);
+    MapWindowPoints(nullptr, tree, &hit.pt, 1);
     HTREEITEM node = TreeView_HitTest(tree, &hit);
     if (node)
         TreeView_SelectItem(tree, node); // may be refused: the menu is for the selected node
-    enableItemMenu(menu, tree, TreeView_GetSelection(tree));
+    // Where no node was pressed the menu is about nothing: every entry is
+    // grayed, and the earlier selection is never the one acted on.
+    HTREEITEM subject = node ? TreeView_GetSelection(tree) : nullptr;
+    enableItemMenu(menu, tree, subject);
     UINT command = (UINT)TrackPopupMenuEx(menu, TPM_RETURNCMD, screenPoint.x, screenPoint.y,
                                           mainWindow, nullptr);
-    if (command)
+    if (command && subject)
         onCommand(mainWindow, command);
 }

@@ -68,12 +68,9 @@ static void findItem(HWND mainWindow) {
 static void findAgain(HWND mainWindow) {
     if (!gFindCriteria)
         return; // grayed: nothing to search on from
-    HWND tree = gProgram.treeView;
-    HTREEITEM last = lastMatchOrRoot();
-    HTREEITEM start = last ? TreeView_GetChild(tree, last) : nullptr;
-    if (!start && last)
-        start = TreeView_GetNextSibling(tree, last);
-    searchAndReport(mainWindow, start);
+    // On from the node after the last match to the end of the tree; the
+    // walk does not wrap round to the top.
+    searchAndReport(mainWindow, nextInSearchOrder(gProgram.treeView, lastMatchOrRoot()));
 }
 
 bool onSearchCommand(HWND mainWindow, UINT command) {

@@ -4,6 +4,7 @@
 #include "program.h"
 #include "treefill.h"
 #include "treenotify.h"
+#include "viewplan.h"
 
 enum { kDragLabelChars = 80 };
 
@@ -51,7 +52,9 @@ void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
     gDrag.dragImages = images;
     gDrag.target = nullptr;
     beginImageDrag(tree, node, images);
-    POINT at = toScreen(mainWindow, notification->ptDrag.x, notification->ptDrag.y);
+    // The notification's point is in the tree view's own coordinates.
+    POINT at = notification->ptDrag;
+    ClientToScreen(tree, &at);
     ImageList_DragEnter(nullptr, at.x, at.y);
     SetCapture(mainWindow);
     gDrag.dragging = true;
@@ -83,9 +86,12 @@ void trackDrag(HWND mainWindow, int x, int y) {
     HWND tree = gProgram.treeView;
     POINT at = toScreen(mainWindow, x, y);
     ImageList_DragMove(at.x, at.y);
+    // (x, y) is in the main window's client area; the hit test wants the
+    // tree view's, which starts a few pixels further in.
     TVHITTESTINFO hit = {};
     hit.pt.x = x;
     hit.pt.y = y;
+    MapWindowPoints(mainWindow, tree, &hit.pt, 1);
     HTREEITEM node = TreeView_HitTest(tree, &hit);
     // Over empty space the highlight stays where it was: lifting the stylus
     // there drops onto the last node passed over.
@@ -135,9 +141,43 @@ static HTREEITEM insertCopy(HWND tree, HTREEITEM parent, HTREEITEM after, const 
     return TreeView_InsertItem(tree, &insert);
 }
 
+// The depth of a node below the root node (the root's children are at 1).
+static uint32_t nodeDepth(HWND tree, HTREEITEM node) {
+    uint32_t depth = 0;
+    for (HTREEITEM up = TreeView_GetParent(tree, node); up; up = TreeView_GetParent(tree, up))
+        ++depth;
+    return depth;
+}
+
+// Every node below from, in pre-order and in its present order, copied as the
+// last children of the matching copies below to. No stack of its own: the
+// walk climbs both trees together.
+static void copyDescendants(HWND tree, HTREEITEM from, HTREEITEM to) {
+    HTREEITEM source = TreeView_GetChild(tree, from);
+    HTREEITEM parent = to;
+    while (source) {
+        TVITEMW read;
+        HTREEITEM made = readNode(tree, source, nullptr, &read)
+                             ? insertCopy(tree, parent, TVI_LAST, read, nullptr)
+                             : nullptr;
+        HTREEITEM child = made ? TreeView_GetChild(tree, source) : nullptr;
+        if (child) {
+            parent = made;
+            source = child;
+            continue;
+        }
+        // A node the control refused takes its subtree with it.
+        while (source != from && !TreeView_GetNextSibling(tree, source)) {
+            source = TreeView_GetParent(tree, source);
+            parent = TreeView_GetParent(tree, parent);
+        }
+        source = source == from ? nullptr : TreeView_GetNextSibling(tree, source);
+    }
+}
+
 // The dragged node is remade under the target, placed by its label, with
-// its children as the last children of the new node; the item and its
-// children take their new place in the document.
+// its whole subtree below it in its former order; the item takes its new
+// place in the document and everything below it its new depth.
 static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM target) {
     HTREEITEM root = TreeView_GetRoot(tree);
     NoteItem* parentItem = target == root ? nullptr : nodeItem(tree, target);
@@ -154,18 +194,13 @@ static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM ta
     HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
     if (!placed)
         return;
+    // The level is the depth the item is shown at, which a damaged
+    // target's own level need not tell.
     moved->parentId = parentItem ? parentItem->id : 0;
-    moved->level = parentItem ? parentItem->level + 1 : 1;
+    moved->level = nodeDepth(tree, target) + 1;
+    relevelBelow(&gList, moved);
     TreeView_EnsureVisible(tree, placed);
-    for (HTREEITEM child = TreeView_GetChild(tree, dragged); child;
-         child = TreeView_GetNextSibling(tree, child)) {
-        TVITEMW childRead;
-        if (!readNode(tree, child, nullptr, &childRead))
-            continue;
-        insertCopy(tree, placed, TVI_LAST, childRead, nullptr);
-        if (childRead.lParam)
-            ((NoteItem*)childRead.lParam)->level = moved->level + 1;
-    }
+    copyDescendants(tree, dragged, placed);
     TreeView_DeleteItem(tree, dragged);
 }
 

@@ -7,36 +7,23 @@
 
 namespace {
 
-struct Builder {
-    ViewPlan* plan;
-    int32_t* lastChild;  // per node plus root: last child, for appending
-    int32_t* depth;      // per node: 1 under the root
-    int32_t* childIndex; // per node: position among its siblings
-    int32_t* childCount; // per node plus root
-    KeyMap rootChildren; // first level-1 node per identifier
-    KeyMap anywhere;     // pre-order-first node per identifier
+// One open node of the pre-order walk: the plan node and the next item of
+// the list of items waiting to become its children.
+struct Frame {
+    int32_t node;
+    int32_t nextChild;
 };
 
-// True when node a comes before node b in a pre-order walk of the tree.
-bool comesFirst(const Builder* b, int32_t a, int32_t bNode) {
-    const PlanNode* nodes = b->plan->nodes;
-    int32_t x = a, y = bNode;
-    while (b->depth[x] > b->depth[y])
-        x = nodes[x].parent;
-    while (b->depth[y] > b->depth[x])
-        y = nodes[y].parent;
-    if (x == y)
-        return b->depth[a] <= b->depth[bNode]; // an ancestor comes first
-    while (nodes[x].parent != nodes[y].parent) {
-        x = nodes[x].parent;
-        y = nodes[y].parent;
-    }
-    return b->childIndex[x] < b->childIndex[y];
-}
+struct Builder {
+    ViewPlan* plan;
+    NoteItem** items;     // the shown candidates in list order
+    int32_t* nextWaiting; // per candidate: the next candidate with the same parent, or -1
+    int32_t* lastChild;   // per node plus root: last child, for appending
+    KeyMap waiting;       // parent identifier -> first candidate waiting for it
+    int32_t rootSlot;
+};
 
-// The builder's per-node arrays have one slot more than there can be nodes;
-// that last slot stands for the root node.
-void insertNode(Builder* b, NoteItem* item, int32_t parent, int32_t rootSlot) {
+int32_t appendNode(Builder* b, NoteItem* item, int32_t parent) {
     ViewPlan* plan = b->plan;
     int32_t node = plan->count++;
     plan->nodes[node].item = item;
@@ -44,27 +31,75 @@ void insertNode(Builder* b, NoteItem* item, int32_t parent, int32_t rootSlot) {
     plan->firstChild[node] = -1;
     plan->nextSibling[node] = -1;
     b->lastChild[node] = -1;
-    b->childCount[node] = 0;
-
-    int32_t up = parent == kPlanRoot ? rootSlot : parent;
+    int32_t up = parent == kPlanRoot ? b->rootSlot : parent;
     if (b->lastChild[up] == -1)
         plan->firstChild[up] = node;
     else
         plan->nextSibling[b->lastChild[up]] = node;
     b->lastChild[up] = node;
-    b->childIndex[node] = b->childCount[up]++;
-    b->depth[node] = parent == kPlanRoot ? 1 : b->depth[parent] + 1;
+    return node;
+}
 
-    size_t slot = keyMapSlot(&b->anywhere, item->id);
-    int32_t best = b->anywhere.values[slot];
-    if (best == -1) {
-        b->anywhere.keys[slot] = item->id;
-        b->anywhere.values[slot] = node;
-    } else if (comesFirst(b, node, best)) {
-        b->anywhere.values[slot] = node;
+// The items waiting for this identifier, handed over once: the first node in
+// pre-order that carries it takes them all, so every item is placed at most
+// once and a cycle ends the walk instead of repeating.
+int32_t takeWaiting(Builder* b, uint32_t id) {
+    size_t slot = keyMapSlot(&b->waiting, id);
+    int32_t first = b->waiting.values[slot];
+    if (first != -1)
+        b->waiting.values[slot] = -2; // taken; never -1, which would end the probe chain
+    return first < 0 ? -1 : first;
+}
+
+// Links each candidate behind the others with the same parent identifier
+// (level-1 items behind the root's), keeping list order.
+void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
+    int32_t rootLast = -1;
+    for (size_t i = 0; i < count; ++i) {
+        b->nextWaiting[i] = -1;
+        const NoteItem* item = b->items[i];
+        if (item->level == 1) {
+            if (rootLast == -1)
+                *rootFirst = (int32_t)i;
+            else
+                b->nextWaiting[rootLast] = (int32_t)i;
+            rootLast = (int32_t)i;
+            continue;
+        }
+        // lastChild doubles as the tail of each waiting list while linking.
+        size_t slot = keyMapSlot(&b->waiting, item->parentId);
+        if (b->waiting.values[slot] == -1) {
+            b->waiting.keys[slot] = item->parentId;
+            b->waiting.values[slot] = (int32_t)i;
+        } else {
+            b->nextWaiting[b->lastChild[b->waiting.values[slot]]] = (int32_t)i;
+        }
+        b->lastChild[b->waiting.values[slot]] = (int32_t)i;
     }
-    if (parent == kPlanRoot) {
-        keyMapRemember(&b->rootChildren, item->id, node);
+}
+
+// Pre-order with an explicit stack of open nodes: deep chains stay off the
+// call stack, and a node deeper than kMaxViewDepth is never made.
+void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
+    size_t depth = 1;
+    stack[0].node = kPlanRoot;
+    stack[0].nextChild = rootFirst;
+    while (depth) {
+        Frame* top = &stack[depth - 1];
+        int32_t candidate = top->nextChild;
+        if (candidate == -1) {
+            --depth;
+            continue;
+        }
+        top->nextChild = b->nextWaiting[candidate];
+        NoteItem* item = b->items[candidate];
+        int32_t node = appendNode(b, item, top->node);
+        int32_t children = takeWaiting(b, item->id);
+        if (children != -1 && depth < (size_t)kMaxViewDepth) {
+            stack[depth].node = node;
+            stack[depth].nextChild = children;
+            ++depth;
+        }
     }
 }
 
@@ -87,57 +122,54 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     size_t n = 0;
     for (const NoteItem* it = list->head; it; it = it->next)
         ++n;
+    size_t frames = (n < (size_t)kMaxViewDepth ? n : (size_t)kMaxViewDepth) + 1;
 
     Builder b;
     memset(&b, 0, sizeof b);
     b.plan = plan;
+    b.rootSlot = (int32_t)n;
     plan->nodes = (PlanNode*)modelAllocArray(n + 1, sizeof(PlanNode));
     plan->firstChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     plan->nextSibling = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
+    b.items = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
+    b.nextWaiting = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.lastChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    b.depth = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    b.childIndex = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    b.childCount = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    NoteItem** queue = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
-    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.lastChild && b.depth &&
-             b.childIndex && b.childCount && queue && initKeyMap(&b.rootChildren, n) &&
-             initKeyMap(&b.anywhere, n);
+    Frame* stack = (Frame*)modelAllocArray(frames, sizeof(Frame));
+    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.nextWaiting &&
+             b.lastChild && stack && initKeyMap(&b.waiting, n);
     if (ok) {
-        int32_t rootSlot = (int32_t)n;
-        plan->firstChild[rootSlot] = -1;
-        b.lastChild[rootSlot] = -1;
-        b.childCount[rootSlot] = 0;
-        size_t queued = 0;
-        for (NoteItem* item = list->head; item; item = item->next) {
-            if (hideChecked && item->checkState == kChecked)
-                continue;
-            if (item->level == 1) {
-                insertNode(&b, item, kPlanRoot, rootSlot);
-            } else if (item->level == 2) {
-                int32_t parent = keyMapFind(&b.rootChildren, item->parentId);
-                if (parent != -1)
-                    insertNode(&b, item, parent, rootSlot);
-                else
-                    queue[queued++] = item;
-            } else {
-                queue[queued++] = item;
-            }
-        }
-        for (size_t i = 0; i < queued; ++i) {
-            int32_t parent = keyMapFind(&b.anywhere, queue[i]->parentId);
-            if (parent != -1 && b.depth[parent] < kMaxViewDepth)
-                insertNode(&b, queue[i], parent, rootSlot);
-        }
-        plan->rootFirstChild = plan->firstChild[rootSlot];
+        size_t count = 0;
+        for (NoteItem* item = list->head; item; item = item->next)
+            if (!hideChecked || item->checkState != kChecked)
+                b.items[count++] = item;
+        int32_t rootFirst = -1;
+        linkWaiting(&b, count, &rootFirst);
+        plan->firstChild[b.rootSlot] = -1;
+        b.lastChild[b.rootSlot] = -1;
+        placeAll(&b, rootFirst, stack);
+        plan->rootFirstChild = plan->firstChild[b.rootSlot];
     }
-    modelFree(queue);
+    modelFree(stack);
+    modelFree(b.items);
+    modelFree(b.nextWaiting);
     modelFree(b.lastChild);
-    modelFree(b.depth);
-    modelFree(b.childIndex);
-    modelFree(b.childCount);
-    freeKeyMap(&b.rootChildren);
-    freeKeyMap(&b.anywhere);
+    freeKeyMap(&b.waiting);
     if (!ok)
         freeViewPlan(plan);
     return ok;
+}
+
+int relevelBelow(const NoteList* list, const NoteItem* top) {
+    ViewPlan plan;
+    if (!planDefaultView(list, 0, &plan))
+        return 0;
+    int32_t first = 0;
+    while (first < plan.count && plan.nodes[first].item != top)
+        ++first;
+    // Nodes are in pre-order: the subtree is the run after its top whose
+    // parents lie inside the run, and each parent is renumbered first.
+    for (int32_t i = first + 1; i < plan.count && plan.nodes[i].parent >= first; ++i)
+        plan.nodes[i].item->level = plan.nodes[plan.nodes[i].parent].item->level + 1;
+    freeViewPlan(&plan);
+    return 1;
 }

@@ -2,12 +2,13 @@
 // under which parent and in which order. The window's fill inserts exactly
 // these nodes; tools print them as an outline.
 //
-// The rules are those of the two-pass fill: level-1 items go under the root,
-// level-2 items under the first level-1 node with their parent's identifier,
-// and every other item waits in a queue. The queue is then placed in order,
-// each item under the first node in pre-order that carries its parent's
-// identifier at that moment. Items that find no parent are not shown; a
-// hidden checked item takes its whole subtree with it.
+// Level-1 items go under the root; every other item goes under the node that
+// carries its parent's identifier, wherever the two stand in the list (moving
+// an item by dragging leaves it before its new parent). Where identifiers
+// repeat, the first node in pre-order that carries the identifier takes the
+// children. Siblings keep list order. Items whose chain of parents never
+// reaches the root (a missing parent, a cycle) are not shown; a hidden
+// checked item takes its whole subtree with it.
 #pragma once
 
 #include "notetypes.h"
@@ -39,3 +40,8 @@ void freeViewPlan(ViewPlan* plan);
 // Children of a node in display order: start with planFirstChild(plan, node)
 // (kPlanRoot for the root) and follow nextSibling until -1.
 int32_t planFirstChild(const ViewPlan* plan, int32_t node);
+
+// After an item has moved: every item the Default View shows below it (with
+// checked items shown) takes its depth there as its level, counted from the
+// item's own level. 0 when memory ran short; the levels then stay.
+int relevelBelow(const NoteList* list, const NoteItem* top);

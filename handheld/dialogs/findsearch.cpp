@@ -2,6 +2,7 @@
 // and the pre-order walk from a start node.
 #include "itemdialogs.h"
 
+#include "sorting.h"
 #include "widetext.h"
 
 #include <string.h>
@@ -90,35 +91,36 @@ int itemMatches(HWND tree, HTREEITEM node) {
     return dateMatches(criteria, item) ? 1 : 0;
 }
 
+HTREEITEM nextInSearchOrder(HWND tree, HTREEITEM node) {
+    if (!node)
+        return nullptr;
+    // A closed node's children are arranged when it opens, which a match
+    // below it makes happen: they are walked in that order, not as filled.
+    HTREEITEM child = TreeView_GetChild(tree, node);
+    if (child && !(TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED)) {
+        sortChildren(tree, node);
+        child = TreeView_GetChild(tree, node);
+    }
+    if (child)
+        return child;
+    for (HTREEITEM up = node; up; up = TreeView_GetParent(tree, up)) {
+        HTREEITEM sibling = TreeView_GetNextSibling(tree, up);
+        if (sibling)
+            return sibling;
+    }
+    return nullptr;
+}
+
 int searchFrom(HWND tree, HTREEITEM start) {
-    if (!gFindCriteria || !start)
+    if (!gFindCriteria)
         return 0;
-    // Pre-order over start, its descendants and its following siblings with
-    // theirs; the walk climbs back up but never past start's parent. It keeps
-    // no stack of its own, so deep trees cost nothing extra.
-    HTREEITEM stop = TreeView_GetParent(tree, start);
-    HTREEITEM node = start;
-    while (node) {
+    // No stack of its own: deep trees cost nothing extra.
+    for (HTREEITEM node = start; node; node = nextInSearchOrder(tree, node)) {
         if (itemMatches(tree, node)) {
             gFindCriteria->lastMatch = node;
             TreeView_EnsureVisible(tree, node);
             TreeView_SelectItem(tree, node);
             return 1;
-        }
-        HTREEITEM child = TreeView_GetChild(tree, node);
-        if (child) {
-            node = child;
-            continue;
-        }
-        for (;;) {
-            HTREEITEM sibling = TreeView_GetNextSibling(tree, node);
-            if (sibling) {
-                node = sibling;
-                break;
-            }
-            node = TreeView_GetParent(tree, node);
-            if (!node || node == stop)
-                return 0;
         }
     }
     return 0;

@@ -11,6 +11,8 @@
 #include "treefill.h"
 #include "widetext.h"
 
+#include <wchar.h>
+
 enum { kNameBoxChars = 80, kCategoryBoxChars = 64, kIconRows = 16, kIconColumnWidth = 70 };
 enum LevelChoice { kLevelSame = 0, kLevelChild = 1, kLevelTop = 2 };
 
@@ -124,9 +126,13 @@ static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
 // The values of the page's boxes; a box without a selection keeps what the
 // item had.
 static void readBoxes(HWND page, NoteItem* target) {
-    WCHAR name[kNameBoxChars];
+    // A stored name may be longer than the box holds: left as it was shown,
+    // it keeps its tail.
+    WCHAR name[kNameBoxChars], shown[kNameBoxChars];
     GetDlgItemTextW(page, IDC_NAME, name, kNameBoxChars);
-    copyWideField(target->name, kNameChars, (const WideChar*)name, kNameBoxChars);
+    copyWideField((WideChar*)shown, kNameBoxChars, target->name, kNameChars);
+    if (wcscmp(name, shown) != 0)
+        copyWideField(target->name, kNameChars, (const WideChar*)name, kNameBoxChars);
     int row = ListView_GetNextItem(GetDlgItem(page, IDC_ICON_LIST), -1, LVNI_SELECTED);
     if (row >= 0 && row < kIconRows)
         target->icon = (uint16_t)(kFirstItemIcon + row);

@@ -41,9 +41,15 @@ int openItemEditor(HWND mainWindow, HWND treeView, HWND notePane, int isNew);
 // The Find dialog over gFindCriteria: 1 after "Find", 0 after "Cancel".
 INT_PTR runFindDialog(HWND mainWindow);
 
-// Pre-order search from start (may be null) for a node whose item meets
-// gFindCriteria; selects it, records it in lastMatch and returns 1.
+// Pre-order search from start (may be null) to the end of the tree for a
+// node whose item meets gFindCriteria; selects it, records it in lastMatch
+// and returns 1.
 int searchFrom(HWND tree, HTREEITEM start);
+
+// The node after node in that walk, in the order the user sees once the
+// nodes are open (a closed node's children are arranged first); null after
+// the last node of the tree.
+HTREEITEM nextInSearchOrder(HWND tree, HTREEITEM node);
 
 // Modify Title over the root node of context->treeView.
 void runModifyTitleDialog(HWND mainWindow, ItemEditorContext* context);

@@ -85,9 +85,27 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     return compareItems(first, second, sort->arrangeKey, sort->ascending);
 }
 
+// By Check Flag compares the boxes as they stand: a box ticked since the
+// last fill or save is in the node only, so the children's items take
+// their nodes' state first.
+static void takeLiveChecks(HWND tree, HTREEITEM node) {
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        TVITEMW read = {};
+        read.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE;
+        read.hItem = child;
+        read.stateMask = TVIS_STATEIMAGEMASK;
+        if (TreeView_GetItem(tree, &read) && read.lParam)
+            ((NoteItem*)read.lParam)->checkState =
+                (uint16_t)((read.state & TVIS_STATEIMAGEMASK) >> 12);
+    }
+}
+
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node)
         return;
+    if (gOptions.arrangeKey == kArrangeByCheck)
+        takeLiveChecks(tree, node);
     SortKeyCache keys;
     initSortKeys(&keys, gOptions.arrangeKey);
     SortParams params = {gOptions.arrangeKey, gOptions.ascending, tree,

@@ -236,6 +236,13 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
     EXPECT_EQ(childLabels(tree(), root()), "cherry,Banana,apple");
     command(IDM_ASCENDING);
     EXPECT_EQ(childLabels(tree(), root()), "apple,Banana,cherry");
+    // By Check Flag counts a box ticked since the fill.
+    TreeView_SetItemState(tree(), findNode(tree(), "apple"), INDEXTOSTATEIMAGEMASK(kChecked),
+                          TVIS_STATEIMAGEMASK);
+    command(IDM_ARRANGE_FIRST + kArrangeByCheck);
+    std::string byCheck = childLabels(tree(), root());
+    EXPECT_EQ(byCheck.substr(byCheck.rfind(',') + 1), "apple");
+    command(IDM_ARRANGE_FIRST + kArrangeByName);
     // A sort of the children of one node.
     sortChildren(tree(), apple);
     EXPECT_EQ(childLabels(tree(), apple), "alpha,zeta");
@@ -351,17 +358,18 @@ TEST_F(CommandsTest, DeleteEndsOnCyclesAndRemovesOnlyDescendants) {
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
     EXPECT_EQ(gList.count, 7);
-    // Twin shares its identifier with Child: deleting it takes what hangs
-    // under that identifier, wherever it is shown.
+    // Twin shares its identifier with Child: deleting it leaves Child's
+    // own child, which the view shows under Child.
     ASSERT_TRUE(select("Holder"));
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Stray\n  Zero\n");
+    EXPECT_EQ(treeOutline(tree()),
+              "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n  Zero\n");
     // An item with identifier 0 has no children: the top level stays.
     ASSERT_TRUE(select("Zero"));
     answers.queue(IDYES);
     command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n  Stray\n");
+    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n");
     // "Stray" names "Other" as its parent but stands at the top level: its
     // node goes with the item.
     ASSERT_TRUE(select("Other"));
@@ -718,9 +726,9 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
     EXPECT_EQ(answers.seen[0].caption, L"Find...");
     answers.seen.clear();
 
-    // A last match with neither children nor a next sibling: nothing is
-    // searched, the notice is shown and "Find Again" is grayed.
-    HTREEITEM last = findNode(tree(), "Grandchild");
+    // A last match at the end of the tree: nothing is searched, the notice
+    // is shown and "Find Again" is grayed.
+    HTREEITEM last = findNode(tree(), "Below done");
     ASSERT_FALSE(TreeView_GetNextSibling(tree(), last));
     ASSERT_FALSE(TreeView_GetChild(tree(), last));
     gFindCriteria->lastMatch = last;

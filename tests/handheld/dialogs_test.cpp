@@ -697,6 +697,38 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
     EXPECT_EQ(gFindCriteria, nullptr);
 }
 
+// A name longer than the box (from a file) survives a Modify that leaves the
+// Name box alone (a changed box is ModifyRewritesTheItemAndItsNode's); Enter
+// in the Note box starts a new line.
+TEST_F(DialogsTest, ModifyKeepsALongNameAndEnterStartsANewNoteLine) {
+    writeDocument(notes, kDocument);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    DialogDriver driver;
+    NoteItem* delta = itemNamed("Delta");
+    const std::u16string longName(90, u'n');
+    copyWideField(delta->name, kNameChars, (const WideChar*)longName.c_str(), kNameChars);
+    selectNode(nodeOf(delta));
+    driver.expect(kSheet, [](HWND sheet) {
+        HWND note = GetDlgItem(visitDetails(sheet), IDC_NOTE);
+        SetWindowTextW(note, L"one");
+        SetFocus(note);
+        SendMessageW(note, EM_SETSEL, 3, 3);
+        // Enter goes through the sheet's dialog manager, as a typed key
+        // does: it is what turns Enter into the default button otherwise.
+        // The character it makes of the key follows through the queue.
+        MSG enter = {note, WM_KEYDOWN, VK_RETURN, 0x1C0001, 0, {}};
+        if (!PropSheet_IsDialogMessage(sheet, &enter))
+            DispatchMessageW(&enter);
+        if (IsWindow(sheet))
+            PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    modifySelected();
+    EXPECT_EQ(narrow(delta->name, kNameChars), std::string(90, 'n'));
+    EXPECT_EQ(narrow(delta->note, 64), "one\r\n");
+    EXPECT_EQ(driver.leftOpen, 0);
+}
+
 // ---- Find -------------------------------------------------------------------
 
 // Cabin > Shed; ABC; Lake (checked); Zebra, on three days of March 2001.
@@ -739,9 +771,7 @@ struct FindTest : DialogsTest {
     }
     std::string findAgain() {
         HWND tree = gProgram.treeView;
-        HTREEITEM start = TreeView_GetChild(tree, gFindCriteria->lastMatch);
-        if (!start)
-            start = TreeView_GetNextSibling(tree, gFindCriteria->lastMatch);
+        HTREEITEM start = nextInSearchOrder(tree, gFindCriteria->lastMatch);
         return start && searchFrom(tree, start) ? selectedName() : "(none)";
     }
     // The whole tree searched with the criteria as they stand.
@@ -864,6 +894,42 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     EXPECT_TRUE(session.boxes.empty());
 }
 
+// Trees of never-opened nodes whose children were listed out of order:
+// "Find Again" with criteria every item meets visits every shown item once,
+// in the order the user sees with every node open, and stops at the end.
+// "Find Item..." tests the last match first.
+TEST_F(FindTest, FindAgainWalksTheRestOfTheTreeInTheOrderShown) {
+    const std::vector<ItemSpec> trees = {
+        {"Moss", 1, 0, 1, 1, 0, "", 0, 0, 0}, {"Yew", 2, 1, 2, 1, 0, "", 0, 0, 0},
+        {"Elm", 3, 1, 2, 1, 0, "", 0, 0, 0},  {"Fir", 5, 3, 3, 1, 0, "", 0, 0, 0},
+        {"Ash", 4, 3, 3, 1, 0, "", 0, 0, 0},  {"Oak", 6, 0, 1, 2, 0, "", 0, 0, 0},
+        {"Ivy", 7, 6, 2, 1, 0, "", 0, 0, 0},  {"Bay", 8, 0, 1, 1, 0, "", 0, 0, 0},
+        {"Rue", 9, 8, 2, 1, 0, "", 0, 0, 0},
+    };
+    writeDocument(notes, trees);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    const struct {
+        int hideChecked;
+        const char* walk;
+    } cases[] = {{0, "Bay Rue Moss Elm Ash Fir Yew Oak Ivy "},
+                 {1, "Bay Rue Moss Elm Ash Fir Yew "}};
+    for (const auto& test : cases) {
+        gOptions.hideChecked = test.hideChecked;
+        fillTree(gProgram.treeView);
+        criteria()->lastMatch = nullptr;
+        std::string walk;
+        for (std::string name = searchAll(); name != "(none)"; name = findAgain()) {
+            walk += name + " ";
+            HTREEITEM last = gFindCriteria->lastMatch;
+            ASSERT_EQ(searchFrom(gProgram.treeView, last), 1);
+            ASSERT_EQ(gFindCriteria->lastMatch, last) << name;
+            ASSERT_LT(walk.size(), 100u);
+        }
+        EXPECT_EQ(walk, test.walk);
+    }
+}
+
 TEST_F(FindTest, CriteriaAndTheWalk) {
     Session session(notes);
     ASSERT_TRUE(session.started);
@@ -920,18 +986,16 @@ TEST_F(FindTest, CriteriaAndTheWalk) {
     EXPECT_EQ(searchAll(), "(none)");
     c->phraseText[0] = 0;
 
-    // "Find Again" from a leaf that is the last of its siblings finds
-    // nothing, though later items match.
+    // "Find Again" from a leaf that is the last of its siblings goes on
+    // with its parent's next sibling, and stops at the end of the tree.
     wcscpy(c->nameText, L"e");
     EXPECT_EQ(searchAll(), "Shed");
-    HTREEITEM shed = c->lastMatch;
+    EXPECT_EQ(findAgain(), "Lake");
+    EXPECT_EQ(findAgain(), "Zebra");
+    HTREEITEM zebra = c->lastMatch;
     EXPECT_EQ(findAgain(), "(none)");
-    EXPECT_EQ(c->lastMatch, shed);
-    // From a match with children the walk covers only below and after it.
+    EXPECT_EQ(c->lastMatch, zebra);
     c->nameText[0] = 0;
-    c->lastMatch = nodeOf(itemNamed("Cabin"));
-    EXPECT_EQ(findAgain(), "Shed");
-    EXPECT_EQ(findAgain(), "(none)");
 
     // Hidden checked items are not in the tree and cannot be found.
     gOptions.hideChecked = 1;

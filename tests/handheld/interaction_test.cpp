@@ -269,16 +269,17 @@ TEST_F(InteractionTest, ContextMenuIsEnabledForTheNodeItOpensOn) {
         EXPECT_EQ((GetMenuState(priorities, id, MF_BYCOMMAND) & MF_CHECKED) != 0, id == 40106)
             << id;
 
-    // Empty space below the last node: the menu is for the selected node.
+    // Empty space below the last node: the menu is about no node, so it
+    // offers nothing, whatever was selected before.
     RECT client;
     GetClientRect(tree(), &client);
     POINT below = {client.right / 2, client.bottom - 3};
-    TreeView_SelectItem(tree(), TreeView_GetRoot(tree()));
+    TreeView_SelectItem(tree(), findNode(tree(), "Gamma"));
     answerNextMenu({VK_ESCAPE});
     sendContextGesture(main(), tree(), below);
     EXPECT_TRUE(menuWasShown());
-    EXPECT_EQ(TreeView_GetSelection(tree()), TreeView_GetRoot(tree()));
-    EXPECT_FALSE(grayed(IDM_MODIFY_ITEM, MF_BYCOMMAND));
+    EXPECT_EQ(TreeView_GetSelection(tree()), findNode(tree(), "Gamma"));
+    EXPECT_TRUE(grayed(IDM_MODIFY_ITEM, MF_BYCOMMAND));
     EXPECT_TRUE(grayed(1, MF_BYPOSITION));
     EXPECT_TRUE(grayed(2, MF_BYPOSITION));
     EXPECT_TRUE(grayed(103, MF_BYCOMMAND));
@@ -359,9 +360,10 @@ struct DragTest : InteractionTest {
         PostMessageW(tree(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 40, at.y));
         pumpFor(30);
     }
-    // Pointer messages reach the main window while it holds the pointer; the
-    // points go to the tree view's hit test as they are.
+    // Pointer messages reach the main window while it holds the pointer, in
+    // its client coordinates; at is a point of the tree view.
     void moveTo(POINT at) {
+        MapWindowPoints(tree(), main(), &at, 1);
         SendMessageW(main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     }
     void moveOver(HTREEITEM node) { moveTo(labelPoint(tree(), node)); }
@@ -421,6 +423,7 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
         ASSERT_TRUE(moved);
         EXPECT_EQ(TreeView_GetParent(tree(), moved), findNode(tree(), "Gamma"));
         EXPECT_EQ(childLabels(tree(), moved), "Apple,Cherry");
+        EXPECT_EQ(childLabels(tree(), findNode(tree(), "Apple")), "Seed");
         EXPECT_EQ(item("Alpha")->parentId, 6u);
         EXPECT_EQ(item("Alpha")->level, 2u);
         EXPECT_EQ(item("Apple")->level, 3u);
@@ -435,7 +438,7 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
     EXPECT_EQ(saved.find("Cherry")->parentId, 1u);
     EXPECT_EQ(saved.find("Cherry")->level, 3u);
     EXPECT_EQ(saved.find("Seed")->parentId, 2u);
-    EXPECT_EQ(saved.find("Seed")->level, 3u);
+    EXPECT_EQ(saved.find("Seed")->level, 4u);
     EXPECT_EQ(saved.find("Banana")->parentId, 0u);
     EXPECT_EQ(saved.list.count, 6);
 
@@ -448,6 +451,56 @@ TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
                                               "      Apple\n"
                                               "        Seed\n"
                                               "      [x]Cherry\n");
+}
+
+// Every row of every node, the top and the last few, hits that node for the
+// gesture and the drop highlight: the tree view lies a few pixels into the
+// main window. X dropped on C's last row lands under C and stays there when
+// the file is read again, although it is listed before its new parent.
+TEST_F(DragTest, EveryRowOfANodeHitsThatNodeAndADropSurvivesReopening) {
+    writeNotes(notes, {{"A", 1, 0, 1, 0, 0, 0, 0, nullptr, nullptr},
+                       {"X", 2, 0, 1, 0, 0, 0, 0, nullptr, nullptr},
+                       {"B", 3, 1, 2, 0, 0, 0, 0, nullptr, nullptr},
+                       {"C", 4, 3, 3, 0, 0, 0, 0, nullptr, nullptr}});
+    {
+        Session session(notes);
+        ASSERT_TRUE(session.started);
+        TreeView_Expand(tree(), findNode(tree(), "A"), TVE_EXPAND);
+        TreeView_Expand(tree(), findNode(tree(), "B"), TVE_EXPAND);
+        const char* names[] = {"A", "B", "C", "X"};
+        std::vector<std::pair<HTREEITEM, POINT>> rows;
+        for (const char* name : names) {
+            HTREEITEM node = findNode(tree(), name);
+            RECT row = {};
+            TreeView_GetItemRect(tree(), node, &row, TRUE);
+            for (int dy : {0, 3, 2, 1}) {
+                POINT at = {(row.left + row.right) / 2, dy ? row.bottom - dy : row.top};
+                rows.push_back({node, at});
+            }
+        }
+        for (const auto& row : rows) {
+            answerNextMenu({VK_ESCAPE});
+            sendContextGesture(main(), tree(), row.second);
+            EXPECT_EQ(TreeView_GetSelection(tree()), row.first) << row.second.y;
+        }
+        pressAndPull(findNode(tree(), "X"));
+        ASSERT_TRUE(gDrag.dragging);
+        for (const auto& row : rows) {
+            moveTo(row.second);
+            EXPECT_EQ(gDrag.target, row.first) << row.second.y; // the node a drop goes to
+        }
+        moveTo(rows[11].second); // C's last row
+        release();
+        expectDragEnded();
+        EXPECT_EQ(childLabels(tree(), findNode(tree(), "C")), "X");
+    }
+    Session again(notes);
+    ASSERT_TRUE(again.started);
+    EXPECT_EQ(treeOutline(gProgram.treeView), "*Note Tree\n"
+                                              "  A\n"
+                                              "    B\n"
+                                              "      C\n"
+                                              "        X\n");
 }
 
 TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
@@ -510,7 +563,7 @@ TEST_F(DragTest, PositionsAboveAndLeftAreNegative) {
     POINT dragAt = {}, hotSpot = {};
     EXPECT_TRUE(ImageList_GetDragImage(&dragAt, &hotSpot));
     POINT expected = outside;
-    ClientToScreen(main(), &expected);
+    ClientToScreen(tree(), &expected);
     EXPECT_EQ(dragAt.x, expected.x);
     EXPECT_EQ(dragAt.y, expected.y);
     EXPECT_EQ(TreeView_GetDropHilight(tree()), banana);

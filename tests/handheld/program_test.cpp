@@ -27,7 +27,7 @@ struct ProgramTest : ::testing::Test {
 };
 
 // Default View cases in one document: a child listed before its level-1
-// parent, a level-3 item before its level-2 parent that itself waits for
+// parent, a level-3 item before its level-2 parent that itself comes before
 // its level-1 parent, a hidden checked parent with an unchecked child.
 const std::vector<ItemSpec> kTricky = {
     {"Child first", 11, 10, 2, 1, 0, "", 0, 0, 0},    {"Deep", 22, 21, 3, 1, 0, "", 0, 0, 0},
@@ -100,7 +100,7 @@ TEST_F(ProgramTest, RootIsSelectedAndExpanded) {
     EXPECT_TRUE(TreeView_GetItemState(gProgram.treeView, root, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
-TEST_F(ProgramTest, DefaultViewPlacesItemsByTheTwoPasses) {
+TEST_F(ProgramTest, DefaultViewPlacesItemsUnderTheirParents) {
     writeDocument(notes, kTricky);
     Session session(notes);
     ASSERT_TRUE(session.started);
@@ -113,13 +113,15 @@ TEST_F(ProgramTest, DefaultViewPlacesItemsByTheTwoPasses) {
                                               "  Parent\n"
                                               "    Child first\n"
                                               "  Top\n"
-                                              "    Middle\n");
+                                              "    Middle\n"
+                                              "      Deep\n");
     SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_HIDE_CHECKED, 0);
     EXPECT_EQ(treeOutline(gProgram.treeView), "*Note Tree\n"
                                               "  Parent\n"
                                               "    Child first\n"
                                               "  Top\n"
-                                              "    Middle\n");
+                                              "    Middle\n"
+                                              "      Deep\n");
     HMENU view = menuBarPopup(IDM_VIEW);
     ASSERT_TRUE(view);
     EXPECT_TRUE(GetMenuState(view, IDM_HIDE_CHECKED, MF_BYCOMMAND) & MF_CHECKED);
