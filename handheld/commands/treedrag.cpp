@@ -138,7 +138,7 @@ static HTREEITEM insertCopy(HWND tree, HTREEITEM parent, HTREEITEM after, const 
 // The dragged node is remade under the target, placed by its label, with
 // its children as the last children of the new node; the item and its
 // children take their new place in the document.
-static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM target) {
+static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     HTREEITEM root = TreeView_GetRoot(tree);
     NoteItem* parentItem = target == root ? nullptr : nodeItem(tree, target);
     if (target != root && !parentItem)
@@ -148,14 +148,12 @@ static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM ta
     if (!readNode(tree, dragged, label, &read) || !read.lParam)
         return;
     NoteItem* moved = (NoteItem*)read.lParam;
-    // The pane belongs to the dragged node, which is about to go.
-    if (TreeView_GetSelection(tree) == dragged)
-        storeNotePane(mainWindow, dragged);
     HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
     if (!placed)
         return;
     moved->parentId = parentItem ? parentItem->id : 0;
     moved->level = parentItem ? parentItem->level + 1 : 1;
+    gProgram.documentChanged = 1;
     TreeView_EnsureVisible(tree, placed);
     for (HTREEITEM child = TreeView_GetChild(tree, dragged); child;
          child = TreeView_GetNextSibling(tree, child)) {
@@ -174,7 +172,12 @@ void dropDragged(HWND mainWindow) {
     HTREEITEM target = gDrag.target;
     HTREEITEM dragged = gDrag.draggedNode;
     endDrag(mainWindow);
-    if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target))
-        moveNode(mainWindow, tree, dragged, target);
+    // The dragged node goes, and the selection with it: the pane belongs to
+    // the node selected before, and follows the one selected after.
+    if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target) &&
+        beginProgramChange(mainWindow)) {
+        moveNode(tree, dragged, target);
+        endProgramChange(mainWindow);
+    }
     gDrag.dragging = false;
 }
