@@ -18,6 +18,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 #include <random>
 #include <sstream>
@@ -361,6 +362,11 @@ struct UserRun {
             if (shown != record[item->id].checkState) {
                 record[item->id].checkState = shown;
                 changed = true;
+                // The node joins the record of changed boxes (or all count).
+                const CheckChanges& ticks = gCheckChanges;
+                if (!ticks.all && std::find(ticks.nodes, ticks.nodes + ticks.count, selected) ==
+                                      ticks.nodes + ticks.count)
+                    problem = "a tick is missing from the changed boxes";
             }
             return "tick";
         }
