@@ -92,6 +92,21 @@ bool dragOnto(HTREEITEM node, HTREEITEM target) {
     return true;
 }
 
+uint16_t shownBox(HTREEITEM node) {
+    return (uint16_t)((TreeView_GetItemState(tree(), node, TVIS_STATEIMAGEMASK) >> 12) & 15);
+}
+
+// Every node in pre-order, collapsed or not.
+HTREEITEM nextInTree(HTREEITEM node) {
+    HTREEITEM next = TreeView_GetChild(tree(), node);
+    while (!next && node) {
+        next = TreeView_GetNextSibling(tree(), node);
+        if (!next)
+            node = TreeView_GetParent(tree(), node);
+    }
+    return next;
+}
+
 // The pane is enabled only for an item; Delete only for an item, Modify
 // also for the root node. Right after a change of the program's own the
 // pane shows the item's note as stored.
@@ -356,9 +371,7 @@ struct UserRun {
                 PostMessageW(tree(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
                 pumpIdle();
             }
-            uint16_t shown =
-                (uint16_t)((TreeView_GetItemState(tree(), selected, TVIS_STATEIMAGEMASK) >> 12) &
-                           15);
+            uint16_t shown = shownBox(selected);
             if (shown != record[item->id].checkState) {
                 record[item->id].checkState = shown;
                 changed = true;
@@ -550,13 +563,7 @@ struct UserRun {
         for (HTREEITEM node = TreeView_GetRoot(tree()); node;) {
             if (NoteItem* item = nodeItem(tree(), node))
                 ++shown[item->id];
-            HTREEITEM next = TreeView_GetChild(tree(), node);
-            while (!next && node) {
-                next = TreeView_GetNextSibling(tree(), node);
-                if (!next)
-                    node = TreeView_GetParent(tree(), node);
-            }
-            node = next;
+            node = nextInTree(node);
         }
         for (auto& entry : record) {
             uint32_t up = entry.second.parentId;
@@ -603,19 +610,10 @@ struct UserRun {
                     listed = it == shown;
                 if (!listed)
                     return "a node refers to a removed item";
-                uint16_t box =
-                    (uint16_t)((TreeView_GetItemState(tree(), node, TVIS_STATEIMAGEMASK) >> 12) &
-                               15);
-                if (boxOf(box) != record[shown->id].checkState)
+                if (boxOf(shownBox(node)) != record[shown->id].checkState)
                     return "a check box differs from what the user ticked";
             }
-            HTREEITEM next = TreeView_GetChild(tree(), node);
-            while (!next && node) {
-                next = TreeView_GetNextSibling(tree(), node);
-                if (!next)
-                    node = TreeView_GetParent(tree(), node);
-            }
-            node = next;
+            node = nextInTree(node);
         }
         return "";
     }
