@@ -54,7 +54,9 @@ static int askForFile(HWND mainWindow, bool save, const WCHAR* title, WCHAR* pat
 // A current file that did not load whole keeps its original bytes beside
 // it before the first save writes over it.
 static void saveCurrent(HWND mainWindow) {
-    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+    if (saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+        gProgram.documentChanged = 0;
+    else
         showSaveError(mainWindow);
 }
 
@@ -101,7 +103,10 @@ static void saveAs(HWND mainWindow) {
     // file is replaced as it is, as the save dialog has asked.
     bool current = sameFile(path, gProgram.notePath);
     int damaged = current ? gProgram.notePathDamaged : 0;
-    if (!saveKeepingDamaged(gProgram.treeView, path, &damaged))
+    // The document now is what the new file holds, unless the save failed.
+    if (saveKeepingDamaged(gProgram.treeView, path, &damaged))
+        gProgram.documentChanged = 0;
+    else
         showSaveError(mainWindow);
     lstrcpynW(gProgram.notePath, path, kPathChars);
     gProgram.notePathDamaged = damaged;

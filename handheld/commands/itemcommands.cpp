@@ -22,9 +22,7 @@ static void modifySelected(HWND mainWindow) {
     bool isRoot = node == TreeView_GetRoot(tree);
     if (!isRoot && !item)
         return; // a group heading has nothing to modify
-    // A shortage here loses the note; the dialog is still worth showing.
-    int stored = storeNotePane(mainWindow, node);
-    (void)stored;
+    // The pane is in the item already: every command stores it first.
     if (isRoot) {
         ItemEditorContext context = {0, tree, gProgram.notePane, nullptr};
         runModifyTitleDialog(mainWindow, &context);
@@ -35,14 +33,12 @@ static void modifySelected(HWND mainWindow) {
 
 // The copy gets its own note before it joins the list, so a shortage leaves
 // neither a record nor a node behind, and no message.
-static void copySelected(HWND mainWindow) {
+static void copySelected() {
     NoteItem* source = nullptr;
     HTREEITEM node = selectedNode(&source);
     HWND tree = gProgram.treeView;
     if (!node || !source)
         return;
-    int stored = storeNotePane(mainWindow, node);
-    (void)stored;
     WCHAR label[kCopyLabelChars] = {};
     TVITEMW shown = {};
     shown.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_HANDLE;
@@ -83,6 +79,7 @@ static void copySelected(HWND mainWindow) {
         removeItem(&gList, copy); // the list's last record: the copy and its note go
         return;
     }
+    gProgram.documentChanged = 1;
     TreeView_SelectItem(tree, made);
     TreeView_EnsureVisible(tree, made);
 }
@@ -93,6 +90,7 @@ static void setPriority(UINT command) {
     if (!item)
         return;
     item->priority = (uint16_t)(command - IDM_PRIORITY_FIRST);
+    gProgram.documentChanged = 1;
     HTREEITEM parent = TreeView_GetParent(gProgram.treeView, node);
     if (parent)
         sortChildren(gProgram.treeView, parent);
@@ -104,6 +102,7 @@ static void setIcon(UINT command) {
     if (!item)
         return;
     item->icon = (uint16_t)(command - IDS_ICON_NAME_FIRST + kFirstItemIcon);
+    gProgram.documentChanged = 1;
     TVITEMW change = {};
     change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
     change.hItem = node;
@@ -124,7 +123,7 @@ bool onItemCommand(HWND mainWindow, UINT command) {
         deleteSelectedItem(mainWindow);
         return true;
     case IDM_CREATE_COPY:
-        copySelected(mainWindow);
+        copySelected();
         return true;
     default:
         break;

@@ -253,5 +253,6 @@ void deleteItemWithDescendants(HWND mainWindow, HTREEITEM node, NoteItem* item) 
     std::sort(set.items, set.items + set.count, byAddress);
     size_t removed = removeItems(&gList, set.items, set.count);
     (void)removed;
+    gProgram.documentChanged = 1;
     modelFree(set.items);
 }

@@ -178,7 +178,7 @@ static void copyDescendants(HWND tree, HTREEITEM from, HTREEITEM to) {
 // The dragged node is remade under the target, placed by its label, with
 // its whole subtree below it in its former order; the item takes its new
 // place in the document and everything below it its new depth.
-static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM target) {
+static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     HTREEITEM root = TreeView_GetRoot(tree);
     NoteItem* parentItem = target == root ? nullptr : nodeItem(tree, target);
     if (target != root && !parentItem)
@@ -188,9 +188,6 @@ static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM ta
     if (!readNode(tree, dragged, label, &read) || !read.lParam)
         return;
     NoteItem* moved = (NoteItem*)read.lParam;
-    // The pane belongs to the dragged node, which is about to go.
-    if (TreeView_GetSelection(tree) == dragged)
-        storeNotePane(mainWindow, dragged);
     HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
     if (!placed)
         return;
@@ -199,6 +196,7 @@ static void moveNode(HWND mainWindow, HWND tree, HTREEITEM dragged, HTREEITEM ta
     moved->parentId = parentItem ? parentItem->id : 0;
     moved->level = nodeDepth(tree, target) + 1;
     relevelBelow(&gList, moved);
+    gProgram.documentChanged = 1;
     TreeView_EnsureVisible(tree, placed);
     copyDescendants(tree, dragged, placed);
     TreeView_DeleteItem(tree, dragged);
@@ -209,7 +207,12 @@ void dropDragged(HWND mainWindow) {
     HTREEITEM target = gDrag.target;
     HTREEITEM dragged = gDrag.draggedNode;
     endDrag(mainWindow);
-    if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target))
-        moveNode(mainWindow, tree, dragged, target);
+    // The dragged node goes, and the selection with it: the pane belongs to
+    // the node selected before, and follows the one selected after.
+    if (gDrag.dragging && target && dragged && canDropOnto(tree, dragged, target) &&
+        beginProgramChange(mainWindow)) {
+        moveNode(tree, dragged, target);
+        endProgramChange(mainWindow);
+    }
     gDrag.dragging = false;
 }

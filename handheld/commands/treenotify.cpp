@@ -17,33 +17,20 @@ DragState gDrag = {false, nullptr, nullptr, nullptr};
 // as a click, which must neither select nor tick a check box.
 static bool gSwallowClick = false;
 
-static void enableImageButton(UINT command, bool enabled) {
-    if (gProgram.menuBar)
-        SendMessageW(gProgram.menuBar, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? 1 : 0, 0));
-}
-
+// The program's own changes store the pane before and show the selection
+// after (beginProgramChange); what the tree view says meanwhile is not
+// needed, and the pane may not belong to its old node any more.
 static LRESULT answerSelChanging(HWND mainWindow) {
     HWND tree = gProgram.treeView;
     HTREEITEM selected = TreeView_GetSelection(tree);
-    if (!selected || selected == TreeView_GetRoot(tree))
+    if (inProgramChange() || !selected || selected == TreeView_GetRoot(tree))
         return 0;
     return storeNotePane(mainWindow, selected) ? 0 : 1;
 }
 
-// The note pane and the Modify and Delete buttons follow the selection: the
-// root node has a title but no note, a heading has neither.
 static LRESULT answerSelChanged(HWND mainWindow, const NMTREEVIEWW* change) {
-    HTREEITEM node = change->itemNew.hItem;
-    if (!node)
-        return 0;
-    HWND tree = gProgram.treeView;
-    bool isRoot = node == TreeView_GetRoot(tree);
-    const NoteItem* item = isRoot ? nullptr : nodeItem(tree, node);
-    const WCHAR* note = item && item->note ? (const WCHAR*)item->note : L"";
-    SetDlgItemTextW(mainWindow, IDC_NOTE_PANE, note);
-    EnableWindow(gProgram.notePane, item != nullptr);
-    enableImageButton(IDM_MODIFY_ITEM, isRoot || item);
-    enableImageButton(IDM_DELETE_ITEM, item != nullptr);
+    if (change->itemNew.hItem && !inProgramChange())
+        showSelection(mainWindow);
     return 0;
 }
 
@@ -105,6 +92,7 @@ static LRESULT answerReturn(HWND mainWindow) {
 static LRESULT answerDeleteItem(const NMTREEVIEWW* change) {
     HTREEITEM node = change->itemOld.hItem;
     forgetSearchNode(node);
+    forgetCheckNode(node);
     if (gDrag.target == node)
         gDrag.target = nullptr;
     if (gDrag.draggedNode == node)

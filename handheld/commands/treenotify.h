@@ -15,6 +15,23 @@ extern DragState gDrag;
 
 LRESULT onTreeNotify(HWND mainWindow, NMHDR* header);
 
+// The boxes the user ticked since the items last took the states over from
+// the nodes (a read of every box clears the record). When more than the
+// room changed, all is set and the list is empty: every box counts.
+enum { kCheckChangesRoom = 64 };
+struct CheckChanges {
+    HTREEITEM nodes[kCheckChangesRoom];
+    int count;
+    bool all;
+};
+extern CheckChanges gCheckChanges;
+
+// Watches the tree view's input for ticks; each marks the document changed.
+void followCheckBoxes(HWND tree);
+// The tree view is deleting node: no record keeps it.
+void forgetCheckNode(HTREEITEM node);
+void clearCheckChanges();
+
 // The item context menu, built once at start-up.
 HMENU buildItemMenu();
 

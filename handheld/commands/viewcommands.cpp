@@ -11,6 +11,7 @@
 
 static void switchView(int viewMode) {
     gOptions.viewMode = viewMode;
+    gProgram.documentChanged = 1; // the view is kept in the note file
     fillTree(gProgram.treeView);
 }
 
@@ -18,6 +19,7 @@ static void switchView(int viewMode) {
 // decides; without a menu bar the command still works.
 static void toggleHideChecked() {
     gOptions.hideChecked = !gOptions.hideChecked;
+    gProgram.documentChanged = 1;
     HMENU view = menuBarPopup(IDM_VIEW);
     if (view)
         CheckMenuItem(view, IDM_HIDE_CHECKED,
@@ -41,6 +43,7 @@ static void rearrange(UINT first, UINT last, UINT chosen) {
     HMENU arrange = view ? GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION) : nullptr;
     if (arrange)
         CheckMenuRadioItem(arrange, first, last, chosen, MF_BYCOMMAND);
+    gProgram.documentChanged = 1; // the arrangement is kept in the note file
     HWND tree = gProgram.treeView;
     HTREEITEM root = TreeView_GetRoot(tree);
     if (!root)

@@ -11,7 +11,9 @@
 
 #include <windowsx.h>
 
-enum { kDiscardSearchMessage = WM_USER - 1 };
+// One below WM_USER is the shell's WM_HIBERNATE, its request to free
+// memory: the search state goes, and a changed document is written.
+enum { kDiscardSearchMessage = WM_HIBERNATE };
 
 ChildLayout computeChildLayout(int clientWidth, int clientHeight, bool hideNote) {
     ChildLayout layout = {};
@@ -52,7 +54,12 @@ HMENU menuBarPopup(UINT buttonCommand) {
     return (HMENU)SendMessageW(gProgram.menuBar, SHCMBM_GETSUBMENU, 0, (LPARAM)buttonCommand);
 }
 
+// A failed save in the background is told once; the next one that works
+// lets a later failure be told again.
+static bool gBackgroundFailureShown = false;
+
 static LRESULT onCreate(HWND window) {
+    gBackgroundFailureShown = false;
     SHMENUBARINFO info = {};
     info.cbSize = sizeof info;
     info.hwndParent = window;
@@ -108,16 +115,53 @@ static LRESULT onDestroy() {
     return 0;
 }
 
+// On the handheld the user does not close programs: the X button hides
+// them, and a reset or a flat battery ends them without a close. So a
+// changed document is written, as closing writes it, whenever the user
+// leaves Twigmark or the shell asks for memory. An unchanged one is not
+// touched.
+static void saveInBackground() {
+    static bool saving = false; // the save's own message boxes deactivate us
+    if (saving || !gProgram.running || !gProgram.documentChanged)
+        return;
+    saving = true;
+    if (saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged)) {
+        gProgram.documentChanged = 0;
+        gBackgroundFailureShown = false;
+    } else if (!gBackgroundFailureShown) {
+        gBackgroundFailureShown = true;
+        showSaveError(nullptr);
+    }
+    saving = false;
+}
+
+// Twigmark's own dialogs, message boxes and menus belong to this process.
+static bool isOwnWindow(HWND other) {
+    DWORD process = 0;
+    return other && GetWindowThreadProcessId(other, &process) && process == GetCurrentProcessId();
+}
+
 static LRESULT onActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     SHACTIVATEINFO activation = {};
     activation.cbSize = sizeof activation;
     SHHandleWMActivate(window, wParam, lParam, &activation, 0);
     layoutMainWindow(window);
+    if (LOWORD(wParam) == WA_INACTIVE && !isOwnWindow((HWND)lParam))
+        saveInBackground();
     return 0;
 }
 
+// Only the user's typing changes the document; the program's own writes of
+// the pane (showing a selection, the item editor) do not.
+static void onPaneNotify(UINT code) {
+    if (code == EN_CHANGE && !showingNote() && !inProgramChange())
+        gProgram.documentChanged = 1;
+}
+
 static LRESULT onClose(HWND window) {
-    if (!saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+    if (saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+        gProgram.documentChanged = 0;
+    else
         showSaveError(nullptr);
     DestroyWindow(window);
     return 0;
@@ -166,6 +210,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HELP:
         return onHelp();
     case WM_COMMAND:
+        if (gProgram.notePane && (HWND)lParam == gProgram.notePane) {
+            onPaneNotify(HIWORD(wParam));
+            return 0;
+        }
         if (onCommand(window, LOWORD(wParam)))
             return 0;
         break;
@@ -181,6 +229,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case kDiscardSearchMessage:
         discardSearch();
+        saveInBackground();
         return 0;
     default:
         break;

@@ -11,6 +11,7 @@
 #include "settings.h"
 #include "treefill.h"
 #include "treenotify.h"
+#include "treenotify.h"
 
 ProgramState gProgram;
 NoteList gList;
@@ -92,6 +93,7 @@ static int createChildWindows(HWND window, HINSTANCE instance) {
     SetWindowLongW(gProgram.treeView, GWL_STYLE, kTreeStyle);
     SendMessageW(gProgram.treeView, CCM_SETVERSION, kCommonControlsVersion, 0);
     SendMessageW(gProgram.treeView, WM_SETFONT, (WPARAM)gProgram.normalFont, TRUE);
+    followCheckBoxes(gProgram.treeView);
     HIMAGELIST images = buildImageList(instance);
     if (images)
         TreeView_SetImageList(gProgram.treeView, images, TVSIL_NORMAL);

@@ -3,6 +3,7 @@
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
+#include "treenotify.h"
 #include "viewplan.h"
 #include "widetext.h"
 
@@ -40,10 +41,10 @@ static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
 }
 
 HTREEITEM newDocument(HWND tree) {
-    // The nodes go before the records they point to: deleting the selected
-    // node moves the selection, and that stores the note pane into the
-    // node's item.
+    // The nodes go before the records they point to. The caller stored the
+    // pane (a change of the program's own) and shows the new selection.
     TreeView_DeleteAllItems(tree);
+    gProgram.documentChanged = 0;
     clearList(&gList);
     clearCategories(&gCategories);
     setTitle(&gList, kDefaultTitle);
@@ -102,6 +103,9 @@ void refreshCheckStates(HWND tree, HTREEITEM node) {
         }
     }
     modelFree(stack);
+    // Every box below the root was read: the ticks since are all taken over.
+    if (!child && node == TreeView_GetRoot(tree))
+        clearCheckChanges();
 }
 
 void updateViewMenuChecks() {

@@ -231,6 +231,7 @@ static LRESULT applyGeneralPage(HWND page) {
     }
     if (sheet->detailsPage)
         storeDetails(sheet->detailsPage, sheet);
+    gProgram.documentChanged = 1;
     if (sheet->context.isNew)
         createItem(page, sheet);
     else if (sheet->item)

@@ -54,6 +54,7 @@ static void confirmTitle(HWND dialog, const ItemEditorContext* context) {
             TreeView_SetItem(context->treeView, &root);
     }
     setTitle(&gList, (const WideChar*)title);
+    gProgram.documentChanged = 1;
     EndDialog(dialog, 1);
 }
 

@@ -69,6 +69,11 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* pmbi);
 #define SIPF_DOCKED 0x00000002
 #define SIPF_LOCKED 0x00000004
 
+// The shell's request to free memory when the device runs short.
+#ifndef WM_HIBERNATE
+#define WM_HIBERNATE 0x03FF
+#endif
+
 #ifndef SPI_SETSIPINFO
 #define SPI_SETSIPINFO 224
 #endif

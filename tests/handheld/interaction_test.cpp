@@ -190,7 +190,8 @@ TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
     ASSERT_TRUE(item("Banana")->note);
     EXPECT_EQ(narrow((const wchar_t*)item("Banana")->note), "by enter");
 
-    // No memory for the note: the selection stays where it is.
+    // No memory for the note: the selection stays where it is, and so does
+    // the item's note.
     HTREEITEM banana = findNode(tree(), "Banana");
     SetWindowTextW(gProgram.notePane, L"no room");
     static const ModelAllocator failing = {[](size_t) -> void* { return nullptr; },
@@ -199,7 +200,8 @@ TEST_F(InteractionTest, NoteGoesBackIntoTheItemBeforeTheSelectionMoves) {
     TreeView_SelectItem(tree(), findNode(tree(), "Gamma"));
     setModelAllocator(nullptr);
     EXPECT_EQ(TreeView_GetSelection(tree()), banana);
-    EXPECT_EQ(item("Banana")->note, nullptr);
+    ASSERT_TRUE(item("Banana")->note);
+    EXPECT_EQ(narrow((const wchar_t*)item("Banana")->note), "by enter");
     // The item editor that Enter opened, then the shortage notice.
     ASSERT_EQ(session.boxes.size(), 2u);
     EXPECT_EQ(session.boxes[0].caption, L"Edit Item...");
