@@ -161,9 +161,7 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
     UpdateWindow(window);
 
     // A file that did not load whole is kept before the first save over it.
-    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
-    if (gProgram.notePathDamaged)
-        showLoadError(window);
+    gProgram.notePathDamaged = loadNoteFile(window, gProgram.notePath);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();
     return 1;
@@ -175,8 +173,7 @@ void initProgram() {
     initList(&gList);
     setTitle(&gList, kDefaultTitle);
     gFindCriteria = nullptr;
-    gCategories.count = 0;
-    gCategories.names = nullptr;
+    memset(&gCategories, 0, sizeof gCategories);
     gDrag.dragging = false;
     installUserNotices();
 

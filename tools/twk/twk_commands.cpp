@@ -5,6 +5,7 @@
 
 #include "notefile.h"
 #include "notemodel.h"
+#include "outliner.h"
 #include "utf8out.h"
 #include "viewplan.h"
 #include "widetext.h"
@@ -41,18 +42,19 @@ int usage(FILE* err) {
 
 } // namespace
 
-int loadDocument(const PathChar* path, Document* doc, FILE* err) {
-    memset(doc, 0, sizeof *doc);
-    initList(&doc->list);
-    setTitle(&doc->list, kDefaultTitle);
-    doc->loaded =
-        readNoteFileEx(&doc->list, path, &doc->options, &doc->categories, 0, &doc->report);
+namespace {
+
+void cannotOpen(const PathChar* path, FILE* err) {
+    fputs("twk: cannot open ", err);
+    putPath(err, path);
+    fputs(" (a missing file, a directory or a device)\n", err);
+}
+
+int explainLoad(const PathChar* path, Document* doc, FILE* err) {
     if (doc->loaded)
         return kTwkOk;
     if (doc->report.problem == kLoadCannotOpen) {
-        fputs("twk: cannot open ", err);
-        putPath(err, path);
-        fputs("\n", err);
+        cannotOpen(path, err);
         return kTwkUsage;
     }
     char why[200];
@@ -60,6 +62,68 @@ int loadDocument(const PathChar* path, Document* doc, FILE* err) {
     fputs("twk: ", err);
     putPath(err, path);
     fprintf(err, ": %s\n", why);
+    return kTwkLoadFailed;
+}
+
+void startDocument(Document* doc) {
+    memset(doc, 0, sizeof *doc);
+    initList(&doc->list);
+    setTitle(&doc->list, kDefaultTitle);
+}
+
+} // namespace
+
+int loadDocument(const PathChar* path, Document* doc, FILE* err) {
+    startDocument(doc);
+    doc->loaded = readNoteFileEx(&doc->list, path, &doc->options, &doc->categories, kOpenStreams,
+                                 &doc->report);
+    return explainLoad(path, doc, err);
+}
+
+int loadDocumentBytes(const PathChar* path, const InputBytes* input, Document* doc, FILE* err) {
+    startDocument(doc);
+    doc->loaded = readNoteBytes(&doc->list, input->data, input->size, &doc->options,
+                                &doc->categories, &doc->report);
+    return explainLoad(path, doc, err);
+}
+
+int readInput(const PathChar* path, InputBytes* input, FILE* err) {
+    memset(input, 0, sizeof *input);
+    const FileOps* ops = currentFileOps();
+    FileHandle* file = ops->openRead(path, kOpenStreams);
+    if (!file) {
+        cannotOpen(path, err);
+        return kTwkUsage;
+    }
+    size_t capacity = 0;
+    long got = 0;
+    for (;;) {
+        if (input->size == capacity) {
+            size_t wanted = capacity ? 2 * capacity : 64 * 1024;
+            uint8_t* grown = wanted > capacity ? (uint8_t*)modelAlloc(wanted) : nullptr;
+            if (!grown) {
+                got = -1;
+                break;
+            }
+            if (input->size)
+                memcpy(grown, input->data, input->size);
+            modelFree(input->data);
+            input->data = grown;
+            capacity = wanted;
+        }
+        got = ops->read(file, input->data + input->size, capacity - input->size);
+        if (got <= 0)
+            break;
+        input->size += (size_t)got;
+    }
+    ops->close(file);
+    if (got == 0)
+        return kTwkOk;
+    modelFree(input->data);
+    memset(input, 0, sizeof *input);
+    fputs("twk: cannot read ", err);
+    putPath(err, path);
+    fputs("; nothing was written\n", err);
     return kTwkLoadFailed;
 }
 
@@ -186,23 +250,24 @@ int commandOutline(const PathChar* path, FILE* out, FILE* err) {
 }
 
 int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
-    if (sameExistingFile(in, outPath)) {
+    if (sameFile(in, outPath)) {
         fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
         return kTwkUsage;
     }
-    int kind = inputKind(in);
-    if (kind == kInputMissing) {
-        fputs("twk: cannot open ", err);
-        putPath(err, in);
-        fputs("\n", err);
-        return kTwkUsage;
-    }
-    if (kind == kInputXml)
-        return convertOpml(in, outPath, err);
-    Document doc;
-    int status = loadDocument(in, &doc, err);
-    if (status == kTwkUsage)
+    // One read of one stream: a pipe cannot be read twice, and the file at
+    // the name could change between two opens.
+    InputBytes input;
+    int status = readInput(in, &input, err);
+    if (status != kTwkOk)
         return status;
+    if (looksLikeXml(input.data, input.size < 512 ? input.size : 512)) {
+        status = convertOpml(in, &input, outPath, err);
+        modelFree(input.data);
+        return status;
+    }
+    Document doc;
+    status = loadDocumentBytes(in, &input, &doc, err);
+    modelFree(input.data);
     // What could be read is written even after a failed load, to rescue it.
     if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
         fputs("twk: cannot write ", err);
@@ -216,7 +281,9 @@ int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
 
 } // namespace
 
-int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
+namespace {
+
+int runCommand(int argc, PathChar** argv, FILE* out, FILE* err) {
     if (argc == 3 && isWord(argv[1], "json"))
         return commandJson(argv[2], out, err);
     if (argc == 3 && isWord(argv[1], "outline"))
@@ -228,4 +295,18 @@ int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
     if (argc == 4 && isWord(argv[1], "convert"))
         return commandConvert(argv[2], argv[3], err);
     return usage(err);
+}
+
+} // namespace
+
+// Output that did not reach its place (a full disk, a closed pipe) is a
+// failure, whatever the command printed before: what stands there is cut.
+int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
+    int status = runCommand(argc, argv, out, err);
+    bool written = fflush(out) == 0 && !ferror(out);
+    if (!written && status != kTwkUsage) {
+        fputs("twk: the output could not be written whole\n", err);
+        return kTwkLoadFailed;
+    }
+    return status;
 }

@@ -8,14 +8,21 @@
 
 namespace {
 
-struct FileSource {
-    const FileOps* ops;
-    FileHandle* file;
+struct MemorySource {
+    const uint8_t* data;
+    size_t size;
+    size_t position;
 };
 
-long readFromFile(void* context, void* buffer, size_t bytes) {
-    FileSource* source = (FileSource*)context;
-    return source->ops->read(source->file, buffer, bytes);
+long readFromMemory(void* context, void* buffer, size_t bytes) {
+    MemorySource* source = (MemorySource*)context;
+    size_t left = source->size - source->position;
+    size_t n = bytes < left ? bytes : left;
+    if (n > 0x40000000u)
+        n = 0x40000000u;
+    memcpy(buffer, source->data + source->position, n);
+    source->position += n;
+    return (long)n;
 }
 
 void reportExport(const ExportResult& result, FILE* err) {
@@ -37,8 +44,9 @@ int exportDocument(const PathChar* path, Exporter write, FILE* out, FILE* err) {
     if (status == kTwkUsage)
         return status;
     ExportResult result = write(&doc.list, out);
-    if (!result.ok) {
-        fputs("twk: out of memory, or the output could not be written\n", err);
+    // Output that failed is told once, by twkMain.
+    if (!result.ok && !ferror(out)) {
+        fputs("twk: out of memory\n", err);
         status = kTwkLoadFailed;
     }
     reportExport(result, err);
@@ -56,42 +64,19 @@ int commandMarkdown(const PathChar* path, FILE* out, FILE* err) {
     return exportDocument(path, writeMarkdown, out, err);
 }
 
-int inputKind(const PathChar* path) {
-    const FileOps* ops = currentFileOps();
-    FileHandle* file = ops->openRead(path, 0);
-    if (!file)
-        return kInputMissing;
-    uint8_t head[512];
-    size_t got = 0;
-    while (got < sizeof head) {
-        long n = ops->read(file, head + got, sizeof head - got);
-        if (n <= 0)
-            break;
-        got += (size_t)n;
-    }
-    ops->close(file);
-    return looksLikeXml(head, got) ? kInputXml : kInputNoteFile;
-}
-
-int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
-    FileSource source = {currentFileOps(), nullptr};
-    source.file = source.ops->openRead(in, 0);
-    if (!source.file) {
-        fputs("twk: cannot open ", err);
-        putPath(err, in);
-        fputs("\n", err);
-        return kTwkUsage;
-    }
+int convertOpml(const PathChar* in, const InputBytes* input, const PathChar* outPath, FILE* err) {
+    MemorySource source = {input->data, input->size, 0};
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
     setTitle(&list, kDefaultTitle);
     list.rootState = kRootUnchecked;
-    CategoryList categories = {0, nullptr};
+    CategoryList categories;
+    memset(&categories, 0, sizeof categories);
     ViewOptions options;
     memset(&options, 0, sizeof options);
     options.ascending = 1;
-    XmlSource xml = {&source, readFromFile};
+    XmlSource xml = {&source, readFromMemory};
     XmlProblem problem;
     int status = kTwkOk;
     if (!readOpml(&xml, &list, &categories, &problem)) {
@@ -106,7 +91,6 @@ int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
         fputs("twk: warning: this system's XML reader turns line breaks in notes into spaces\n",
               err);
     }
-    source.ops->close(source.file);
     // What could be read is written even after a failure, to rescue it.
     if (!writeNoteFile(&list, outPath, &options)) {
         fputs("twk: cannot write ", err);
