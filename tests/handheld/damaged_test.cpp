@@ -85,7 +85,7 @@ int itemsIn(const std::wstring& path, int* result) {
     memset(&list, 0, sizeof list);
     initList(&list);
     ViewOptions options = {};
-    CategoryList categories = {0, nullptr};
+    CategoryList categories = {};
     *result = readNoteFileEx(&list, path.c_str(), &options, &categories, 0, nullptr);
     int count = list.count;
     clearList(&list);
