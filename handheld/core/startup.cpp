@@ -133,6 +133,15 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
         bringWindowForward(running);
         return 0;
     }
+    if (!commandLineFits(commandLine)) {
+        // Nothing is opened, created or stored: "DefFile" and its file stay
+        // as they are.
+        WCHAR text[200];
+        if (!LoadStringW(instance, IDS_COMMAND_LINE_TOO_LONG, text, 200))
+            lstrcpynW(text, L"The file name is longer than 259 characters.", 200);
+        MessageBoxW(nullptr, text, title, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
     if (!registerMainWindowClass(instance, className))
         return 0;
 
