@@ -242,3 +242,24 @@ PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
     CloseHandle(parent);
     return result;
 }
+
+PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
+    char path[kPathSize];
+    PlaceResult result = preparePath(place, entry, path);
+    if (result != kPlaceDone)
+        return result;
+    HANDLE parent;
+    char parentFinal[kFinalPathSize];
+    result = openParent(place, path, &parent, parentFinal);
+    if (result != kPlaceDone)
+        return result;
+    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    result = kPlaceFailed;
+    if (file != INVALID_HANDLE_VALUE) {
+        result = checkOpenedEntry(file, parentFinal, 0);
+        CloseHandle(file);
+    }
+    CloseHandle(parent);
+    return result;
+}
