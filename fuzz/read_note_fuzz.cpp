@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setTitle(&list, kDefaultTitle);
     ViewOptions options;
     memset(&options, 0, sizeof options);
-    CategoryList categories = {0, nullptr};
+    CategoryList categories = {};
     LoadReport report;
     readNoteBytes(&list, data, size, &options, &categories, &report);
     // Whatever loaded must also lay out as a tree.
