@@ -172,6 +172,15 @@ PlaceResult preparePath(const InstallPlace* place, const char* entry, char path[
     return kPlaceDone;
 }
 
+// The entry's full path, and its folder held open (openParent).
+PlaceResult openEntryFolder(const InstallPlace* place, const char* entry, char path[kPathSize],
+                            HANDLE* parent, char parentFinal[kFinalPathSize]) {
+    PlaceResult result = preparePath(place, entry, path);
+    if (result != kPlaceDone)
+        return result;
+    return openParent(place, path, parent, parentFinal);
+}
+
 } // namespace
 
 int openInstallPlace(InstallPlace* place, const char* directory) {
@@ -191,12 +200,9 @@ int openInstallPlace(InstallPlace* place, const char* directory) {
 
 PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
     char path[kPathSize];
-    PlaceResult result = preparePath(place, entry, path);
-    if (result != kPlaceDone)
-        return result;
     HANDLE parent;
     char parentFinal[kFinalPathSize];
-    result = openParent(place, path, &parent, parentFinal);
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
     HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -219,12 +225,9 @@ PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
 
 PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
     char path[kPathSize];
-    PlaceResult result = preparePath(place, entry, path);
-    if (result != kPlaceDone)
-        return result;
     HANDLE parent;
     char parentFinal[kFinalPathSize];
-    result = openParent(place, path, &parent, parentFinal);
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
     HANDLE file =
@@ -245,12 +248,9 @@ PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
 
 PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
     char path[kPathSize];
-    PlaceResult result = preparePath(place, entry, path);
-    if (result != kPlaceDone)
-        return result;
     HANDLE parent;
     char parentFinal[kFinalPathSize];
-    result = openParent(place, path, &parent, parentFinal);
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
     HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
