@@ -43,6 +43,11 @@ int readNoteFile(NoteList* list, const PathChar* path, ViewOptions* options,
 int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
                    CategoryList* categories, int flags, LoadReport* report);
 
+// The same from a file already open, whose first headSize bytes were taken
+// from it into head before (to tell its kind, say): a pipe is read once.
+int readNoteHandle(NoteList* list, FileHandle* file, const void* head, size_t headSize,
+                   ViewOptions* options, CategoryList* categories, LoadReport* report);
+
 // The same from bytes in memory.
 int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* options,
                   CategoryList* categories, LoadReport* report);

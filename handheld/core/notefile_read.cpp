@@ -146,7 +146,8 @@ int takeStreamText(Load* load, int32_t chars, LoadProblem problem, int64_t at, W
     Reader* r = &load->reader;
     size_t want = (size_t)chars * 2, have = 0;
     while (have < want) {
-        size_t piece = want - have < kReadBufferBytes ? want - have : kReadBufferBytes;
+        size_t piece =
+            want - have < (size_t)kReadBufferBytes ? want - have : (size_t)kReadBufferBytes;
         if (!growScratch(&load->scratch, (have + piece) / 2, have))
             return fail(load, kLoadOutOfMemory, at, chars);
         size_t got = take(r, (uint8_t*)load->scratch.text + have, piece);
@@ -417,30 +418,40 @@ int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* op
     return runLoad(&load);
 }
 
-int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
-                   CategoryList* categories, int flags, LoadReport* report) {
+int readNoteHandle(NoteList* list, FileHandle* file, const void* head, size_t headSize,
+                   ViewOptions* options, CategoryList* categories, LoadReport* report) {
     LoadReport ignored;
     Load load;
     startLoad(&load, list, options, categories, report ? report : &ignored);
     const FileOps* ops = currentFileOps();
-    FileHandle* file = ops->openRead(path, flags);
-    if (!file)
-        return fail(&load, kLoadCannotOpen, 0, ops->lastError());
     int64_t size = ops->size(file);
     uint8_t* buffer = (uint8_t*)modelAlloc(kReadBufferBytes);
-    int result;
-    if (!buffer) {
-        result = fail(&load, kLoadOutOfMemory, 0, kReadBufferBytes);
-    } else {
-        load.reader.ops = ops;
-        load.reader.file = file;
-        load.reader.ownBuffer = buffer;
-        load.reader.bytes = buffer;
-        load.reader.total = size;
-        load.reader.sized = size >= 0;
-        result = runLoad(&load);
-    }
+    if (!buffer)
+        return fail(&load, kLoadOutOfMemory, 0, kReadBufferBytes);
+    load.reader.ops = ops;
+    load.reader.file = file;
+    load.reader.ownBuffer = buffer;
+    // What was read already comes first; refills then go to the buffer.
+    load.reader.bytes = headSize ? (const uint8_t*)head : buffer;
+    load.reader.length = headSize;
+    load.reader.total = size;
+    load.reader.sized = size >= 0;
+    int result = runLoad(&load);
     modelFree(buffer);
+    return result;
+}
+
+int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
+                   CategoryList* categories, int flags, LoadReport* report) {
+    const FileOps* ops = currentFileOps();
+    FileHandle* file = ops->openRead(path, flags);
+    if (!file) {
+        LoadReport ignored;
+        Load load;
+        startLoad(&load, list, options, categories, report ? report : &ignored);
+        return fail(&load, kLoadCannotOpen, 0, ops->lastError());
+    }
+    int result = readNoteHandle(list, file, nullptr, 0, options, categories, report);
     ops->close(file);
     return result;
 }

@@ -80,51 +80,69 @@ int loadDocument(const PathChar* path, Document* doc, FILE* err) {
     return explainLoad(path, doc, err);
 }
 
-int loadDocumentBytes(const PathChar* path, const InputBytes* input, Document* doc, FILE* err) {
+int loadDocumentFrom(const PathChar* path, InputStream* input, Document* doc, FILE* err) {
     startDocument(doc);
-    doc->loaded = readNoteBytes(&doc->list, input->data, input->size, &doc->options,
-                                &doc->categories, &doc->report);
+    doc->loaded = readNoteHandle(&doc->list, input->file, input->head, input->headSize,
+                                 &doc->options, &doc->categories, &doc->report);
+    input->headTaken = input->headSize;
+    if (doc->report.problem == kLoadReadError)
+        input->readFailed = 1;
     return explainLoad(path, doc, err);
 }
 
-int readInput(const PathChar* path, InputBytes* input, FILE* err) {
-    memset(input, 0, sizeof *input);
-    const FileOps* ops = currentFileOps();
-    FileHandle* file = ops->openRead(path, kOpenStreams);
-    if (!file) {
-        cannotOpen(path, err);
-        return kTwkUsage;
-    }
-    size_t capacity = 0;
-    long got = 0;
-    for (;;) {
-        if (input->size == capacity) {
-            size_t wanted = capacity ? 2 * capacity : 64 * 1024;
-            uint8_t* grown = wanted > capacity ? (uint8_t*)modelAlloc(wanted) : nullptr;
-            if (!grown) {
-                got = -1;
-                break;
-            }
-            if (input->size)
-                memcpy(grown, input->data, input->size);
-            modelFree(input->data);
-            input->data = grown;
-            capacity = wanted;
-        }
-        got = ops->read(file, input->data + input->size, capacity - input->size);
-        if (got <= 0)
-            break;
-        input->size += (size_t)got;
-    }
-    ops->close(file);
-    if (got == 0)
-        return kTwkOk;
-    modelFree(input->data);
-    memset(input, 0, sizeof *input);
+namespace {
+
+void cannotRead(const PathChar* path, FILE* err) {
     fputs("twk: cannot read ", err);
     putPath(err, path);
     fputs("; nothing was written\n", err);
-    return kTwkLoadFailed;
+}
+
+} // namespace
+
+int openInput(const PathChar* path, InputStream* input, FILE* err) {
+    memset(input, 0, sizeof *input);
+    input->ops = currentFileOps();
+    input->file = input->ops->openRead(path, kOpenStreams);
+    if (!input->file) {
+        cannotOpen(path, err);
+        return kTwkUsage;
+    }
+    while (input->headSize < sizeof input->head) {
+        long n = input->ops->read(input->file, input->head + input->headSize,
+                                  sizeof input->head - input->headSize);
+        if (n < 0) {
+            cannotRead(path, err);
+            closeInput(input);
+            return kTwkLoadFailed;
+        }
+        if (n == 0)
+            break;
+        input->headSize += (size_t)n;
+    }
+    return kTwkOk;
+}
+
+void closeInput(InputStream* input) {
+    if (input->file)
+        input->ops->close(input->file);
+    input->file = nullptr;
+}
+
+long readInput(void* context, void* buffer, size_t bytes) {
+    InputStream* input = (InputStream*)context;
+    if (input->headTaken < input->headSize) {
+        size_t n = input->headSize - input->headTaken;
+        if (n > bytes)
+            n = bytes;
+        memcpy(buffer, input->head + input->headTaken, n);
+        input->headTaken += n;
+        return (long)n;
+    }
+    long n = input->ops->read(input->file, buffer, bytes);
+    if (n < 0)
+        input->readFailed = 1;
+    return n;
 }
 
 void freeDocument(Document* doc) {
@@ -254,22 +272,24 @@ int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
         fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
         return kTwkUsage;
     }
-    // One read of one stream: a pipe cannot be read twice, and the file at
-    // the name could change between two opens.
-    InputBytes input;
-    int status = readInput(in, &input, err);
+    InputStream input;
+    int status = openInput(in, &input, err);
     if (status != kTwkOk)
         return status;
-    if (looksLikeXml(input.data, input.size < 512 ? input.size : 512)) {
+    if (looksLikeXml(input.head, input.headSize)) {
         status = convertOpml(in, &input, outPath, err);
-        modelFree(input.data);
+        closeInput(&input);
         return status;
     }
     Document doc;
-    status = loadDocumentBytes(in, &input, &doc, err);
-    modelFree(input.data);
-    // What could be read is written even after a failed load, to rescue it.
-    if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
+    status = loadDocumentFrom(in, &input, &doc, err);
+    closeInput(&input);
+    // What could be read is written even after a failed load, to rescue it;
+    // after a read error the input is no longer trusted to be what it was.
+    if (input.readFailed) {
+        cannotRead(in, err);
+        status = kTwkLoadFailed;
+    } else if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
         fputs("twk: cannot write ", err);
         putPath(err, outPath);
         fputs("\n", err);

@@ -8,23 +8,6 @@
 
 namespace {
 
-struct MemorySource {
-    const uint8_t* data;
-    size_t size;
-    size_t position;
-};
-
-long readFromMemory(void* context, void* buffer, size_t bytes) {
-    MemorySource* source = (MemorySource*)context;
-    size_t left = source->size - source->position;
-    size_t n = bytes < left ? bytes : left;
-    if (n > 0x40000000u)
-        n = 0x40000000u;
-    memcpy(buffer, source->data + source->position, n);
-    source->position += n;
-    return (long)n;
-}
-
 void reportExport(const ExportResult& result, FILE* err) {
     if (result.droppedChars)
         fprintf(err, "twk: %ld character(s) that XML cannot hold were left out\n",
@@ -64,8 +47,7 @@ int commandMarkdown(const PathChar* path, FILE* out, FILE* err) {
     return exportDocument(path, writeMarkdown, out, err);
 }
 
-int convertOpml(const PathChar* in, const InputBytes* input, const PathChar* outPath, FILE* err) {
-    MemorySource source = {input->data, input->size, 0};
+int convertOpml(const PathChar* in, InputStream* input, const PathChar* outPath, FILE* err) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
@@ -76,7 +58,7 @@ int convertOpml(const PathChar* in, const InputBytes* input, const PathChar* out
     ViewOptions options;
     memset(&options, 0, sizeof options);
     options.ascending = 1;
-    XmlSource xml = {&source, readFromMemory};
+    XmlSource xml = {input, readInput};
     XmlProblem problem;
     int status = kTwkOk;
     if (!readOpml(&xml, &list, &categories, &problem)) {
@@ -91,8 +73,14 @@ int convertOpml(const PathChar* in, const InputBytes* input, const PathChar* out
         fputs("twk: warning: this system's XML reader turns line breaks in notes into spaces\n",
               err);
     }
-    // What could be read is written even after a failure, to rescue it.
-    if (!writeNoteFile(&list, outPath, &options)) {
+    // What could be read is written even after a failure, to rescue it,
+    // unless the input itself failed.
+    if (input->readFailed) {
+        fputs("twk: cannot read ", err);
+        putPath(err, in);
+        fputs("; nothing was written\n", err);
+        status = kTwkLoadFailed;
+    } else if (!writeNoteFile(&list, outPath, &options)) {
         fputs("twk: cannot write ", err);
         putPath(err, outPath);
         fputs("\n", err);
