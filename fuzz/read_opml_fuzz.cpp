@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memset(&list, 0, sizeof list);
     initList(&list);
     setTitle(&list, kDefaultTitle);
-    CategoryList categories = {0, nullptr};
+    CategoryList categories = {};
     MemoryBytes bytes = {data, size, 0};
     XmlSource source = {&bytes, readMemoryBytes};
     XmlProblem problem;

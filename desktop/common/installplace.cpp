@@ -172,6 +172,15 @@ PlaceResult preparePath(const InstallPlace* place, const char* entry, char path[
     return kPlaceDone;
 }
 
+// The entry's full path, and its folder held open (openParent).
+PlaceResult openEntryFolder(const InstallPlace* place, const char* entry, char path[kPathSize],
+                            HANDLE* parent, char parentFinal[kFinalPathSize]) {
+    PlaceResult result = preparePath(place, entry, path);
+    if (result != kPlaceDone)
+        return result;
+    return openParent(place, path, parent, parentFinal);
+}
+
 } // namespace
 
 int openInstallPlace(InstallPlace* place, const char* directory) {
@@ -191,12 +200,9 @@ int openInstallPlace(InstallPlace* place, const char* directory) {
 
 PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
     char path[kPathSize];
-    PlaceResult result = preparePath(place, entry, path);
-    if (result != kPlaceDone)
-        return result;
     HANDLE parent;
     char parentFinal[kFinalPathSize];
-    result = openParent(place, path, &parent, parentFinal);
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
     HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -219,12 +225,9 @@ PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
 
 PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
     char path[kPathSize];
-    PlaceResult result = preparePath(place, entry, path);
-    if (result != kPlaceDone)
-        return result;
     HANDLE parent;
     char parentFinal[kFinalPathSize];
-    result = openParent(place, path, &parent, parentFinal);
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
     HANDLE file =
@@ -237,6 +240,24 @@ PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
         if (result == kPlaceDone && !SetFileInformationByHandle(file, FileDispositionInfo,
                                                                 &disposition, sizeof disposition))
             result = kPlaceFailed;
+        CloseHandle(file);
+    }
+    CloseHandle(parent);
+    return result;
+}
+
+PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
+    char path[kPathSize];
+    HANDLE parent;
+    char parentFinal[kFinalPathSize];
+    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
+    if (result != kPlaceDone)
+        return result;
+    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    result = kPlaceFailed;
+    if (file != INVALID_HANDLE_VALUE) {
+        result = checkOpenedEntry(file, parentFinal, 0);
         CloseHandle(file);
     }
     CloseHandle(parent);

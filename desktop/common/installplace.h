@@ -41,3 +41,8 @@ PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry);
 // Deletes the entry below the installation directory; a link is never
 // followed and never deleted.
 PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry);
+
+// Checks that the entry names an existing plain file below the installation
+// directory by the rules of a copy: no link on the way or at the end, nothing
+// outside. For a file the installation hands on to another program.
+PlaceResult checkInPlace(const InstallPlace* place, const char* entry);

@@ -50,6 +50,25 @@ long startProgress(HWND dialog, HINSTANCE instance, const SetupScript* script, U
     return count;
 }
 
+// Runs the messages waiting now, so that a long script leaves the dialog
+// (and every other window of the thread) answering: it can be moved and
+// repainted, and the system never takes it for hung. The dialog has no
+// button and no close box, so nothing here can end it early; a quit
+// message is put back for the loop that owns it.
+static void pumpMessages(HWND dialog) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage((int)message.wParam);
+            return;
+        }
+        if (!IsDialogMessageA(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 void workThroughEntries(HWND dialog, const SetupScript* script, long count, EntryWork work,
                         void* context) {
     for (long n = 1; n <= count; ++n) {
@@ -59,6 +78,7 @@ void workThroughEntries(HWND dialog, const SetupScript* script, long count, Entr
         UpdateWindow(dialog);
         work(dialog, context, entry);
         stepProgress(dialog);
+        pumpMessages(dialog);
     }
 }
 

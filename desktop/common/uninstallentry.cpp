@@ -41,12 +41,50 @@ int readUninstallString(const char* title, char out[kCommandSize]) {
     return 1;
 }
 
-int entryIsFreeOrOurs(const char* title) {
+namespace {
+
+// The folder's identity through a handle that asks for no access.
+int folderIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
+    int known = GetFileInformationByHandle(handle, info) != 0;
+    CloseHandle(handle);
+    return known;
+}
+
+size_t withoutTrailingSeparators(const char* path) {
+    size_t length = strlen(path);
+    while (length > 1 && (path[length - 1] == '\\' || path[length - 1] == '/'))
+        --length;
+    return length;
+}
+
+// The same folder: one on disk, or, where either is missing, one spelling
+// apart from letter case and trailing separators.
+int sameDirectory(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (folderIdentity(a, &ia) && folderIdentity(b, &ib))
+        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    size_t length = withoutTrailingSeparators(a);
+    return length == withoutTrailingSeparators(b) &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a, (int)length, b, (int)length) ==
+               CSTR_EQUAL;
+}
+
+} // namespace
+
+int entryIsFreeOrOurs(const char* title, const char* directory) {
     char value[kCommandSize];
     if (!readUninstallString(title, value))
         return 1;
     char ours[kCommandSize];
     if (!uninstallCommand(ours, ""))
         return 0;
-    return !strncmp(value, ours, strlen(ours));
+    size_t prefix = strlen(ours);
+    if (strncmp(value, ours, prefix))
+        return 0;
+    return !directory || sameDirectory(value + prefix, directory);
 }

@@ -25,6 +25,10 @@ int uninstallCommand(char out[kCommandSize], const char* directory);
 // the value is missing or no string; 0 when there is no such key.
 int readUninstallString(const char* title, char out[kCommandSize]);
 
-// 1 when the title's key is missing or was written by Ferrywell: its
-// "UninstallString" starts Ferryclear from the Windows directory.
-int entryIsFreeOrOurs(const char* title);
+// 1 when the title's key is missing or was written by Ferrywell for this
+// installation: its "UninstallString" starts Ferryclear from the Windows
+// directory on the directory given (the same folder, however spelled). An
+// entry of another installation by Ferrywell is not ours: rewritten, it would
+// leave that one impossible to remove. With directory null (not chosen yet),
+// any entry written by Ferrywell counts.
+int entryIsFreeOrOurs(const char* title, const char* directory);

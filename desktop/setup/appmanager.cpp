@@ -1,6 +1,7 @@
 #include "install.h"
 
 #include "dialogs.h"
+#include "installplace.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -46,6 +47,22 @@ void launchAppManager(const InstallRun* run) {
     if (strchr(file, '"')) {
         showStringMessage(run->instance, IDS_APPMGR_FAILED, "Setup", MB_ICONSTOP);
         return;
+    }
+    // The file goes to a program started elevated, so it obeys every rule a
+    // listed file obeys: below the directory, through no link. A file that
+    // is simply missing is the Application Manager's to report.
+    InstallPlace place;
+    openInstallPlace(&place, run->directory);
+    switch (checkInPlace(&place, file)) {
+    case kPlaceRefused:
+        showStringMessageWith(run->instance, nullptr, IDS_UNSAFE_ENTRY, "Setup", MB_ICONSTOP, file);
+        return;
+    case kPlaceTooLong:
+        showStringMessageWith(run->instance, nullptr, IDS_PATH_TOO_LONG, "Setup", MB_ICONSTOP,
+                              file);
+        return;
+    default:
+        break;
     }
     size_t length = strlen(run->directory);
     const char* separator = length > 0 && run->directory[length - 1] == '\\' ? "" : "\\";

@@ -63,7 +63,7 @@ void writeUninstallEntry(HWND dialog, const InstallRun* run) {
         return;
     char keyPath[kEntryKeySize];
     entryKeyPath(keyPath, title);
-    if (!entryIsFreeOrOurs(title)) {
+    if (!entryIsFreeOrOurs(title, run->directory)) {
         showStringMessageWith(run->instance, dialog, IDS_FOREIGN_ENTRY_KEPT, "Setup",
                               MB_ICONEXCLAMATION, keyPath);
         return;

@@ -9,6 +9,23 @@
 
 namespace {
 
+void refuseForeignEntry(HINSTANCE instance, const char* title) {
+    char keyPath[kEntryKeySize];
+    entryKeyPath(keyPath, title);
+    showStringMessageWith(instance, nullptr, IDS_FOREIGN_ENTRY, "Setup", MB_ICONSTOP, keyPath);
+}
+
+// Once the directory is chosen, the title's entry must be free or this
+// installation's own; else nothing is copied or written.
+int entryIsUsable(const InstallRun* run) {
+    char title[kShortTextSize];
+    readTitle(&run->script, title);
+    if (entryIsFreeOrOurs(title, run->directory))
+        return 1;
+    refuseForeignEntry(run->instance, title);
+    return 0;
+}
+
 // Refuses a script that would register a nameless entry or one that belongs
 // to another program, or that claims more files than the progress bar can
 // count.
@@ -25,10 +42,8 @@ int scriptIsUsable(HINSTANCE instance) {
         showStringMessage(instance, IDS_NO_TITLE, "Setup", MB_ICONSTOP);
         return 0;
     }
-    if (!entryIsFreeOrOurs(title)) {
-        char keyPath[kEntryKeySize];
-        entryKeyPath(keyPath, title);
-        showStringMessageWith(instance, nullptr, IDS_FOREIGN_ENTRY, "Setup", MB_ICONSTOP, keyPath);
+    if (!entryIsFreeOrOurs(title, nullptr)) {
+        refuseForeignEntry(instance, title);
         return 0;
     }
     if (readCount(&script) > kMaxEntryCount) {
@@ -48,6 +63,8 @@ int runSetup(HINSTANCE instance) {
     InstallRun run = {};
     run.instance = instance;
     if (!runDirectoryDialog(&run))
+        return 0;
+    if (!entryIsUsable(&run))
         return 0;
     if (!runCopyDialog(&run))
         return 0;

@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "docsave.h"
+#include "fileio.h"
 #include "notefile.h"
 #include "notemodel.h"
 #include "program.h"
@@ -60,15 +61,6 @@ static void saveCurrent(HWND mainWindow) {
         showSaveError(mainWindow);
 }
 
-static bool sameFile(const WCHAR* a, const WCHAR* b) {
-    WCHAR fullA[kPathChars], fullB[kPathChars];
-    DWORD lengthA = GetFullPathNameW(a, kPathChars, fullA, nullptr);
-    DWORD lengthB = GetFullPathNameW(b, kPathChars, fullB, nullptr);
-    if (!lengthA || lengthA >= kPathChars || !lengthB || lengthB >= kPathChars)
-        return lstrcmpiW(a, b) == 0;
-    return lstrcmpiW(fullA, fullB) == 0;
-}
-
 static void newFile(HWND mainWindow) {
     saveCurrent(mainWindow);
     WCHAR path[kPathChars];
@@ -88,9 +80,7 @@ static void openFile(HWND mainWindow) {
     lstrcpynW(gProgram.notePath, path, kPathChars);
     newDocument(gProgram.treeView);
     discardSearch();
-    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
-    if (gProgram.notePathDamaged)
-        showLoadError(mainWindow);
+    gProgram.notePathDamaged = loadNoteFile(mainWindow, gProgram.notePath);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();
 }
@@ -99,9 +89,11 @@ static void saveAs(HWND mainWindow) {
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, true, L"Save As...", path))
         return;
-    // Only the current file can be one that did not load whole; another
-    // file is replaced as it is, as the save dialog has asked.
-    bool current = sameFile(path, gProgram.notePath);
+    // Only the current file can be one that did not load whole or was not
+    // read; another file is replaced as it is, as the save dialog has asked.
+    // The current file may be chosen under another name (a link, another
+    // drive letter for its folder): what counts is the file on disk.
+    bool current = sameFile(path, gProgram.notePath) != 0;
     int damaged = current ? gProgram.notePathDamaged : 0;
     // The document now is what the new file holds, unless the save failed.
     if (saveKeepingDamaged(gProgram.treeView, path, &damaged))

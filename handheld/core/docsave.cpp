@@ -35,6 +35,11 @@ static void showOriginalKept(const WCHAR* kept) {
 }
 
 int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged) {
+    if (damaged && *damaged == kFileUnread) {
+        if (!gProgram.documentChanged)
+            return 1;
+        *damaged = kFileDamaged;
+    }
     WCHAR kept[kPathChars + kKeptNameExtra];
     KeepResult keep = kKeepNothing;
     if (damaged && *damaged) {
@@ -47,6 +52,14 @@ int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged) {
     if (keep == kKeepDone)
         showOriginalKept(kept);
     return saved;
+}
+
+int loadNoteFile(HWND owner, const WCHAR* path) {
+    LoadReport report;
+    if (readNoteFileEx(&gList, path, &gOptions, &gCategories, kOpenCreate, &report))
+        return kFileWhole;
+    showLoadError(owner);
+    return report.problem == kLoadCannotOpen ? kFileUnread : kFileDamaged;
 }
 
 static void showStringMessage(HWND owner, UINT textId, const char* fallback) {

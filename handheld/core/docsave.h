@@ -18,7 +18,15 @@ int saveDocument(HWND tree, const WCHAR* path);
 // shows the save error, as for any failed save). damaged may be null, or
 // point to 0: then this is saveDocument. Pass &gProgram.notePathDamaged
 // when path is the current note file; a save to another name needs none.
+// When *damaged is kFileUnread the file was never read: unless the user has
+// changed the document (gProgram.documentChanged) nothing is written and the
+// save succeeds, for the file holds all there is; after a change the file is
+// treated as damaged.
 int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged);
+
+// Loads path into the emptied document and tells the user when that failed.
+// Returns the NoteFileState for gProgram.notePathDamaged.
+int loadNoteFile(HWND owner, const WCHAR* path);
 
 void showSaveError(HWND owner);
 void showLoadError(HWND owner);

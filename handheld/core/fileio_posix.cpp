@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -24,22 +25,48 @@ static FileHandle* wrap(int fd) {
     return file;
 }
 
-static FileHandle* posixOpenRead(const PathChar* path, int createIfMissing) {
-    int flags = O_RDONLY | O_CLOEXEC;
-    if (createIfMissing) {
-        int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd >= 0)
-            return wrap(fd);
-    }
-    return wrap(open(path, flags));
+static bool sameInode(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-static FileHandle* posixCreateWrite(const PathChar* path) {
-    return wrap(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+// A named pipe is opened again, now waiting for its writer as a pipe's
+// reader does; it must still be the pipe that was checked.
+static int reopenPipe(const PathChar* path, const struct stat& checked) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    struct stat st;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode) || !sameInode(st, checked))) {
+        close(fd);
+        errno = ENODEV;
+        return -1;
+    }
+    return fd;
+}
+
+// Only a regular file, or a pipe when asked for: a directory cannot be read
+// and a device may never end. The first open does not wait, so a named pipe
+// that is refused cannot hang the program.
+static FileHandle* posixOpenRead(const PathChar* path, int flags) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT && (flags & kOpenCreate))
+        fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    if (S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
+        return wrap(fd);
+    close(fd);
+    if ((flags & kOpenStreams) && S_ISFIFO(st.st_mode))
+        return wrap(reopenPipe(path, st));
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+    return nullptr;
 }
 
 static FileHandle* posixCreateNew(const PathChar* path) {
-    return wrap(open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    return wrap(open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
 }
 
 static long posixRead(FileHandle* file, void* buffer, size_t bytes) {
@@ -74,7 +101,7 @@ static int posixFlush(FileHandle* file) {
 
 static int64_t posixSize(FileHandle* file) {
     struct stat st;
-    if (fstat(file->fd, &st) != 0)
+    if (fstat(file->fd, &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
     return (int64_t)st.st_size;
 }
@@ -95,6 +122,13 @@ static int posixExists(const PathChar* path) {
     struct stat st;
     return lstat(path, &st) == 0;
 }
+int sameFile(const PathChar* a, const PathChar* b) {
+    struct stat sa, sb;
+    if (stat(a, &sa) == 0 && stat(b, &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return strcmp(a, b) == 0;
+}
+
 static int posixLastError() {
     return errno;
 }
@@ -109,9 +143,9 @@ static uint32_t posixTickCount() {
 }
 
 const FileOps* platformFileOps() {
-    static const FileOps ops = {
-        posixOpenRead, posixCreateWrite, posixCreateNew,     posixRead,     posixWrite,
-        posixFlush,    posixSize,        posixClose,         posixReplace,  posixRemove,
-        posixExists,   posixLastError,   posixIsStorageFull, posixTickCount};
+    static const FileOps ops = {posixOpenRead, posixCreateNew, posixRead,      posixWrite,
+                                posixFlush,    posixSize,      posixClose,     posixReplace,
+                                posixRemove,   posixExists,    posixLastError, posixIsStorageFull,
+                                posixTickCount};
     return &ops;
 }

@@ -20,6 +20,7 @@ enum LoadProblem {
     kLoadBadLevel,      // version 100: negative level
     kLoadLevelJump,     // version 100: level rises by more than one
     kLoadOutOfMemory,
+    kLoadZeroInNote, // a note's stored length runs past a zero: it is kept only up to it
 };
 
 // What a load found, for tools that explain a failure.
@@ -37,17 +38,25 @@ struct LoadReport {
 int readNoteFile(NoteList* list, const PathChar* path, ViewOptions* options,
                  CategoryList* categories);
 
-// The same with the choice of creating a missing file, and a report.
+// The same with the OpenFlags (create a missing file, read a pipe too), and
+// a report. A pipe is read to its end with memory bounded by what arrived.
 int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
-                   CategoryList* categories, int createIfMissing, LoadReport* report);
+                   CategoryList* categories, int flags, LoadReport* report);
+
+// The same from a file already open, whose first headSize bytes were taken
+// from it into head before (to tell its kind, say): a pipe is read once.
+int readNoteHandle(NoteList* list, FileHandle* file, const void* head, size_t headSize,
+                   ViewOptions* options, CategoryList* categories, LoadReport* report);
 
 // The same from bytes in memory.
 int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* options,
                   CategoryList* categories, LoadReport* report);
 
-// Writes version 210 to a temporary file beside the target, then puts it in
-// place of the target in one step. On failure the target is untouched and the
-// temporary file is gone; a full disk is told to the user.
+// Writes version 210 to a new temporary file beside the target ("twgNNN.tmp",
+// the first name no file or link has), then puts it in place of the target in
+// one step. No other file is opened, replaced or deleted. On failure the
+// target is untouched and the temporary file is gone; a full disk is told to
+// the user.
 int writeNoteFile(const NoteList* list, const PathChar* target, const ViewOptions* options);
 
 // "twg" + the first three digits of tick + ".tmp", in the target's folder

@@ -21,7 +21,8 @@ struct Reader {
     size_t position;      // next byte in bytes
     uint8_t* ownBuffer;
     int64_t consumed; // bytes handed out so far
-    int64_t total;    // size of the whole input
+    int64_t total;    // size of the whole input, when sized
+    bool sized;       // false for a pipe: lengths are checked as bytes arrive
     bool failed;      // a read error, not the end
 };
 
@@ -96,6 +97,22 @@ WideChar* scratchFor(Scratch* s, size_t chars) {
     return s->text;
 }
 
+// Room for chars characters and the zero, keeping the first keptBytes.
+bool growScratch(Scratch* s, size_t chars, size_t keptBytes) {
+    if (chars + 1 <= s->capacity)
+        return true;
+    size_t wanted = chars + 1 > 2 * s->capacity ? chars + 1 : 2 * s->capacity;
+    WideChar* grown = (WideChar*)modelAllocArray(wanted, sizeof(WideChar));
+    if (!grown)
+        return false;
+    if (keptBytes)
+        memcpy(grown, s->text, keptBytes);
+    modelFree(s->text);
+    s->text = grown;
+    s->capacity = wanted;
+    return true;
+}
+
 struct Load {
     Reader reader;
     NoteList* list;
@@ -103,6 +120,7 @@ struct Load {
     CategoryList* categories;
     LoadReport* report;
     Scratch scratch;
+    int64_t zeroInNoteAt; // the first note that holds a zero, or -1
 };
 
 int fail(Load* load, LoadProblem problem, int64_t offset, int64_t value) {
@@ -121,15 +139,52 @@ int endOfInput(Load* load, bool partial, int64_t offset) {
     return 1;
 }
 
+// A length from a pipe, whose end is unknown: the text is taken piece by
+// piece and the buffer grows only with what has arrived, so a length of two
+// thousand million costs memory only when that much is sent.
+int takeStreamText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
+    Reader* r = &load->reader;
+    size_t want = (size_t)chars * 2, have = 0;
+    while (have < want) {
+        size_t piece =
+            want - have < (size_t)kReadBufferBytes ? want - have : (size_t)kReadBufferBytes;
+        if (!growScratch(&load->scratch, (have + piece) / 2, have))
+            return fail(load, kLoadOutOfMemory, at, chars);
+        size_t got = take(r, (uint8_t*)load->scratch.text + have, piece);
+        have += got;
+        if (got < piece)
+            return r->failed ? endOfInput(load, true, at) : fail(load, problem, at, chars);
+    }
+    if (!growScratch(&load->scratch, (size_t)chars, want))
+        return fail(load, kLoadOutOfMemory, at, chars);
+    load->scratch.text[chars] = 0;
+    *text = load->scratch.text;
+    return 1;
+}
+
 // Reads a length-prefixed run of characters into the scratch buffer.
 int takeText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
-    if (chars < 0 || (int64_t)chars * 2 > remaining(&load->reader))
+    if (chars < 0)
+        return fail(load, problem, at, chars);
+    if (!load->reader.sized)
+        return takeStreamText(load, chars, problem, at, text);
+    if ((int64_t)chars * 2 > remaining(&load->reader))
         return fail(load, problem, at, chars);
     *text = scratchFor(&load->scratch, (size_t)chars);
     if (!*text)
         return fail(load, kLoadOutOfMemory, at, chars);
     if (take(&load->reader, *text, (size_t)chars * 2) != (size_t)chars * 2)
         return endOfInput(load, true, at);
+    return 1;
+}
+
+// A note keeps its text up to its first zero, so one whose stored length
+// runs past a zero did not load whole: its original is kept before a save.
+int takeNote(Load* load, int32_t chars, int64_t at, WideChar** note) {
+    if (!takeText(load, chars, kLoadBadNoteLength, at, note))
+        return 0;
+    if (wideLength(*note, (size_t)chars) < (size_t)chars && load->zeroInNoteAt < 0)
+        load->zeroInNoteAt = at;
     return 1;
 }
 
@@ -157,7 +212,7 @@ int readRecords210(Load* load) {
             continue;
         }
         WideChar* note = nullptr;
-        if (!takeText(load, n, kLoadBadNoteLength, lengthAt, &note))
+        if (!takeNote(load, n, lengthAt, &note))
             return 0;
         append(load, &record, note);
     }
@@ -284,7 +339,7 @@ int readNode100(Load* load, LevelPath* path, int32_t* previousLevel, int32_t lev
     if (!takeWord(r, &n))
         return endOfInput(load, true, fieldAt);
     WideChar* note = nullptr;
-    if (n != 0 && !takeText(load, n, kLoadBadNoteLength, fieldAt, &note))
+    if (n != 0 && !takeNote(load, n, fieldAt, &note))
         return 0;
     // The root node is never a parent by identifier, even with an item.
     path->isItem[level] = level > 0;
@@ -333,6 +388,8 @@ int readAll(Load* load) {
 int runLoad(Load* load) {
     int result = readAll(load);
     modelFree(load->scratch.text);
+    if (result && load->zeroInNoteAt >= 0)
+        result = fail(load, kLoadZeroInNote, load->zeroInNoteAt, 0);
     return result;
 }
 
@@ -344,6 +401,7 @@ void startLoad(Load* load, NoteList* list, ViewOptions* options, CategoryList* c
     load->options = options;
     load->categories = categories;
     load->report = report;
+    load->zeroInNoteAt = -1;
 }
 
 } // namespace
@@ -356,34 +414,44 @@ int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* op
     load.reader.bytes = (const uint8_t*)data;
     load.reader.length = size;
     load.reader.total = (int64_t)size;
+    load.reader.sized = true;
     return runLoad(&load);
 }
 
-int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
-                   CategoryList* categories, int createIfMissing, LoadReport* report) {
+int readNoteHandle(NoteList* list, FileHandle* file, const void* head, size_t headSize,
+                   ViewOptions* options, CategoryList* categories, LoadReport* report) {
     LoadReport ignored;
     Load load;
     startLoad(&load, list, options, categories, report ? report : &ignored);
     const FileOps* ops = currentFileOps();
-    FileHandle* file = ops->openRead(path, createIfMissing);
-    if (!file)
-        return fail(&load, kLoadCannotOpen, 0, ops->lastError());
     int64_t size = ops->size(file);
     uint8_t* buffer = (uint8_t*)modelAlloc(kReadBufferBytes);
-    int result;
-    if (size < 0) {
-        result = fail(&load, kLoadReadError, 0, 0);
-    } else if (!buffer) {
-        result = fail(&load, kLoadOutOfMemory, 0, kReadBufferBytes);
-    } else {
-        load.reader.ops = ops;
-        load.reader.file = file;
-        load.reader.ownBuffer = buffer;
-        load.reader.bytes = buffer;
-        load.reader.total = size;
-        result = runLoad(&load);
-    }
+    if (!buffer)
+        return fail(&load, kLoadOutOfMemory, 0, kReadBufferBytes);
+    load.reader.ops = ops;
+    load.reader.file = file;
+    load.reader.ownBuffer = buffer;
+    // What was read already comes first; refills then go to the buffer.
+    load.reader.bytes = headSize ? (const uint8_t*)head : buffer;
+    load.reader.length = headSize;
+    load.reader.total = size;
+    load.reader.sized = size >= 0;
+    int result = runLoad(&load);
     modelFree(buffer);
+    return result;
+}
+
+int readNoteFileEx(NoteList* list, const PathChar* path, ViewOptions* options,
+                   CategoryList* categories, int flags, LoadReport* report) {
+    const FileOps* ops = currentFileOps();
+    FileHandle* file = ops->openRead(path, flags);
+    if (!file) {
+        LoadReport ignored;
+        Load load;
+        startLoad(&load, list, options, categories, report ? report : &ignored);
+        return fail(&load, kLoadCannotOpen, 0, ops->lastError());
+    }
+    int result = readNoteHandle(list, file, nullptr, 0, options, categories, report);
     ops->close(file);
     return result;
 }
@@ -426,6 +494,10 @@ void describeLoadReport(const LoadReport* report, char* text, size_t textSize) {
         break;
     case kLoadOutOfMemory:
         snprintf(text, textSize, "out of memory near byte %lld", at);
+        break;
+    case kLoadZeroInNote:
+        snprintf(text, textSize, "the note whose length is at byte %lld holds a zero character",
+                 at);
         break;
     }
 }

@@ -10,7 +10,11 @@
 
 namespace {
 
-enum { kWriteBufferBytes = 64 * 1024 };
+enum {
+    kWriteBufferBytes = 64 * 1024,
+    // Names tried after the tick's own: every three-digit name once.
+    kTempNameSteps = 900,
+};
 
 struct Writer {
     const FileOps* ops;
@@ -97,17 +101,6 @@ size_t folderLength(const PathChar* path) {
     return folder;
 }
 
-PathChar foldCase(PathChar c) {
-    return (c >= 'A' && c <= 'Z') ? (PathChar)(c - 'A' + 'a') : c;
-}
-
-bool samePath(const PathChar* a, const PathChar* b) {
-    for (; *a && *b; ++a, ++b)
-        if (foldCase(*a) != foldCase(*b))
-            return false;
-    return *a == *b;
-}
-
 } // namespace
 
 int makeTempFileName(const PathChar* target, uint32_t tick, PathChar* out, size_t outChars) {
@@ -147,28 +140,45 @@ int makeTempFileName(const PathChar* target, uint32_t tick, PathChar* out, size_
     return 1;
 }
 
+namespace {
+
+// Opens a new temporary file beside the target under the first free name,
+// starting from the tick's digits and stepping through the three-digit names.
+// A name that is taken (an ordinary file, a link, a file the user left there)
+// is passed over, never opened: the save only ever writes, renames or deletes
+// a file it has just created itself.
+FileHandle* createTempFile(const FileOps* ops, const PathChar* target, PathChar* temp,
+                           size_t tempChars) {
+    uint32_t tick = ops->tickCount();
+    for (uint32_t step = 0; step <= kTempNameSteps; ++step) {
+        uint32_t digits = step == 0 ? tick : 100 + (tick + step) % 900;
+        if (!makeTempFileName(target, digits, temp, tempChars))
+            return nullptr;
+        if (sameFile(temp, target))
+            continue;
+        FileHandle* file = ops->createNew(temp);
+        if (file)
+            return file;
+        // Free, yet not creatable: no rights or no room, and another name
+        // will not help.
+        if (!ops->exists(temp))
+            return nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 int writeNoteFile(const NoteList* list, const PathChar* target, const ViewOptions* options) {
     const FileOps* ops = currentFileOps();
     size_t tempChars = pathLength(target) + 16;
     PathChar* temp = (PathChar*)modelAllocArray(tempChars, sizeof(PathChar));
     if (!temp)
         return 0;
-    // The buffer has room for the folder and the longest name; a target that
-    // is itself named like the temporary file must never be opened for
-    // writing, so then the name steps on.
-    uint32_t tick = ops->tickCount();
-    int named = makeTempFileName(target, tick, temp, tempChars);
-    for (uint32_t step = 1; named && samePath(temp, target) && step < 10; ++step)
-        named = makeTempFileName(target, 100 + (tick + step) % 900, temp, tempChars);
-    if (!named || samePath(temp, target)) {
-        modelFree(temp);
-        return 0;
-    }
-
     Writer w;
     memset(&w, 0, sizeof w);
     w.ops = ops;
-    w.file = ops->createWrite(temp);
+    w.file = createTempFile(ops, target, temp, tempChars);
     if (!w.file) {
         modelFree(temp);
         return 0;

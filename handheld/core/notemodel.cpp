@@ -195,6 +195,47 @@ void setTitle(NoteList* list, const WideChar* text) {
     copyWideField(list->title, kTitleChars, text, SIZE_MAX);
 }
 
+namespace {
+
+// Makes room for one more name, doubling, so adding stays constant time
+// over many names.
+bool reserveCategory(CategoryList* c) {
+    if (c->count < c->capacity)
+        return true;
+    int32_t wanted = c->capacity ? 2 * c->capacity : 16;
+    WideChar** names = (WideChar**)modelAllocArray((size_t)wanted, sizeof(WideChar*));
+    uint32_t* hashes = (uint32_t*)modelAllocArray((size_t)wanted, sizeof(uint32_t));
+    uint32_t slotCount = 2 * (uint32_t)wanted;
+    int32_t* slots = (int32_t*)modelAllocArray(slotCount, sizeof(int32_t));
+    if (!names || !hashes || !slots) {
+        modelFree(names);
+        modelFree(hashes);
+        modelFree(slots);
+        return false;
+    }
+    if (c->count) {
+        memcpy(names, c->names, (size_t)c->count * sizeof(WideChar*));
+        memcpy(hashes, c->hashes, (size_t)c->count * sizeof(uint32_t));
+    }
+    for (int32_t i = 0; i < c->count; ++i) {
+        uint32_t slot = hashes[i] & (slotCount - 1);
+        while (slots[slot])
+            slot = (slot + 1) & (slotCount - 1);
+        slots[slot] = i + 1;
+    }
+    modelFree(c->names);
+    modelFree(c->hashes);
+    modelFree(c->slots);
+    c->names = names;
+    c->hashes = hashes;
+    c->slots = slots;
+    c->slotCount = slotCount;
+    c->capacity = wanted;
+    return true;
+}
+
+} // namespace
+
 int addCategory(CategoryList* categories, const WideChar* name) {
     // A record from a file may fill its category field without a zero. The
     // record keeps those bytes; the list, whose names every user reads as
@@ -205,27 +246,30 @@ int addCategory(CategoryList* categories, const WideChar* name) {
     size_t length = wideLength(name, kCategoryChars);
     if (length == 0)
         return 0;
-    for (int32_t i = 0; i < categories->count; ++i) {
+    uint32_t hash = hashIgnoreCase(name, length);
+    uint32_t mask = categories->slotCount - 1;
+    for (uint32_t slot = hash & mask; categories->slotCount && categories->slots[slot];
+         slot = (slot + 1) & mask) {
+        int32_t i = categories->slots[slot] - 1;
         const WideChar* present = categories->names[i];
-        if (sameTextIgnoreCase(present, wideLength(present, kCategoryChars), name, length))
+        if (categories->hashes[i] == hash &&
+            sameTextIgnoreCase(present, wideLength(present, kCategoryChars), name, length))
             return 1;
     }
     WideChar* copy = (WideChar*)modelAllocArray(kCategoryChars, sizeof(WideChar));
-    if (!copy)
-        return 0;
-    WideChar** grown =
-        (WideChar**)modelAllocArray((size_t)categories->count + 1, sizeof(WideChar*));
-    if (!grown) {
+    if (!copy || !reserveCategory(categories)) {
         modelFree(copy);
         return 0;
     }
     memcpy(copy, name, length * sizeof(WideChar)); // the zero is there: the block is zeroed
-    if (categories->count > 0)
-        memcpy(grown, categories->names, (size_t)categories->count * sizeof(WideChar*));
-    grown[categories->count] = copy;
-    modelFree(categories->names);
-    categories->names = grown;
-    ++categories->count;
+    int32_t index = categories->count++;
+    categories->names[index] = copy;
+    categories->hashes[index] = hash;
+    mask = categories->slotCount - 1;
+    uint32_t slot = hash & mask;
+    while (categories->slots[slot])
+        slot = (slot + 1) & mask;
+    categories->slots[slot] = index + 1;
     return 1;
 }
 
@@ -233,8 +277,9 @@ void clearCategories(CategoryList* categories) {
     for (int32_t i = 0; i < categories->count; ++i)
         modelFree(categories->names[i]);
     modelFree(categories->names);
-    categories->names = nullptr;
-    categories->count = 0;
+    modelFree(categories->hashes);
+    modelFree(categories->slots);
+    memset(categories, 0, sizeof *categories);
 }
 
 void initQueue(PendingItems* queue) {

@@ -105,7 +105,14 @@ struct ViewOptions {
 
 struct CategoryList {
     int32_t count;
-    WideChar** names; // each a separately allocated kCategoryChars array
+    WideChar** names; // in the order met; each a separately allocated kCategoryChars array
+    // The index that makes a lookup constant time: names and hashes hold
+    // capacity entries; slots (a power of two, at least twice count) holds
+    // an index into names plus one, or 0 for a free slot.
+    int32_t capacity;
+    uint32_t* hashes;
+    int32_t* slots;
+    uint32_t slotCount;
 };
 
 struct PendingNode {

@@ -9,6 +9,17 @@
 
 enum { kPathChars = 260, kMenuBarHeight = 26 };
 
+enum NoteFileState {
+    kFileWhole = 0,
+    kFileDamaged = 1, // read, but not whole
+    // Not read at all: the file could not be opened (another program holds
+    // it, no rights), its folder could not be reached (a storage card not
+    // inserted), or it is no regular file. The document shown is not its
+    // content, so the file is written only once the user changed the
+    // document, and then as a damaged one.
+    kFileUnread = 2,
+};
+
 struct ProgramState {
     HINSTANCE instance;
     HWND mainWindow;
@@ -20,8 +31,9 @@ struct ProgramState {
     HFONT boldFont;   // owner-drawn menu entries
     HMENU itemMenu;   // the item context menu
     WCHAR notePath[kPathChars];
-    // The file at notePath did not load whole: its bytes are kept beside it
-    // before the first save replaces it (saveKeepingDamaged).
+    // What the load found at notePath (NoteFileState): whole, not whole (its
+    // bytes are kept beside it before the first save replaces it), or not
+    // read at all (saveKeepingDamaged).
     int notePathDamaged;
     // The document differs from what was last read from or written to
     // notePath: every change the user makes sets it; a save that wrote the

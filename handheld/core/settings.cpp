@@ -18,8 +18,8 @@ int defaultNotePath(WCHAR* path, int pathChars) {
 }
 
 // The command line as a path: blanks around it dropped, one pair of quotes
-// removed, cut to the path buffer.
-static void applyCommandLine(const WCHAR* commandLine) {
+// removed. Sets *start to its first character and returns its length.
+static int commandLinePath(const WCHAR* commandLine, const WCHAR** start) {
     while (*commandLine == L' ' || *commandLine == L'\t')
         ++commandLine;
     int length = lstrlenW(commandLine);
@@ -29,11 +29,22 @@ static void applyCommandLine(const WCHAR* commandLine) {
         ++commandLine;
         length -= 2;
     }
-    if (length <= 0)
+    *start = commandLine;
+    return length < 0 ? 0 : length;
+}
+
+int commandLineFits(const WCHAR* commandLine) {
+    const WCHAR* start;
+    return !commandLine || commandLinePath(commandLine, &start) <= kPathChars - 1;
+}
+
+// Start-up has refused a path that does not fit (commandLineFits).
+static void applyCommandLine(const WCHAR* commandLine) {
+    const WCHAR* start;
+    int length = commandLinePath(commandLine, &start);
+    if (length <= 0 || length > kPathChars - 1)
         return;
-    if (length > kPathChars - 1)
-        length = kPathChars - 1;
-    memcpy(gProgram.notePath, commandLine, (size_t)length * sizeof(WCHAR));
+    memcpy(gProgram.notePath, start, (size_t)length * sizeof(WCHAR));
     gProgram.notePath[length] = 0;
 }
 

@@ -11,6 +11,10 @@
 void loadSettings(HWND mainWindow, const WCHAR* commandLine);
 void saveSettings();
 
+// 0 when the command line names a path longer than the 259 characters a path
+// holds. Cut, it would name another file; start-up refuses it instead.
+int commandLineFits(const WCHAR* commandLine);
+
 // The default note file: the documents folder and "\Note Tree.twk".
 // 0 when the folder cannot be found.
 int defaultNotePath(WCHAR* path, int pathChars);

@@ -135,6 +135,15 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
         bringWindowForward(running);
         return 0;
     }
+    if (!commandLineFits(commandLine)) {
+        // Nothing is opened, created or stored: "DefFile" and its file stay
+        // as they are.
+        WCHAR text[200];
+        if (!LoadStringW(instance, IDS_COMMAND_LINE_TOO_LONG, text, 200))
+            lstrcpynW(text, L"The file name is longer than 259 characters.", 200);
+        MessageBoxW(nullptr, text, title, MB_OK | MB_ICONSTOP);
+        return 0;
+    }
     if (!registerMainWindowClass(instance, className))
         return 0;
 
@@ -163,9 +172,7 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
     UpdateWindow(window);
 
     // A file that did not load whole is kept before the first save over it.
-    gProgram.notePathDamaged = !readNoteFile(&gList, gProgram.notePath, &gOptions, &gCategories);
-    if (gProgram.notePathDamaged)
-        showLoadError(window);
+    gProgram.notePathDamaged = loadNoteFile(window, gProgram.notePath);
     fillTree(gProgram.treeView);
     updateViewMenuChecks();
     return 1;
@@ -177,8 +184,7 @@ void initProgram() {
     initList(&gList);
     setTitle(&gList, kDefaultTitle);
     gFindCriteria = nullptr;
-    gCategories.count = 0;
-    gCategories.names = nullptr;
+    memset(&gCategories, 0, sizeof gCategories);
     gDrag.dragging = false;
     installUserNotices();
 

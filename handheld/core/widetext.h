@@ -22,3 +22,16 @@ bool sameWideText(const WideChar* a, size_t aCap, const WideChar* b, size_t bCap
 // Equal for the user: locale-aware and ignoring letter case. Implemented
 // per platform.
 bool sameTextIgnoreCase(const WideChar* a, size_t aLen, const WideChar* b, size_t bLen);
+
+// A hash that texts equal for sameTextIgnoreCase share. Implemented per
+// platform, by the same rules.
+uint32_t hashIgnoreCase(const WideChar* text, size_t length);
+
+// The FNV-1a step both platforms build that hash from.
+inline uint32_t hashBytes(uint32_t hash, const void* data, size_t bytes) {
+    const unsigned char* p = (const unsigned char*)data;
+    for (size_t i = 0; i < bytes; ++i)
+        hash = (hash ^ p[i]) * 16777619u;
+    return hash;
+}
+enum : uint32_t { kHashStart = 2166136261u };

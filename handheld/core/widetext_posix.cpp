@@ -38,3 +38,13 @@ bool sameTextIgnoreCase(const WideChar* a, size_t aLen, const WideChar* b, size_
     }
     return i == aLen && j == bLen;
 }
+
+uint32_t hashIgnoreCase(const WideChar* text, size_t length) {
+    uint32_t hash = kHashStart;
+    size_t i = 0;
+    while (i < length) {
+        uint32_t c = fold(nextCodePoint(text, length, &i));
+        hash = hashBytes(hash, &c, sizeof c);
+    }
+    return hash;
+}

@@ -30,6 +30,10 @@ void fillItemBoxes(HWND dialog, int withAny) {
     }
     if (withAny)
         SendMessageW(category, CB_ADDSTRING, 0, (LPARAM)L"Any");
+    // Filled once, with room for every name asked for at the start rather
+    // than grown name by name.
+    SendMessageW(category, CB_INITSTORAGE, (WPARAM)gCategories.count,
+                 (LPARAM)gCategories.count * kCategoryChars * sizeof(WCHAR));
     for (int i = 0; i < gCategories.count; ++i) {
         WCHAR name[kCategoryChars];
         const WideChar* stored = gCategories.names[i];

@@ -13,7 +13,8 @@
 #define IDS_NO_MATCH 118
 #define IDS_EDIT_ITEM 122
 #define IDS_VIEW 124
-#define IDS_ORIGINAL_KEPT 150   // %s: where a file that did not load whole was kept
+#define IDS_ORIGINAL_KEPT 150 // %s: where a file that did not load whole was kept
+#define IDS_COMMAND_LINE_TOO_LONG 151
 #define IDS_ICON_NAME_FIRST 801 // "Folder 1" ... 816 "DVD"
 #define IDS_ICON_NAME_LAST 816
 #define IDS_NEW 40006

@@ -255,24 +255,68 @@ TEST(Setup, LeavesAnotherProgramsEntryAlone) {
     EXPECT_EQ(registryValue(key, "DisplayName"), std::string("Other 9\0", 8));
     EXPECT_EQ(registryValue(key, nullptr), std::string("theirs\0", 7));
 
-    std::string earlier = "\"" + windowsDirectory() + "\\Ferryclear.exe\" C:\\Old Place";
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle),
-              ERROR_SUCCESS);
-    RegSetValueExA(handle, "UninstallString", 0, REG_SZ, (const BYTE*)earlier.c_str(),
-                   (DWORD)earlier.size() + 1);
-    RegCloseKey(handle);
-    Child again = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(again, 103);
-    ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, directory);
-    pressButton(dialog, IDOK);
-    EXPECT_NE(answerMessageBox(again, "Setup", IDOK).find("Application Manager is missing"),
-              std::string::npos);
-    EXPECT_EQ(waitExit(again), 0);
-    EXPECT_EQ(registryValue(key, "UninstallString"),
-              "\"" + windowsDirectory() + "\\Ferryclear.exe\" " + directory + '\0');
-    EXPECT_EQ(registryValue(key, "DisplayName"), std::string("Foreign 1.5\0", 12));
+    // Written by Ferrywell, but for another installation: taken over, that
+    // one could no longer be removed. Only this installation's own entry is
+    // written again.
+    std::string ferryclear = "\"" + windowsDirectory() + "\\Ferryclear.exe\" ";
+    for (const std::string& earlier : {std::string("C:\\Old Place"), directory + "\\"}) {
+        SCOPED_TRACE(earlier);
+        bool ours = earlier != "C:\\Old Place";
+        std::string value = ferryclear + earlier;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle),
+                  ERROR_SUCCESS);
+        RegSetValueExA(handle, "UninstallString", 0, REG_SZ, (const BYTE*)value.c_str(),
+                       (DWORD)value.size() + 1);
+        RegCloseKey(handle);
+        before = registrySnapshot(kUninstall);
+        Child again = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        HWND dialog = waitForDialog(again, 103);
+        ASSERT_TRUE(dialog);
+        setItemText(dialog, 103, directory);
+        pressButton(dialog, IDOK);
+        std::string told = answerMessageBox(again, "Setup", IDOK);
+        EXPECT_EQ(waitExit(again), 0);
+        if (!ours) {
+            EXPECT_NE(told.find("HKEY_LOCAL_MACHINE\\" + key), std::string::npos) << told;
+            EXPECT_EQ(registrySnapshot(kUninstall), before);
+            EXPECT_FALSE(fileExists(directory + "\\Setup.ini")); // nothing installed
+            continue;
+        }
+        EXPECT_NE(told.find("Application Manager is missing"), std::string::npos);
+        EXPECT_EQ(registryValue(key, "UninstallString"), ferryclear + directory + '\0');
+        EXPECT_EQ(registryValue(key, "DisplayName"), std::string("Foreign 1.5\0", 12));
+    }
     deleteRegistryTree(key);
+}
+
+// The Application Manager file is handed to a program started elevated, so
+// it obeys the rules of a listed file: nothing outside the directory, no
+// link on the way. The user is told and the Application Manager not started.
+TEST(Setup, AppMgrIniOutsideTheDirectoryIsRefused) {
+    std::string directory = freshFolder("outside-target");
+    std::string appMgr = freshFolder("outside-appmgr") + "\\CEAppMgr.exe";
+    ASSERT_TRUE(CopyFileA(gFakeAppMgr.c_str(), appMgr.c_str(), FALSE));
+    setRegistryDefault(kAppMgrKey, appMgr);
+    for (const char* file : {"..\\outside.ini", "C:\\outside.ini", "\\outside.ini",
+                             "sub\\..\\..\\outside.ini", "x.ini:stream", ""}) {
+        SCOPED_TRACE(file);
+        std::string package =
+            makePackage("outside-package", std::string("[App]\r\nTitle=Outside\r\nAppMgrIni=") +
+                                               file + "\r\n[Files]\r\nCount=0\r\n");
+        deleteRegistryTree(kUninstall + "\\Outside");
+        DeleteFileA((appMgr + ".arg").c_str());
+        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        HWND dialog = waitForDialog(setup, 103);
+        ASSERT_TRUE(dialog);
+        setItemText(dialog, 103, directory);
+        pressButton(dialog, IDOK);
+        EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("outside the installation"),
+                  std::string::npos);
+        EXPECT_EQ(waitExit(setup), 0);
+        Sleep(200);
+        EXPECT_FALSE(fileExists(appMgr + ".arg"));
+    }
+    deleteRegistryTree(kUninstall + "\\Outside");
 }
 
 // A quote in the Application Manager file would end the one argument and

@@ -295,6 +295,8 @@ TEST_F(ProgramTest, FailedLoadAndFailedSaveAreToldOnce) {
     EXPECT_TRUE(session.boxes[0].stopIcon);
     EXPECT_TRUE(session.boxes[0].owned);
     EXPECT_EQ(treeOutline(gProgram.treeView), "*Note Tree\n");
+    // A file never read is written only after a change (unreachable_test.cpp).
+    gProgram.documentChanged = 1;
     ASSERT_TRUE(session.close());
     ASSERT_EQ(session.boxes.size(), 2u);
     EXPECT_EQ(session.boxes[1].text, L"Unable to save data!");

@@ -3,6 +3,11 @@
 #include "twk_commands.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
@@ -25,18 +30,49 @@ std::string drain(FILE* f) {
     return s;
 }
 
-TwkRun twk(std::vector<std::string> args) {
+// out: where the output goes (a temporary file when null), closed after.
+TwkRun twk(std::vector<std::string> args, FILE* out = nullptr) {
     args.insert(args.begin(), "twk");
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(&a[0]);
-    FILE* out = tmpfile();
+    bool captured = out == nullptr;
+    if (captured)
+        out = tmpfile();
     FILE* err = tmpfile();
     TwkRun run;
     run.status = twkMain((int)argv.size(), argv.data(), out, err);
-    run.out = drain(out);
+    if (captured)
+        run.out = drain(out);
+    else
+        fclose(out);
     run.err = drain(err);
     return run;
+}
+
+// Bytes into a FIFO from another thread, as "<(...)" or a shell pipe gives.
+struct Pipe {
+    Pipe(const std::string& path, std::vector<uint8_t> bytes) : path(path) {
+        mkfifo(path.c_str(), 0600);
+        writer = std::thread([path, bytes] {
+            int fd = open(path.c_str(), O_WRONLY);
+            if (fd < 0)
+                return;
+            ssize_t n = write(fd, bytes.data(), bytes.size());
+            (void)n;
+            close(fd);
+        });
+    }
+    ~Pipe() {
+        writer.join();
+        unlink(path.c_str());
+    }
+    std::string path;
+    std::thread writer;
+};
+
+uint32_t tick98765() {
+    return 98765;
 }
 
 Bytes sampleFile() {
@@ -200,4 +236,55 @@ TEST(Twk, ConvertTellsOpmlFromNoteFilesByContent) {
     EXPECT_EQ(twk({"convert", dir.path("in.twk"), dir.path("in.twk")}).status, 2);
     EXPECT_EQ(readBytes(dir.path("in.twk")), std::vector<uint8_t>(opml.begin(), opml.end()));
     EXPECT_EQ(twk({"convert", dir.path("none.opml"), dir.path("d.twk")}).status, 2);
+}
+
+// Exit 2 for what is no file to read (a folder, a device), 0 for a healthy
+// file through a pipe, 1 with one line on stderr for output that failed.
+TEST(TwkExitStatus, PipesFoldersDevicesAndFailedOutput) {
+    TempDir dir;
+    Bytes big = sampleFile();
+    NoteItem c = makeItem(u"Long");
+    big.record(c, std::u16string(3000, u'x')); // far more than the first 512 bytes
+    writeBytes(dir.path("big.twk"), big.data);
+    for (const char* command : {"json", "outline", "opml", "markdown"}) {
+        EXPECT_EQ(twk({command, dir.root}).status, 2) << command;
+        EXPECT_EQ(twk({command, "/dev/zero"}).status, 2) << command;
+        {
+            Pipe pipe(dir.path("fifo"), big.data);
+            TwkRun run = twk({command, pipe.path});
+            EXPECT_EQ(run.status, 0) << command << run.err;
+        }
+        TwkRun run = twk({command, dir.path("big.twk")}, fopen("/dev/full", "w"));
+        EXPECT_EQ(run.status, 1) << command;
+        const std::string told = "twk: the output could not be written whole\n";
+        EXPECT_EQ(run.err.find(told), run.err.size() - told.size()) << command << run.err;
+        EXPECT_EQ(run.err.find(told), run.err.rfind(told)) << command; // said once
+    }
+    // convert reads its input once, from the stream it opened, and writes
+    // nothing when there was nothing to read.
+    {
+        Pipe pipe(dir.path("fifo"), big.data);
+        EXPECT_EQ(twk({"convert", pipe.path, dir.path("piped.twk")}).status, 0);
+    }
+    EXPECT_EQ(readBytes(dir.path("piped.twk")), big.data);
+    EXPECT_EQ(twk({"convert", dir.root, dir.path("none.twk")}).status, 2);
+    EXPECT_EQ(twk({"convert", "/dev/zero", dir.path("none.twk")}).status, 2);
+    EXPECT_EQ(access(dir.path("none.twk").c_str(), F_OK), -1);
+}
+
+// The input of convert may carry the temporary file's name (what a crashed
+// save leaves behind): it is read, and never written, renamed or deleted.
+TEST(TwkExitStatus, ConvertNeverTouchesAnInputNamedLikeTheTemporaryFile) {
+    TempDir dir;
+    std::vector<uint8_t> left = sampleFile().data;
+    writeBytes(dir.path("twg987.tmp"), left);
+    FileOps ops = *platformFileOps();
+    ops.tickCount = tick98765;
+    setFileOps(&ops);
+    TwkRun run = twk({"convert", dir.path("twg987.tmp"), dir.path("rescued.twk")});
+    setFileOps(nullptr);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readBytes(dir.path("twg987.tmp")), left);
+    EXPECT_EQ(readBytes(dir.path("rescued.twk")), left);
+    EXPECT_EQ(dir.entries().size(), 2u);
 }

@@ -52,7 +52,7 @@ struct Document {
     }
     NoteList list;
     ViewOptions options = {0, 0, 0, 0, 0};
-    CategoryList categories = {0, nullptr};
+    CategoryList categories = {};
 };
 
 void addItem(Document& doc, const char16_t* name, const char16_t* category, const char16_t* note) {

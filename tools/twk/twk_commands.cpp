@@ -5,6 +5,7 @@
 
 #include "notefile.h"
 #include "notemodel.h"
+#include "outliner.h"
 #include "utf8out.h"
 #include "viewplan.h"
 #include "widetext.h"
@@ -41,18 +42,19 @@ int usage(FILE* err) {
 
 } // namespace
 
-int loadDocument(const PathChar* path, Document* doc, FILE* err) {
-    memset(doc, 0, sizeof *doc);
-    initList(&doc->list);
-    setTitle(&doc->list, kDefaultTitle);
-    doc->loaded =
-        readNoteFileEx(&doc->list, path, &doc->options, &doc->categories, 0, &doc->report);
+namespace {
+
+void cannotOpen(const PathChar* path, FILE* err) {
+    fputs("twk: cannot open ", err);
+    putPath(err, path);
+    fputs(" (a missing file, a directory or a device)\n", err);
+}
+
+int explainLoad(const PathChar* path, Document* doc, FILE* err) {
     if (doc->loaded)
         return kTwkOk;
     if (doc->report.problem == kLoadCannotOpen) {
-        fputs("twk: cannot open ", err);
-        putPath(err, path);
-        fputs("\n", err);
+        cannotOpen(path, err);
         return kTwkUsage;
     }
     char why[200];
@@ -61,6 +63,86 @@ int loadDocument(const PathChar* path, Document* doc, FILE* err) {
     putPath(err, path);
     fprintf(err, ": %s\n", why);
     return kTwkLoadFailed;
+}
+
+void startDocument(Document* doc) {
+    memset(doc, 0, sizeof *doc);
+    initList(&doc->list);
+    setTitle(&doc->list, kDefaultTitle);
+}
+
+} // namespace
+
+int loadDocument(const PathChar* path, Document* doc, FILE* err) {
+    startDocument(doc);
+    doc->loaded = readNoteFileEx(&doc->list, path, &doc->options, &doc->categories, kOpenStreams,
+                                 &doc->report);
+    return explainLoad(path, doc, err);
+}
+
+int loadDocumentFrom(const PathChar* path, InputStream* input, Document* doc, FILE* err) {
+    startDocument(doc);
+    doc->loaded = readNoteHandle(&doc->list, input->file, input->head, input->headSize,
+                                 &doc->options, &doc->categories, &doc->report);
+    input->headTaken = input->headSize;
+    if (doc->report.problem == kLoadReadError)
+        input->readFailed = 1;
+    return explainLoad(path, doc, err);
+}
+
+namespace {
+
+void cannotRead(const PathChar* path, FILE* err) {
+    fputs("twk: cannot read ", err);
+    putPath(err, path);
+    fputs("; nothing was written\n", err);
+}
+
+} // namespace
+
+int openInput(const PathChar* path, InputStream* input, FILE* err) {
+    memset(input, 0, sizeof *input);
+    input->ops = currentFileOps();
+    input->file = input->ops->openRead(path, kOpenStreams);
+    if (!input->file) {
+        cannotOpen(path, err);
+        return kTwkUsage;
+    }
+    while (input->headSize < sizeof input->head) {
+        long n = input->ops->read(input->file, input->head + input->headSize,
+                                  sizeof input->head - input->headSize);
+        if (n < 0) {
+            cannotRead(path, err);
+            closeInput(input);
+            return kTwkLoadFailed;
+        }
+        if (n == 0)
+            break;
+        input->headSize += (size_t)n;
+    }
+    return kTwkOk;
+}
+
+void closeInput(InputStream* input) {
+    if (input->file)
+        input->ops->close(input->file);
+    input->file = nullptr;
+}
+
+long readInput(void* context, void* buffer, size_t bytes) {
+    InputStream* input = (InputStream*)context;
+    if (input->headTaken < input->headSize) {
+        size_t n = input->headSize - input->headTaken;
+        if (n > bytes)
+            n = bytes;
+        memcpy(buffer, input->head + input->headTaken, n);
+        input->headTaken += n;
+        return (long)n;
+    }
+    long n = input->ops->read(input->file, buffer, bytes);
+    if (n < 0)
+        input->readFailed = 1;
+    return n;
 }
 
 void freeDocument(Document* doc) {
@@ -186,25 +268,28 @@ int commandOutline(const PathChar* path, FILE* out, FILE* err) {
 }
 
 int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
-    if (sameExistingFile(in, outPath)) {
+    if (sameFile(in, outPath)) {
         fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
         return kTwkUsage;
     }
-    int kind = inputKind(in);
-    if (kind == kInputMissing) {
-        fputs("twk: cannot open ", err);
-        putPath(err, in);
-        fputs("\n", err);
-        return kTwkUsage;
-    }
-    if (kind == kInputXml)
-        return convertOpml(in, outPath, err);
-    Document doc;
-    int status = loadDocument(in, &doc, err);
-    if (status == kTwkUsage)
+    InputStream input;
+    int status = openInput(in, &input, err);
+    if (status != kTwkOk)
         return status;
-    // What could be read is written even after a failed load, to rescue it.
-    if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
+    if (looksLikeXml(input.head, input.headSize)) {
+        status = convertOpml(in, &input, outPath, err);
+        closeInput(&input);
+        return status;
+    }
+    Document doc;
+    status = loadDocumentFrom(in, &input, &doc, err);
+    closeInput(&input);
+    // What could be read is written even after a failed load, to rescue it;
+    // after a read error the input is no longer trusted to be what it was.
+    if (input.readFailed) {
+        cannotRead(in, err);
+        status = kTwkLoadFailed;
+    } else if (!writeNoteFile(&doc.list, outPath, &doc.options)) {
         fputs("twk: cannot write ", err);
         putPath(err, outPath);
         fputs("\n", err);
@@ -216,7 +301,9 @@ int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
 
 } // namespace
 
-int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
+namespace {
+
+int runCommand(int argc, PathChar** argv, FILE* out, FILE* err) {
     if (argc == 3 && isWord(argv[1], "json"))
         return commandJson(argv[2], out, err);
     if (argc == 3 && isWord(argv[1], "outline"))
@@ -228,4 +315,18 @@ int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
     if (argc == 4 && isWord(argv[1], "convert"))
         return commandConvert(argv[2], argv[3], err);
     return usage(err);
+}
+
+} // namespace
+
+// Output that did not reach its place (a full disk, a closed pipe) is a
+// failure, whatever the command printed before: what stands there is cut.
+int twkMain(int argc, PathChar** argv, FILE* out, FILE* err) {
+    int status = runCommand(argc, argv, out, err);
+    bool written = fflush(out) == 0 && !ferror(out);
+    if (!written && status != kTwkUsage) {
+        fputs("twk: the output could not be written whole\n", err);
+        return kTwkLoadFailed;
+    }
+    return status;
 }

@@ -8,16 +8,6 @@
 
 namespace {
 
-struct FileSource {
-    const FileOps* ops;
-    FileHandle* file;
-};
-
-long readFromFile(void* context, void* buffer, size_t bytes) {
-    FileSource* source = (FileSource*)context;
-    return source->ops->read(source->file, buffer, bytes);
-}
-
 void reportExport(const ExportResult& result, FILE* err) {
     if (result.droppedChars)
         fprintf(err, "twk: %ld character(s) that XML cannot hold were left out\n",
@@ -37,8 +27,9 @@ int exportDocument(const PathChar* path, Exporter write, FILE* out, FILE* err) {
     if (status == kTwkUsage)
         return status;
     ExportResult result = write(&doc.list, out);
-    if (!result.ok) {
-        fputs("twk: out of memory, or the output could not be written\n", err);
+    // Output that failed is told once, by twkMain.
+    if (!result.ok && !ferror(out)) {
+        fputs("twk: out of memory\n", err);
         status = kTwkLoadFailed;
     }
     reportExport(result, err);
@@ -56,42 +47,18 @@ int commandMarkdown(const PathChar* path, FILE* out, FILE* err) {
     return exportDocument(path, writeMarkdown, out, err);
 }
 
-int inputKind(const PathChar* path) {
-    const FileOps* ops = currentFileOps();
-    FileHandle* file = ops->openRead(path, 0);
-    if (!file)
-        return kInputMissing;
-    uint8_t head[512];
-    size_t got = 0;
-    while (got < sizeof head) {
-        long n = ops->read(file, head + got, sizeof head - got);
-        if (n <= 0)
-            break;
-        got += (size_t)n;
-    }
-    ops->close(file);
-    return looksLikeXml(head, got) ? kInputXml : kInputNoteFile;
-}
-
-int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
-    FileSource source = {currentFileOps(), nullptr};
-    source.file = source.ops->openRead(in, 0);
-    if (!source.file) {
-        fputs("twk: cannot open ", err);
-        putPath(err, in);
-        fputs("\n", err);
-        return kTwkUsage;
-    }
+int convertOpml(const PathChar* in, InputStream* input, const PathChar* outPath, FILE* err) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
     setTitle(&list, kDefaultTitle);
     list.rootState = kRootUnchecked;
-    CategoryList categories = {0, nullptr};
+    CategoryList categories;
+    memset(&categories, 0, sizeof categories);
     ViewOptions options;
     memset(&options, 0, sizeof options);
     options.ascending = 1;
-    XmlSource xml = {&source, readFromFile};
+    XmlSource xml = {input, readInput};
     XmlProblem problem;
     int status = kTwkOk;
     if (!readOpml(&xml, &list, &categories, &problem)) {
@@ -106,9 +73,14 @@ int convertOpml(const PathChar* in, const PathChar* outPath, FILE* err) {
         fputs("twk: warning: this system's XML reader turns line breaks in notes into spaces\n",
               err);
     }
-    source.ops->close(source.file);
-    // What could be read is written even after a failure, to rescue it.
-    if (!writeNoteFile(&list, outPath, &options)) {
+    // What could be read is written even after a failure, to rescue it,
+    // unless the input itself failed.
+    if (input->readFailed) {
+        fputs("twk: cannot read ", err);
+        putPath(err, in);
+        fputs("; nothing was written\n", err);
+        status = kTwkLoadFailed;
+    } else if (!writeNoteFile(&list, outPath, &options)) {
         fputs("twk: cannot write ", err);
         putPath(err, outPath);
         fputs("\n", err);
