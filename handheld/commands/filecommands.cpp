@@ -53,16 +53,22 @@ static int askForFile(HWND mainWindow, bool save, const WCHAR* title, WCHAR* pat
 }
 
 // A current file that did not load whole keeps its original bytes beside
-// it before the first save writes over it.
-static void saveCurrent(HWND mainWindow) {
-    if (saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged))
+// it before the first save writes over it. Zero when the document may not
+// be replaced: its changes could not be written, and starting another
+// document would throw them away. The user is told and can still save them
+// elsewhere with "Save As...".
+static int saveCurrent(HWND mainWindow) {
+    if (saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged)) {
         gProgram.documentChanged = 0;
-    else
-        showSaveError(mainWindow);
+        return 1;
+    }
+    showSaveError(mainWindow);
+    return !gProgram.documentChanged;
 }
 
 static void newFile(HWND mainWindow) {
-    saveCurrent(mainWindow);
+    if (!saveCurrent(mainWindow))
+        return;
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, true, L"Save New File...", path))
         return;
@@ -73,7 +79,8 @@ static void newFile(HWND mainWindow) {
 }
 
 static void openFile(HWND mainWindow) {
-    saveCurrent(mainWindow);
+    if (!saveCurrent(mainWindow))
+        return;
     WCHAR path[kPathChars];
     if (!askForFile(mainWindow, false, L"Open File...", path))
         return;

@@ -662,6 +662,37 @@ TEST_F(CommandsTest, SaveAsWritesThereAndAdoptsThePathEvenWhenTheSaveFails) {
     lstrcpynW(gProgram.notePath, notes.c_str(), kPathChars);
 }
 
+// "New File..." and "Open..." replace the document only when that loses
+// nothing: after a failed save, a changed document stays open.
+TEST_F(CommandsTest, AFailedSaveKeepsAChangedDocumentOpen) {
+    std::wstring nowhere = tempPath(L"twigmark-no-folder\\notes.twk");
+    RemoveDirectoryW(tempPath(L"twigmark-no-folder").c_str());
+    const UINT commands[] = {IDM_NEW_FILE, IDM_OPEN};
+    for (UINT fileCommand : commands) {
+        for (int changed = 1; changed >= 0; --changed) {
+            writeDocument(notes, kFamily);
+            writeDocument(other, {{"Elsewhere", 1, 0, 1, 1, 6, "", 0, 0, 0}});
+            Session session(notes);
+            FileDialogs files;
+            BoxAnswers answers;
+            lstrcpynW(gProgram.notePath, nowhere.c_str(), kPathChars);
+            if (changed) {
+                ASSERT_TRUE(select("Keep"));
+                command(IDM_PRIORITY_FIRST + 7);
+            }
+            files.answers.push_back(other);
+            command(fileCommand);
+            ASSERT_EQ(answers.seen.size(), 1u) << fileCommand;
+            EXPECT_EQ(answers.seen[0].text, L"Unable to save data!");
+            EXPECT_EQ(files.requests.size(), changed ? 0u : 1u) << fileCommand;
+            EXPECT_EQ(std::wstring(gProgram.notePath), changed ? nowhere : other) << fileCommand;
+            EXPECT_EQ(gList.count, changed ? 7 : fileCommand == IDM_OPEN ? 1 : 0) << fileCommand;
+            if (changed)
+                lstrcpynW(gProgram.notePath, notes.c_str(), kPathChars);
+        }
+    }
+}
+
 // A file that did not load whole keeps its bytes beside it before a file
 // command writes over it; other files are written as they are.
 TEST_F(CommandsTest, FileCommandsKeepADamagedOriginalBeforeWritingOverIt) {
