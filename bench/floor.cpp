@@ -126,11 +126,16 @@ double floorClear() {
     return took;
 }
 
+HTREEITEM floorAdd(HTREEITEM parent) {
+    TVINSERTSTRUCTW insert = nodeInsert(parent, (LPARAM)gNodes.size());
+    HTREEITEM made = TreeView_InsertItem(floorTree(), &insert);
+    gNodes.push_back(made);
+    return made;
+}
+
 HTREEITEM floorAppend(HTREEITEM parent) {
     HWND tree = floorTree();
-    TVINSERTSTRUCTW insert = nodeInsert(parent, (LPARAM)gNodes.size());
-    HTREEITEM made = TreeView_InsertItem(tree, &insert);
-    gNodes.push_back(made);
+    HTREEITEM made = floorAdd(parent);
     TreeView_SelectItem(tree, made);
     TreeView_EnsureVisible(tree, made);
     return made;

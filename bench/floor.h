@@ -32,8 +32,10 @@ double floorFill(const std::vector<int32_t>& parents, const std::vector<int32_t>
 // Every node deleted, as the next fill deletes them; milliseconds.
 double floorClear();
 
-// One more node at the end of parent's children, selected and scrolled into
-// view, as a copy is placed; its index is floorCount() - 1 afterwards.
+// One more node at the end of parent's children; its index is
+// floorCount() - 1 afterwards. floorAppend also selects it and scrolls it
+// into view, as a copy is placed.
+HTREEITEM floorAdd(HTREEITEM parent);
 HTREEITEM floorAppend(HTREEITEM parent);
 
 // The children of node sorted by the control into rank order: the
