@@ -272,9 +272,11 @@ void printFigures(const char* label, const Figure* figures, int count, const cha
     for (int s = 0; s < count; ++s) {
         // Where the control has nothing to do (no node changes), there is
         // no ratio: any time spent is the program's alone.
-        if (figures[s].floor >= 0.005)
-            printf(" %10.1f %9.1f %6.2f", figures[s].ms, figures[s].floor,
-                   figures[s].ms / figures[s].floor);
+        if (figures[s].floor < 0)
+            printf(" %10.1f %9s %6s", figures[s].ms, "", "");
+        else if (figures[s].floor >= 0.005)
+            printf(figures[s].floor < 1 ? " %10.1f %9.2f %6.2f" : " %10.1f %9.1f %6.2f",
+                   figures[s].ms, figures[s].floor, figures[s].ms / figures[s].floor);
         else
             printf(" %10.1f %9s %6s", figures[s].ms, "0", "-");
     }

@@ -78,6 +78,7 @@ int benchSizes(int argc, char** argv, int sizes[3]);
 // The machine is shared: best of three below 100k, one run at 100k.
 int runsFor(int items);
 
+// A floor below 0 is none: a figure of the program's alone (a file write).
 void printFigureHeader(const char* first, const int* sizes, int count);
 void printFigures(const char* label, const Figure* figures, int count, const char* check);
 
