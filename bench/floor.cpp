@@ -67,11 +67,15 @@ HWND floorTree() {
     frameClass.hInstance = instance;
     frameClass.lpszClassName = L"TwigmarkFloorFrame";
     RegisterClassW(&frameClass);
-    RECT place;
+    // Shown beside the program's window, without taking the activation
+    // from it (a deactivation is the program's cue to save).
+    RECT place, frame;
     GetWindowRect(gProgram.treeView, &place);
+    GetWindowRect(gProgram.mainWindow, &frame);
     int width = place.right - place.left, height = place.bottom - place.top;
-    gFrame = CreateWindowExW(0, L"TwigmarkFloorFrame", L"floor", WS_POPUP | WS_VISIBLE, place.left,
-                             place.top, width, height, nullptr, nullptr, instance, nullptr);
+    gFrame = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, L"TwigmarkFloorFrame", L"floor",
+                             WS_POPUP, frame.right + 8, place.top, width, height, nullptr, nullptr,
+                             instance, nullptr);
     // The program's styles, check boxes added after creation as it does.
     DWORD style = (DWORD)GetWindowLongW(gProgram.treeView, GWL_STYLE);
     gTree = CreateWindowExW(0, WC_TREEVIEWW, L"", (style & ~TVS_CHECKBOXES) | WS_VISIBLE, 0, 0,
@@ -82,6 +86,7 @@ HWND floorTree() {
     HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 20, 2);
     ImageList_SetImageCount(images, 20);
     TreeView_SetImageList(gTree, images, TVSIL_NORMAL);
+    ShowWindow(gFrame, SW_SHOWNOACTIVATE);
     return gTree;
 }
 
