@@ -300,10 +300,22 @@ double timeNextFillClearing() {
 }
 
 size_t privateBytes() {
+    // Wine leaves PrivateUsage at 0: the committed private pages are
+    // counted by walking the address space instead.
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&counters,
-                              sizeof counters))
-        return 0;
-    return counters.PrivateUsage;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&counters,
+                             sizeof counters) &&
+        counters.PrivateUsage)
+        return counters.PrivateUsage;
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = (const BYTE*)region.BaseAddress + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        if ((const BYTE*)region.BaseAddress + region.RegionSize <= at)
+            break;
+    }
+    return total;
 }
