@@ -1,11 +1,15 @@
 // Times the commands that touch many nodes, on the real main window under
 // Wine: every arrange command on one flat list of siblings, "Delete Item" on
 // an item with every other item below it, "Hide Checked Items", switching
-// views and "Create Copy". Documents of 10k and 100k items, flat and a deep
-// and wide tree. Prints figures; asserts nothing about time.
+// views and "Create Copy". Documents of 1k, 10k and 100k items, flat and a
+// deep and wide tree. Beside each figure the floor: the bare tree view doing
+// the command's node work (the sort of the same sibling list from the same
+// order, the deletion or insertion of the same nodes, the old tree deleted
+// and the new one inserted). Prints figures; asserts nothing about time.
 #include "commandparts.h"
 #include "commands.h"
 #include "bench_window.h"
+#include "floor.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -16,6 +20,9 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -96,34 +103,82 @@ LRESULT CALLBACK answerYes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
-// Keeps the best figure of the runs of one row.
-void keep(double* slot, double value, int rep) {
-    if (rep == 0 || value < *slot)
-        *slot = value;
-}
-
 struct Row {
     const char* name;
-    double ms[2];
+    Figure f[3];
 };
 
-void printRow(const Row& row) {
-    printf("%-44s %10.1f %10.1f %8.1f\n", row.name, row.ms[0], row.ms[1], row.ms[1] / row.ms[0]);
-    fflush(stdout);
+// The sibling list order as the ranks give it.
+void reorder(std::vector<int32_t>* order, const std::vector<int32_t>& rank) {
+    std::stable_sort(order->begin(), order->end(),
+                     [&](int32_t a, int32_t b) { return rank[(size_t)a] < rank[(size_t)b]; });
+}
+
+// The control's part of an arrangement of the root's children (nothing
+// below them is open): their sort from the order they have into the order
+// of key; order follows.
+double floorArrange(std::vector<int32_t>* order, const std::vector<NoteItem*>& items, int key,
+                    int ascending) {
+    std::vector<int32_t> rank;
+    rankByItems(*order, items, key, ascending, &rank);
+    double start = nowMs();
+    floorSort(floorRoot(), rank);
+    double took = nowMs() - start;
+    reorder(order, rank);
+    return took;
+}
+
+// The floor tree as the fill of a document below one top item leaves it,
+// with that item opened by the user (its children sorted by name) and its
+// first child selected. Returns the top item's index.
+int32_t floorOpenedTop() {
+    std::vector<int32_t> parents, rank, top, children;
+    std::vector<NoteItem*> items;
+    defaultViewShape(0, &parents, &items, &top);
+    identityRank(parents.size(), &rank);
+    floorClear();
+    floorFill(parents, rank);
+    for (size_t i = 0; i < parents.size(); ++i)
+        if (parents[i] == top[0])
+            children.push_back((int32_t)i);
+    rankByItems(children, items, kArrangeByName, 1, &rank);
+    HWND tree = floorTree();
+    floorSort(floorNode(top[0]), rank);
+    TreeView_Expand(tree, floorNode(top[0]), TVE_EXPAND);
+    TreeView_SelectItem(tree, TreeView_GetChild(tree, floorNode(top[0])));
+    return top[0];
+}
+
+// A fill's node work after the command that made it: the old nodes go, the
+// view's new ones come.
+double floorRefill() {
+    std::vector<int32_t> parents, rank;
+    viewShape(&parents, &rank);
+    return floorClear() + floorFill(parents, rank);
+}
+
+double floorDelete(int32_t index) {
+    HWND tree = floorTree();
+    TreeView_SelectItem(tree, floorNode(index));
+    double start = nowMs();
+    TreeView_DeleteItem(tree, floorNode(index));
+    return nowMs() - start;
 }
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     if (!startBenchWindow(L"twigmark-commands-bench.twk"))
         return 1;
     gHook = SetWindowsHookExW(WH_CBT, answerYes, nullptr, GetCurrentThreadId());
     HWND tree = gProgram.treeView;
-    const int sizes[2] = {10000, 100000};
+    int sizes[3];
+    int sizeCount = benchSizes(argc, argv, sizes);
+    floorTree();
     const char* arrangeNames[5] = {"By Name", "By Priority", "By Category", "By Check Flag",
                                    "By Task/Due Date"};
     char labels[5][64], sortLabels[5][64];
-    Row arrange[7], sorts[5];
+    Row arrange[7] = {}, sorts[5] = {};
     for (int k = 0; k < 5; ++k) {
         snprintf(labels[k], 64, "arrange %s (top level)", arrangeNames[k]);
         arrange[k].name = labels[k];
@@ -148,82 +203,108 @@ int main() {
                     {"switch to Default View", {}}};
     const UINT viewCommands[4] = {IDM_VIEW_CATEGORY, IDM_VIEW_DATE, IDM_VIEW_PRIORITY,
                                   IDM_VIEW_DEFAULT};
-    // The machine is shared: each 10k figure is the best of three runs.
-    for (int s = 0; s < 2; ++s)
-        for (int rep = 0; rep < (s == 0 ? 3 : 1); ++rep) {
+    int failures = 0;
+    for (int s = 0; s < sizeCount; ++s)
+        for (int run = 0; run < runsFor(sizes[s]); ++run) {
             int n = sizes[s];
             makeDocument(kTopLevel, n);
+            std::vector<int32_t> parents, rank, order;
+            std::vector<NoteItem*> items;
+            defaultViewShape(0, &parents, &items, &order);
+            rankByItems(order, items, kArrangeByName, 1, &rank);
+            floorClear();
+            floorFill(parents, rank);
+            reorder(&order, rank);
             for (int k = 0; k < 5; ++k) {
-                keep(&arrange[k].ms[s], command((UINT)(IDM_ARRANGE_FIRST + k)), rep);
-                gOptions.arrangeKey = k == 0 ? kArrangeByPriority : kArrangeByName;
+                double ms = command((UINT)(IDM_ARRANGE_FIRST + k));
+                keepBest(&arrange[k].f[s], ms, floorArrange(&order, items, k, 1), run);
+                int other = k == 0 ? kArrangeByPriority : kArrangeByName;
+                gOptions.arrangeKey = other;
                 sortChildren(tree, TreeView_GetRoot(tree)); // another order first
+                floorArrange(&order, items, other, 1);
                 gOptions.arrangeKey = k;
                 double start = nowMs();
                 sortChildren(tree, TreeView_GetRoot(tree));
-                keep(&sorts[k].ms[s], nowMs() - start, rep);
+                ms = nowMs() - start;
+                keepBest(&sorts[k].f[s], ms, floorArrange(&order, items, k, 1), run);
             }
+            // Nothing below the root is open: the control has nothing to
+            // collapse.
             double start = nowMs();
             collapseAll(tree, TreeView_GetRoot(tree));
-            keep(&collapse.ms[s], nowMs() - start, rep);
-            keep(&arrange[5].ms[s], command(IDM_DESCENDING), rep);
-            keep(&arrange[6].ms[s], command(IDM_ASCENDING), rep);
+            keepBest(&collapse.f[s], nowMs() - start, 0, run);
+            double ms = command(IDM_DESCENDING);
+            keepBest(&arrange[5].f[s], ms, floorArrange(&order, items, kArrangeByDate, 0), run);
+            ms = command(IDM_ASCENDING);
+            keepBest(&arrange[6].f[s], ms, floorArrange(&order, items, kArrangeByDate, 1), run);
 
             makeDocument(kFlat, n + 1);
             HTREEITEM top = topItemNode();
             TreeView_Expand(tree, top, TVE_EXPAND);
             TreeView_SelectItem(tree, TreeView_GetChild(tree, top));
-            keep(&copyFlat.ms[s], command(IDM_CREATE_COPY), rep);
+            int32_t floorTop = floorOpenedTop();
+            ms = command(IDM_CREATE_COPY);
+            start = nowMs();
+            floorAppend(floorNode(floorTop));
+            keepBest(&copyFlat.f[s], ms, nowMs() - start, run);
             TreeView_SelectItem(tree, top);
             gAnswer = IDNO;
-            keep(&removeNo.ms[s], command(IDM_DELETE_ITEM), rep);
-            keep(&removeFlat.ms[s], deleteTop(), rep);
-            if (gList.count != 0)
+            keepBest(&removeNo.f[s], command(IDM_DELETE_ITEM), 0, run);
+            ms = deleteTop();
+            keepBest(&removeFlat.f[s], ms, floorDelete(floorTop), run);
+            if (gList.count != 0) {
                 printf("flat delete left %d items\n", gList.count);
+                ++failures;
+            }
 
             makeDocument(kDeepWide, n + 1);
             top = topItemNode();
             TreeView_Expand(tree, top, TVE_EXPAND);
             TreeView_SelectItem(tree, TreeView_GetChild(tree, top));
-            keep(&copyDeep.ms[s], command(IDM_CREATE_COPY), rep);
-            keep(&hide.ms[s], command(IDM_HIDE_CHECKED), rep);
-            keep(&unhide.ms[s], command(IDM_HIDE_CHECKED), rep);
-            for (int v = 0; v < 4; ++v)
-                keep(&views[v].ms[s], command(viewCommands[v]), rep);
+            floorTop = floorOpenedTop();
+            ms = command(IDM_CREATE_COPY);
+            start = nowMs();
+            floorAppend(floorNode(floorTop));
+            keepBest(&copyDeep.f[s], ms, nowMs() - start, run);
+            ms = command(IDM_HIDE_CHECKED);
+            keepBest(&hide.f[s], ms, floorRefill(), run);
+            ms = command(IDM_HIDE_CHECKED);
+            keepBest(&unhide.f[s], ms, floorRefill(), run);
+            for (int v = 0; v < 4; ++v) {
+                ms = command(viewCommands[v]);
+                keepBest(&views[v].f[s], ms, floorRefill(), run);
+            }
+            // Nothing was ticked since the fill: no box needs reading.
             start = nowMs();
             refreshCheckStates(tree, TreeView_GetRoot(tree));
-            keep(&refresh.ms[s], nowMs() - start, rep);
+            keepBest(&refresh.f[s], nowMs() - start, 0, run);
             start = nowMs();
             TreeView_DeleteAllItems(tree);
-            keep(&emptying.ms[s], nowMs() - start, rep);
+            keepBest(&emptying.f[s], nowMs() - start, floorClear(), run);
+            viewShape(&parents, &rank);
             start = nowMs();
             fillTree(tree);
-            keep(&filling.ms[s], nowMs() - start, rep);
+            keepBest(&filling.f[s], nowMs() - start, floorFill(parents, rank), run);
             TreeView_SelectItem(tree, topItemNode());
-            keep(&removeDeep.ms[s], deleteTop(), rep);
-            if (gList.count != 0)
+            ms = deleteTop();
+            floorTop = (int32_t)(std::find(parents.begin(), parents.end(), -1) - parents.begin());
+            keepBest(&removeDeep.f[s], ms, floorDelete(floorTop), run);
+            if (gList.count != 0) {
                 printf("deep delete left %d items\n", gList.count);
+                ++failures;
+            }
         }
-    printf("%-44s %10s %10s %8s\n", "command", "10k ms", "100k ms", "ratio");
+    printFigureHeader("command", sizes, sizeCount);
     for (int k = 0; k < 5; ++k) {
-        printRow(arrange[k]);
-        printRow(sorts[k]);
+        printFigures(arrange[k].name, arrange[k].f, sizeCount, "");
+        printFigures(sorts[k].name, sorts[k].f, sizeCount, "");
     }
-    printRow(collapse);
-    printRow(arrange[5]);
-    printRow(arrange[6]);
-    printRow(copyFlat);
-    printRow(copyDeep);
-    printRow(removeFlat);
-    printRow(removeDeep);
-    printRow(removeNo);
-    printRow(hide);
-    printRow(unhide);
-    for (int v = 0; v < 4; ++v)
-        printRow(views[v]);
-    printRow(refresh);
-    printRow(emptying);
-    printRow(filling);
+    const Row* rest[] = {&collapse,   &arrange[5], &arrange[6], &copyFlat, &copyDeep, &removeFlat,
+                         &removeDeep, &removeNo,   &hide,       &unhide,   &views[0], &views[1],
+                         &views[2],   &views[3],   &refresh,    &emptying, &filling};
+    for (const Row* row : rest)
+        printFigures(row->name, row->f, sizeCount, "");
     UnhookWindowsHookEx(gHook);
     endBenchWindow();
-    return 0;
+    return failures ? 1 : 0;
 }

@@ -1,10 +1,13 @@
 // Times two tree interactions on the real tree view for generated documents
-// of 10k and 100k items: expanding a node with every other item as its
+// of 1k, 10k and 100k items: expanding a node with every other item as its
 // child (the expansion sorts them), and a drop that moves an item with
-// 1,000 descendants under another item. Runs under Wine as a Windows
-// program; prints figures, asserts nothing about time. Each drop is checked
-// in the model and in the tree.
+// 1,000 descendants under another item. Beside each figure the floor: the
+// bare tree view sorting and opening a node with the same children, or
+// inserting the moved subtree under the target and deleting the old one.
+// Runs under Wine as a Windows program; prints figures, asserts nothing
+// about time. Each drop is checked in the model and in the tree.
 #include "bench_window.h"
+#include "floor.h"
 #include "notemodel.h"
 #include "program.h"
 #include "treefill.h"
@@ -14,6 +17,9 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -55,10 +61,10 @@ void makeFlat(int n) {
 // A random tree, then the target and the mover at the end of the list (so
 // their nodes are made last, the costly place for the tree view), the
 // mover with 1,000 descendants: `children` children sharing the rest as
-// grandchildren.
+// grandchildren. Below 2,002 items the others number 1,000.
 void makeMoverDocument(int n, int children) {
     startDocument();
-    int others = n - 1002;
+    int others = n > 2002 ? n - 1002 : 1000;
     NoteItem** made = new NoteItem*[(size_t)others];
     char name[32];
     uint32_t id = 0;
@@ -140,50 +146,116 @@ double timeDrop(HWND tree, int children, bool* ok) {
     return took;
 }
 
+// The floor tree as the fill of the document leaves it, with its shape and
+// the item of each node.
+void floorFilled(std::vector<int32_t>* parents, std::vector<NoteItem*>* items) {
+    std::vector<int32_t> rank, top;
+    defaultViewShape(0, parents, items, &top);
+    identityRank(parents->size(), &rank);
+    rankByItems(top, *items, kArrangeByName, 1, &rank);
+    floorClear();
+    floorFill(*parents, rank);
+}
+
+int32_t indexOf(const std::vector<NoteItem*>& items, const NoteItem* wanted) {
+    return (int32_t)(std::find(items.begin(), items.end(), wanted) - items.begin());
+}
+
+// The control's part of the user's expansion: the children sorted by name
+// from the order they have, then the node opened.
+double floorExpand(int32_t node, const std::vector<int32_t>& rank) {
+    HWND tree = floorTree();
+    TreeView_SelectItem(tree, floorNode(node));
+    double start = nowMs();
+    floorSort(floorNode(node), rank);
+    TreeView_Expand(tree, floorNode(node), TVE_EXPAND);
+    return nowMs() - start;
+}
+
+// The control's part of the drop: the moved node made again under the
+// target and scrolled into view, its subtree below it in the same shape,
+// the old subtree deleted.
+double floorDrop(int32_t mover, int32_t target, const std::vector<int32_t>& parents) {
+    HWND tree = floorTree();
+    std::vector<HTREEITEM> made(parents.size(), nullptr);
+    double start = nowMs();
+    made[(size_t)mover] = floorAdd(floorNode(target));
+    TreeView_EnsureVisible(tree, made[(size_t)mover]);
+    for (size_t i = (size_t)mover + 1; i < parents.size(); ++i)
+        if (parents[i] >= 0 && made[(size_t)parents[i]])
+            made[i] = floorAdd(made[(size_t)parents[i]]);
+    TreeView_DeleteItem(tree, floorNode(mover));
+    return nowMs() - start;
+}
+
+const NoteItem* itemNamed(const char* wanted) {
+    WideChar name[kNameChars] = {};
+    copyAsciiField(name, kNameChars, wanted);
+    for (const NoteItem* item = gList.head; item; item = item->next)
+        if (memcmp(item->name, name, sizeof name) == 0)
+            return item;
+    return nullptr;
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     if (!startBenchWindow(L"twigmark-interaction-bench.twk"))
         return 1;
     HWND tree = gProgram.treeView;
-    const int sizes[2] = {10000, 100000};
+    int sizes[3];
+    int sizeCount = benchSizes(argc, argv, sizes);
+    floorTree();
     int failures = 0;
-    printf("%-44s %10s %10s %8s  %s\n", "interaction", "10k ms", "100k ms", "100k/10k", "check");
-
-    double first[2] = {}, again[2] = {};
-    for (int s = 0; s < 2; ++s) {
-        makeFlat(sizes[s]);
-        fillTree(tree);
-        HTREEITEM parent = TreeView_GetChild(tree, TreeView_GetRoot(tree));
-        first[s] = timeExpand(tree, parent);
-        SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
-        again[s] = timeExpand(tree, parent);
-    }
-    printf("%-44s %10.1f %10.1f %8.1f  %s\n", "expand a node with every item as a child", first[0],
-           first[1], first[1] / first[0], "ok");
-    printf("%-44s %10.1f %10.1f %8.1f  %s\n", "the same node expanded again", again[0], again[1],
-           again[1] / again[0], "ok");
-    fflush(stdout);
+    Figure first[3] = {}, again[3] = {};
+    for (int s = 0; s < sizeCount; ++s)
+        for (int run = 0; run < runsFor(sizes[s]); ++run) {
+            makeFlat(sizes[s]);
+            fillTree(tree);
+            std::vector<int32_t> parents, rank, children;
+            std::vector<NoteItem*> items;
+            floorFilled(&parents, &items);
+            int32_t parentIndex = indexOf(items, gList.head);
+            for (size_t i = 0; i < parents.size(); ++i)
+                if (parents[i] == parentIndex)
+                    children.push_back((int32_t)i);
+            rankByItems(children, items, kArrangeByName, 1, &rank);
+            HTREEITEM parent = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+            double ms = timeExpand(tree, parent);
+            keepBest(&first[s], ms, floorExpand(parentIndex, rank), run);
+            SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
+            TreeView_Expand(floorTree(), floorNode(parentIndex), TVE_COLLAPSE);
+            ms = timeExpand(tree, parent);
+            keepBest(&again[s], ms, floorExpand(parentIndex, rank), run);
+        }
+    printFigureHeader("interaction", sizes, sizeCount);
+    printFigures("expand a node with every item as a child", first, sizeCount, "ok");
+    printFigures("the same node expanded again", again, sizeCount, "ok");
 
     const int shapes[2] = {100, 1000};
     for (int children : shapes) {
-        double times[2] = {};
+        Figure times[3] = {};
         const char* check = "ok";
-        for (int s = 0; s < 2; ++s) {
-            makeMoverDocument(sizes[s], children);
-            fillTree(tree);
-            bool ok = false;
-            times[s] = timeDrop(tree, children, &ok);
-            if (!ok) {
-                check = "WRONG";
-                ++failures;
+        for (int s = 0; s < sizeCount; ++s)
+            for (int run = 0; run < runsFor(sizes[s]); ++run) {
+                makeMoverDocument(sizes[s], children);
+                fillTree(tree);
+                std::vector<int32_t> parents;
+                std::vector<NoteItem*> items;
+                floorFilled(&parents, &items);
+                int32_t mover = indexOf(items, itemNamed("Mover"));
+                int32_t target = indexOf(items, itemNamed("Target"));
+                bool ok = false;
+                double ms = timeDrop(tree, children, &ok);
+                keepBest(&times[s], ms, floorDrop(mover, target, parents), run);
+                if (!ok) {
+                    check = "WRONG";
+                    ++failures;
+                }
             }
-        }
         char label[64];
         snprintf(label, sizeof label, "drop an item with 1,000 below (%d children)", children);
-        printf("%-44s %10.1f %10.1f %8.1f  %s\n", label, times[0], times[1], times[1] / times[0],
-               check);
-        fflush(stdout);
+        printFigures(label, times, sizeCount, check);
     }
     endBenchWindow();
     return failures ? 1 : 0;
