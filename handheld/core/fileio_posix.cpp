@@ -1,8 +1,9 @@
 #include "fileio.h"
 
 #include <errno.h>
-#include <stdio.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -29,22 +30,28 @@ static bool sameInode(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A named pipe is opened again, now waiting for its writer as a pipe's
-// reader does; it must still be the pipe that was checked.
-static int reopenPipe(const PathChar* path, const struct stat& checked) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    struct stat st;
-    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode) || !sameInode(st, checked))) {
-        close(fd);
-        errno = ENODEV;
-        return -1;
+// A named pipe stays open as first opened, so whatever a writer puts into
+// it, even one that comes and goes before we read, is kept. Reads wait as a
+// pipe's reader does; until a writer has come, poll waits for it, since a
+// read would take the empty pipe for its end.
+static FileHandle* waitForWriter(int fd) {
+    struct pollfd waiter = {fd, POLLIN, 0};
+    while (poll(&waiter, 1, -1) < 0) {
+        if (errno != EINTR) {
+            close(fd);
+            return nullptr;
+        }
     }
-    return fd;
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    return wrap(fd);
 }
 
 // Only a regular file, or a pipe when asked for: a directory cannot be read
-// and a device may never end. The first open does not wait, so a named pipe
-// that is refused cannot hang the program.
+// and a device may never end. The open does not wait, so a named pipe that
+// is refused cannot hang the program.
 static FileHandle* posixOpenRead(const PathChar* path, int flags) {
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT && (flags & kOpenCreate))
@@ -58,9 +65,9 @@ static FileHandle* posixOpenRead(const PathChar* path, int flags) {
     }
     if (S_ISREG(st.st_mode) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0)
         return wrap(fd);
-    close(fd);
     if ((flags & kOpenStreams) && S_ISFIFO(st.st_mode))
-        return wrap(reopenPipe(path, st));
+        return waitForWriter(fd);
+    close(fd);
     errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
     return nullptr;
 }
@@ -125,7 +132,7 @@ static int posixExists(const PathChar* path) {
 int sameFile(const PathChar* a, const PathChar* b) {
     struct stat sa, sb;
     if (stat(a, &sa) == 0 && stat(b, &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+        return sameInode(sa, sb);
     return strcmp(a, b) == 0;
 }
 
