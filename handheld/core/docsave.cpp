@@ -10,7 +10,12 @@
 
 #include <stdio.h>
 
-static const WCHAR kCaption[] = L"Twigmark";
+// The caption of the program's messages: its title, as the rest loads it.
+static const WCHAR* messageCaption(WCHAR* caption, int captionChars) {
+    if (!LoadStringW(gProgram.instance, IDS_APP_TITLE, caption, captionChars))
+        lstrcpynW(caption, L"Twigmark", captionChars);
+    return caption;
+}
 
 int saveDocument(HWND tree, const WCHAR* path) {
     HTREEITEM selected = TreeView_GetSelection(tree);
@@ -31,7 +36,8 @@ static void showOriginalKept(const WCHAR* kept) {
                   128);
     _snwprintf(text, sizeof text / sizeof text[0], format, kept);
     text[sizeof text / sizeof text[0] - 1] = 0;
-    MessageBoxW(gProgram.mainWindow, text, kCaption, MB_OK | MB_ICONINFORMATION);
+    WCHAR caption[32];
+    MessageBoxW(gProgram.mainWindow, text, messageCaption(caption, 32), MB_OK | MB_ICONINFORMATION);
 }
 
 int saveKeepingDamaged(HWND tree, const WCHAR* path, int* damaged) {
@@ -66,7 +72,8 @@ static void showStringMessage(HWND owner, UINT textId, const char* fallback) {
     WCHAR text[128];
     if (!LoadStringW(gProgram.instance, textId, text, 128))
         MultiByteToWideChar(CP_ACP, 0, fallback, -1, text, 128);
-    MessageBoxW(owner, text, kCaption, MB_OK | MB_ICONSTOP);
+    WCHAR caption[32];
+    MessageBoxW(owner, text, messageCaption(caption, 32), MB_OK | MB_ICONSTOP);
 }
 
 void showSaveError(HWND owner) {
@@ -82,7 +89,8 @@ static void showNotice(UserNotice notice) {
     case kNoticeStorageFull: {
         WCHAR text[128];
         MultiByteToWideChar(CP_ACP, 0, userNoticeText(notice), -1, text, 128);
-        MessageBoxW(nullptr, text, kCaption, MB_OK | MB_ICONSTOP);
+        WCHAR caption[32];
+        MessageBoxW(nullptr, text, messageCaption(caption, 32), MB_OK | MB_ICONSTOP);
         break;
     }
     case kNoticeSaveFailed:

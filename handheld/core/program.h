@@ -82,6 +82,6 @@ struct ChildLayout {
 };
 ChildLayout computeChildLayout(int clientWidth, int clientHeight, bool hideNote);
 
-// The menu bar's popup for the button with this command (40031 View,
-// 40001 Tools), or null.
+// The menu bar's popup for the button with this command (IDM_VIEW or
+// IDM_TOOLS), or null.
 HMENU menuBarPopup(UINT buttonCommand);

@@ -149,29 +149,6 @@ HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
     return nullptr;
 }
 
-HTREEITEM findChildById(HWND tree, HTREEITEM parent, uint32_t id) {
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child)) {
-        NoteItem* item = nodeItem(tree, child);
-        if (item && item->id == id)
-            return child;
-    }
-    return nullptr;
-}
-
-HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
-    for (HTREEITEM child = TreeView_GetChild(tree, start); child;
-         child = TreeView_GetNextSibling(tree, child)) {
-        NoteItem* item = nodeItem(tree, child);
-        if (item && item->id == id)
-            return child;
-        HTREEITEM found = findNodeById(tree, child, id);
-        if (found)
-            return found;
-    }
-    return nullptr;
-}
-
 // The Default View from the plan: one insertion per node, each under a
 // parent handle remembered by plan index, always at the end of its siblings.
 static void fillDefaultView(HWND tree, HTREEITEM root) {

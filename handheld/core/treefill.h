@@ -29,8 +29,6 @@ void updateViewMenuChecks();
 // of them differs, so groups would split or merge by chance.
 bool sameLabel(const WCHAR* a, const WCHAR* b);
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label);
-HTREEITEM findChildById(HWND tree, HTREEITEM parent, uint32_t id);
-HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id);
 
 // The item a node carries, or null for the root and group nodes.
 NoteItem* nodeItem(HWND tree, HTREEITEM node);

@@ -17,11 +17,11 @@ static BOOL initDetailsPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     EditorSheet* sheet = (EditorSheet*)sheetPage->lParam;
     SetWindowLongPtrW(page, DWLP_USER, (LONG_PTR)sheet);
     sheet->detailsPage = page;
-    SendDlgItemMessageW(page, IDC_TASK_TIME, EM_LIMITTEXT, kTaskTimeBoxChars - 1, 0);
+    SendDlgItemMessageW(page, IDC_DETAILS_TASK_TIME, EM_LIMITTEXT, kTaskTimeBoxChars - 1, 0);
     for (const WCHAR* unit : kUnits)
-        SendDlgItemMessageW(page, IDC_UNIT, CB_ADDSTRING, 0, (LPARAM)unit);
+        SendDlgItemMessageW(page, IDC_DETAILS_UNIT, CB_ADDSTRING, 0, (LPARAM)unit);
 
-    HWND picker = GetDlgItem(page, IDC_DATE);
+    HWND picker = GetDlgItem(page, IDC_DETAILS_DATE);
     const NoteItem* item = sheet->context.isNew ? nullptr : sheet->item;
     // The picker wants a record even for the no-date state.
     SYSTEMTIME date;
@@ -38,17 +38,18 @@ static BOOL initDetailsPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     }
     WCHAR taskTime[kTaskTimeChars];
     copyWideField((WideChar*)taskTime, kTaskTimeChars, item->taskTime, kTaskTimeChars);
-    SetDlgItemTextW(page, IDC_TASK_TIME, taskTime);
-    SendDlgItemMessageW(page, IDC_UNIT, CB_SETCURSEL, (WPARAM)item->taskTimeUnit, 0);
+    SetDlgItemTextW(page, IDC_DETAILS_TASK_TIME, taskTime);
+    SendDlgItemMessageW(page, IDC_DETAILS_UNIT, CB_SETCURSEL, (WPARAM)item->taskTimeUnit, 0);
     if (item->note)
-        SetDlgItemTextW(page, IDC_NOTE, (LPCWSTR)item->note);
+        SetDlgItemTextW(page, IDC_DETAILS_NOTE, (LPCWSTR)item->note);
     return TRUE;
 }
 
 static void storeDate(HWND page, NoteItem* target) {
     SYSTEMTIME date;
     memset(&date, 0, sizeof date);
-    LRESULT answer = SendDlgItemMessageW(page, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
+    LRESULT answer =
+        SendDlgItemMessageW(page, IDC_DETAILS_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
     if (answer == GDT_VALID) {
         date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
         memcpy(&target->dueDate, &date, sizeof target->dueDate);
@@ -61,7 +62,7 @@ static void storeDate(HWND page, NoteItem* target) {
 static bool storeNote(HWND page, const EditorSheet* sheet, NoteItem* target) {
     modelFree(target->note);
     target->note = nullptr;
-    HWND box = GetDlgItem(page, IDC_NOTE);
+    HWND box = GetDlgItem(page, IDC_DETAILS_NOTE);
     int length = GetWindowTextLengthW(box);
     if (length > 0) {
         WideChar* note = (WideChar*)modelAllocArray((size_t)length + 1, sizeof(WideChar));
@@ -89,9 +90,9 @@ void storeDetails(HWND page, EditorSheet* sheet) {
     if (!sheet->dateKept)
         storeDate(page, target);
     WCHAR taskTime[kTaskTimeBoxChars];
-    GetDlgItemTextW(page, IDC_TASK_TIME, taskTime, kTaskTimeBoxChars);
+    GetDlgItemTextW(page, IDC_DETAILS_TASK_TIME, taskTime, kTaskTimeBoxChars);
     copyWideField(target->taskTime, kTaskTimeChars, (const WideChar*)taskTime, kTaskTimeBoxChars);
-    target->taskTimeUnit = (int32_t)SendDlgItemMessageW(page, IDC_UNIT, CB_GETCURSEL, 0, 0);
+    target->taskTimeUnit = (int32_t)SendDlgItemMessageW(page, IDC_DETAILS_UNIT, CB_GETCURSEL, 0, 0);
     if (target->taskTimeUnit < -1 || target->taskTimeUnit > 3)
         target->taskTimeUnit = -1;
     storeNote(page, sheet, target);

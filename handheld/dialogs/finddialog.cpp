@@ -13,7 +13,7 @@ enum { kFindTextChars = 80, kFindCategoryChars = 64, kEqualsTo = 1 };
 static const WCHAR* const kRelations[] = {L"Less Than", L"Equals To", L"Greater Than"};
 
 static void setPickerDate(HWND dialog, const SYSTEMTIME* date) {
-    HWND picker = GetDlgItem(dialog, IDC_DATE);
+    HWND picker = GetDlgItem(dialog, IDC_FIND_DATE);
     if (date && date->wMonth != 0 &&
         SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)date))
         return;
@@ -27,7 +27,7 @@ static void setPickerDate(HWND dialog, const SYSTEMTIME* date) {
 // "Any" entry comes last in that search, so a category such as "An" is not
 // taken for "Any".
 static void selectCategory(HWND dialog, const WCHAR* category) {
-    HWND box = GetDlgItem(dialog, IDC_CATEGORY);
+    HWND box = GetDlgItem(dialog, IDC_FIND_CATEGORY);
     if (category[0] == 0 || SendMessageW(box, CB_SELECTSTRING, 0, (LPARAM)category) == CB_ERR)
         SendMessageW(box, CB_SETCURSEL, 0, 0);
 }
@@ -36,27 +36,28 @@ static BOOL initFindDialog(HWND dialog, FindCriteria* criteria) {
     SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)criteria);
     SHINITDLGINFO init = {SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
     SHInitDialog(&init);
-    SendDlgItemMessageW(dialog, IDC_NAME, EM_LIMITTEXT, kFindTextChars, 0);
-    SendDlgItemMessageW(dialog, IDC_PHRASE, EM_LIMITTEXT, kFindTextChars, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_NAME, EM_LIMITTEXT, kFindTextChars, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_PHRASE, EM_LIMITTEXT, kFindTextChars, 0);
     fillItemBoxes(dialog, 1);
     for (const WCHAR* relation : kRelations)
-        SendDlgItemMessageW(dialog, IDC_RELATION, CB_ADDSTRING, 0, (LPARAM)relation);
+        SendDlgItemMessageW(dialog, IDC_FIND_RELATION, CB_ADDSTRING, 0, (LPARAM)relation);
 
     WCHAR text[kFindTextChars];
     copyWideField((WideChar*)text, kFindTextChars, (const WideChar*)criteria->nameText,
                   kFindTextChars);
-    SetDlgItemTextW(dialog, IDC_NAME, text);
+    SetDlgItemTextW(dialog, IDC_FIND_NAME, text);
     copyWideField((WideChar*)text, kFindTextChars, (const WideChar*)criteria->phraseText,
                   kFindTextChars);
-    SetDlgItemTextW(dialog, IDC_PHRASE, text);
+    SetDlgItemTextW(dialog, IDC_FIND_PHRASE, text);
     WCHAR category[kFindCategoryChars];
     copyWideField((WideChar*)category, kFindCategoryChars, (const WideChar*)criteria->categoryText,
                   kFindCategoryChars);
     selectCategory(dialog, category);
-    SendDlgItemMessageW(dialog, IDC_PRIORITY, CB_SETCURSEL, (WPARAM)criteria->priorityChoice, 0);
-    SendDlgItemMessageW(dialog, IDC_COLOUR, CB_SETCURSEL, (WPARAM)criteria->colourChoice, 0);
-    CheckDlgButton(dialog, IDC_CHECKED, (UINT)criteria->checkedChoice);
-    SendDlgItemMessageW(dialog, IDC_RELATION, CB_SETCURSEL, (WPARAM)criteria->dateRelation, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_PRIORITY, CB_SETCURSEL, (WPARAM)criteria->priorityChoice,
+                        0);
+    SendDlgItemMessageW(dialog, IDC_FIND_COLOUR, CB_SETCURSEL, (WPARAM)criteria->colourChoice, 0);
+    CheckDlgButton(dialog, IDC_FIND_CHECKED, (UINT)criteria->checkedChoice);
+    SendDlgItemMessageW(dialog, IDC_FIND_RELATION, CB_SETCURSEL, (WPARAM)criteria->dateRelation, 0);
     setPickerDate(dialog, &criteria->searchDate);
     return TRUE;
 }
@@ -68,24 +69,25 @@ static int selectedIndex(HWND dialog, int id, int fallback) {
 
 static void storeCriteria(HWND dialog, FindCriteria* criteria) {
     WCHAR text[kFindTextChars];
-    GetDlgItemTextW(dialog, IDC_NAME, text, kFindTextChars);
+    GetDlgItemTextW(dialog, IDC_FIND_NAME, text, kFindTextChars);
     copyWideField((WideChar*)criteria->nameText, 80, (const WideChar*)text, kFindTextChars);
-    GetDlgItemTextW(dialog, IDC_PHRASE, text, kFindTextChars);
+    GetDlgItemTextW(dialog, IDC_FIND_PHRASE, text, kFindTextChars);
     copyWideField((WideChar*)criteria->phraseText, 80, (const WideChar*)text, kFindTextChars);
     criteria->categoryText[0] = 0;
-    if (selectedIndex(dialog, IDC_CATEGORY, 0) > 0) {
+    if (selectedIndex(dialog, IDC_FIND_CATEGORY, 0) > 0) {
         WCHAR category[kFindCategoryChars];
-        GetDlgItemTextW(dialog, IDC_CATEGORY, category, kFindCategoryChars);
+        GetDlgItemTextW(dialog, IDC_FIND_CATEGORY, category, kFindCategoryChars);
         copyWideField((WideChar*)criteria->categoryText, 64, (const WideChar*)category,
                       kFindCategoryChars);
     }
-    criteria->priorityChoice = selectedIndex(dialog, IDC_PRIORITY, 0);
-    criteria->colourChoice = selectedIndex(dialog, IDC_COLOUR, 0);
-    criteria->dateRelation = selectedIndex(dialog, IDC_RELATION, kEqualsTo);
-    criteria->checkedChoice = (int32_t)IsDlgButtonChecked(dialog, IDC_CHECKED);
+    criteria->priorityChoice = selectedIndex(dialog, IDC_FIND_PRIORITY, 0);
+    criteria->colourChoice = selectedIndex(dialog, IDC_FIND_COLOUR, 0);
+    criteria->dateRelation = selectedIndex(dialog, IDC_FIND_RELATION, kEqualsTo);
+    criteria->checkedChoice = (int32_t)IsDlgButtonChecked(dialog, IDC_FIND_CHECKED);
     SYSTEMTIME date;
     memset(&date, 0, sizeof date);
-    LRESULT answer = SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
+    LRESULT answer =
+        SendDlgItemMessageW(dialog, IDC_FIND_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
     if (answer == GDT_VALID) {
         date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
         criteria->searchDate = date;
@@ -97,15 +99,15 @@ static void storeCriteria(HWND dialog, FindCriteria* criteria) {
 // "Clear" shows the widest criteria but unticks "Checked": what it then
 // finds is the items that are not checked.
 static void clearCriteria(HWND dialog) {
-    SetDlgItemTextW(dialog, IDC_NAME, L"");
-    SetDlgItemTextW(dialog, IDC_PHRASE, L"");
-    SendDlgItemMessageW(dialog, IDC_CATEGORY, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageW(dialog, IDC_PRIORITY, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageW(dialog, IDC_COLOUR, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageW(dialog, IDC_RELATION, CB_SETCURSEL, kEqualsTo, 0);
+    SetDlgItemTextW(dialog, IDC_FIND_NAME, L"");
+    SetDlgItemTextW(dialog, IDC_FIND_PHRASE, L"");
+    SendDlgItemMessageW(dialog, IDC_FIND_CATEGORY, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_PRIORITY, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_COLOUR, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(dialog, IDC_FIND_RELATION, CB_SETCURSEL, kEqualsTo, 0);
     setPickerDate(dialog, nullptr);
-    CheckDlgButton(dialog, IDC_CHECKED, BST_UNCHECKED);
-    SetFocus(GetDlgItem(dialog, IDC_NAME));
+    CheckDlgButton(dialog, IDC_FIND_CHECKED, BST_UNCHECKED);
+    SetFocus(GetDlgItem(dialog, IDC_FIND_NAME));
 }
 
 static BOOL onFindCommand(HWND dialog, UINT command) {
@@ -119,7 +121,7 @@ static BOOL onFindCommand(HWND dialog, UINT command) {
     case IDCANCEL:
         EndDialog(dialog, 0);
         return TRUE;
-    case IDC_CLEAR:
+    case IDC_FIND_CLEAR:
         clearCriteria(dialog);
         return TRUE;
     default:

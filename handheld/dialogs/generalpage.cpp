@@ -75,16 +75,16 @@ static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     SetWindowLongPtrW(page, DWLP_USER, (LONG_PTR)sheet);
     HWND tree = sheet->context.treeView;
     HTREEITEM root = TreeView_GetRoot(tree);
-    SendDlgItemMessageW(page, IDC_NAME, EM_LIMITTEXT, kNameBoxChars, 0);
+    SendDlgItemMessageW(page, IDC_GENERAL_NAME, EM_LIMITTEXT, kNameBoxChars, 0);
     fillItemBoxes(page, 0);
 
-    HWND levelBox = GetDlgItem(page, IDC_LEVEL);
+    HWND levelBox = GetDlgItem(page, IDC_GENERAL_LEVEL);
     if (sheet->selected != root)
         addLevel(levelBox, L"Same", kLevelSame);
     addLevel(levelBox, L"Child", kLevelChild);
     addLevel(levelBox, L"Top", kLevelTop);
 
-    HWND iconList = GetDlgItem(page, IDC_ICON_LIST);
+    HWND iconList = GetDlgItem(page, IDC_GENERAL_ICON_LIST);
     fillIconList(iconList, tree);
 
     const NoteItem* item = sheet->item;
@@ -93,33 +93,33 @@ static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     if (sheet->context.isNew) {
         SendMessageW(levelBox, CB_SETCURSEL, 0, 0);
         if (!item) {
-            SendDlgItemMessageW(page, IDC_PRIORITY, CB_SETCURSEL, 4, 0);
-            SendDlgItemMessageW(page, IDC_COLOUR, CB_SETCURSEL, 0, 0);
+            SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_SETCURSEL, 4, 0);
+            SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, 0, 0);
             selectIconRow(iconList, kFirstItemIcon);
         } else {
             readNode(tree, sheet->selected, nullptr, 0, &image, &stateBits);
-            SendDlgItemMessageW(page, IDC_PRIORITY, CB_SETCURSEL, item->priority, 0);
-            SendDlgItemMessageW(page, IDC_COLOUR, CB_SETCURSEL, item->colour, 0);
+            SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_SETCURSEL, item->priority, 0);
+            SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, item->colour, 0);
             selectIconRow(iconList, image);
             WCHAR category[kCategoryChars];
             copyWideField((WideChar*)category, kCategoryChars, item->category, kCategoryChars);
-            SetDlgItemTextW(page, IDC_CATEGORY, category);
+            SetDlgItemTextW(page, IDC_GENERAL_CATEGORY, category);
         }
     } else if (item) {
         WCHAR name[kNameBoxChars];
         readNode(tree, sheet->selected, name, kNameBoxChars, &image, &stateBits);
-        SetDlgItemTextW(page, IDC_NAME, name);
-        SendDlgItemMessageW(page, IDC_PRIORITY, CB_SETCURSEL, item->priority, 0);
-        SendDlgItemMessageW(page, IDC_COLOUR, CB_SETCURSEL, item->colour, 0);
+        SetDlgItemTextW(page, IDC_GENERAL_NAME, name);
+        SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_SETCURSEL, item->priority, 0);
+        SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, item->colour, 0);
         EnableWindow(levelBox, FALSE);
         selectIconRow(iconList, image);
         WCHAR category[kCategoryChars];
         copyWideField((WideChar*)category, kCategoryChars, item->category, kCategoryChars);
-        SetDlgItemTextW(page, IDC_CATEGORY, category);
-        CheckDlgButton(page, IDC_CHECKED,
+        SetDlgItemTextW(page, IDC_GENERAL_CATEGORY, category);
+        CheckDlgButton(page, IDC_GENERAL_CHECKED,
                        stateBits == INDEXTOSTATEIMAGEMASK(kChecked) ? BST_CHECKED : BST_UNCHECKED);
     }
-    SetFocus(GetDlgItem(page, IDC_NAME));
+    SetFocus(GetDlgItem(page, IDC_GENERAL_NAME));
     return FALSE; // the focus is placed
 }
 
@@ -129,25 +129,25 @@ static void readBoxes(HWND page, NoteItem* target) {
     // A stored name may be longer than the box holds: left as it was shown,
     // it keeps its tail.
     WCHAR name[kNameBoxChars], shown[kNameBoxChars];
-    GetDlgItemTextW(page, IDC_NAME, name, kNameBoxChars);
+    GetDlgItemTextW(page, IDC_GENERAL_NAME, name, kNameBoxChars);
     copyWideField((WideChar*)shown, kNameBoxChars, target->name, kNameChars);
     if (wcscmp(name, shown) != 0)
         copyWideField(target->name, kNameChars, (const WideChar*)name, kNameBoxChars);
-    int row = ListView_GetNextItem(GetDlgItem(page, IDC_ICON_LIST), -1, LVNI_SELECTED);
+    int row = ListView_GetNextItem(GetDlgItem(page, IDC_GENERAL_ICON_LIST), -1, LVNI_SELECTED);
     if (row >= 0 && row < kIconRows)
         target->icon = (uint16_t)(kFirstItemIcon + row);
     else if (target->icon < kFirstItemIcon || target->icon > kLastItemIcon)
         target->icon = kFirstItemIcon;
     target->checkState =
-        IsDlgButtonChecked(page, IDC_CHECKED) == BST_CHECKED ? kChecked : kUnchecked;
-    LRESULT priority = SendDlgItemMessageW(page, IDC_PRIORITY, CB_GETCURSEL, 0, 0);
+        IsDlgButtonChecked(page, IDC_GENERAL_CHECKED) == BST_CHECKED ? kChecked : kUnchecked;
+    LRESULT priority = SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_GETCURSEL, 0, 0);
     if (priority >= 0 && priority <= 9)
         target->priority = (uint16_t)priority;
-    LRESULT colour = SendDlgItemMessageW(page, IDC_COLOUR, CB_GETCURSEL, 0, 0);
+    LRESULT colour = SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_GETCURSEL, 0, 0);
     if (colour >= 0 && colour < kColourCount)
         target->colour = (uint16_t)colour;
     WCHAR category[kCategoryBoxChars];
-    GetDlgItemTextW(page, IDC_CATEGORY, category, kCategoryBoxChars);
+    GetDlgItemTextW(page, IDC_GENERAL_CATEGORY, category, kCategoryBoxChars);
     copyWideField(target->category, kCategoryChars, (const WideChar*)category, kCategoryBoxChars);
     if (target->category[0])
         addCategory(&gCategories, target->category);
@@ -155,7 +155,7 @@ static void readBoxes(HWND page, NoteItem* target) {
 
 static HTREEITEM chosenParent(HWND page, const EditorSheet* sheet) {
     HWND tree = sheet->context.treeView;
-    HWND levelBox = GetDlgItem(page, IDC_LEVEL);
+    HWND levelBox = GetDlgItem(page, IDC_GENERAL_LEVEL);
     LRESULT index = SendMessageW(levelBox, CB_GETCURSEL, 0, 0);
     LRESULT choice = index >= 0 ? SendMessageW(levelBox, CB_GETITEMDATA, (WPARAM)index, 0)
                                 : (LRESULT)kLevelChild;
@@ -218,7 +218,7 @@ static LRESULT applyGeneralPage(HWND page) {
     EditorSheet* sheet = pageSheet(page);
     if (!sheet)
         return PSNRET_NOERROR;
-    if (GetWindowTextLengthW(GetDlgItem(page, IDC_NAME)) == 0) {
+    if (GetWindowTextLengthW(GetDlgItem(page, IDC_GENERAL_NAME)) == 0) {
         if (sheet->context.isNew)
             return PSNRET_NOERROR; // nothing is created
         WCHAR caption[32];
@@ -226,7 +226,7 @@ static LRESULT applyGeneralPage(HWND page) {
         MessageBoxW(page, L"You must specify a description.", caption, MB_OK | MB_ICONEXCLAMATION);
         // The sheet stays open; the next confirmation stores everything again.
         sheet->detailsStored = 0;
-        SetFocus(GetDlgItem(page, IDC_NAME));
+        SetFocus(GetDlgItem(page, IDC_GENERAL_NAME));
         return PSNRET_INVALID;
     }
     if (sheet->detailsPage)

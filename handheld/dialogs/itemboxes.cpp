@@ -8,9 +8,9 @@
 #include <stdio.h>
 
 void fillItemBoxes(HWND dialog, int withAny) {
-    HWND priority = GetDlgItem(dialog, IDC_PRIORITY);
-    HWND colour = GetDlgItem(dialog, IDC_COLOUR);
-    HWND category = GetDlgItem(dialog, IDC_CATEGORY);
+    HWND priority = GetDlgItem(dialog, withAny ? IDC_FIND_PRIORITY : IDC_GENERAL_PRIORITY);
+    HWND colour = GetDlgItem(dialog, withAny ? IDC_FIND_COLOUR : IDC_GENERAL_COLOUR);
+    HWND category = GetDlgItem(dialog, withAny ? IDC_FIND_CATEGORY : IDC_GENERAL_CATEGORY);
     SendMessageW(category, CB_LIMITTEXT, kCategoryChars, 0);
     if (withAny)
         SendMessageW(priority, CB_ADDSTRING, 0, (LPARAM)L"Any");

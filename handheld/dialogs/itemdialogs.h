@@ -56,9 +56,9 @@ void runModifyTitleDialog(HWND mainWindow, ItemEditorContext* context);
 
 void runAboutDialog(HWND mainWindow);
 
-// Fills the Priority (1007), Colour (1012) and Category (1004) boxes of a
-// dialog; with withAny each box starts with its "Any" entry, which shifts
-// the other entries by one.
+// Fills the Priority, Colour and Category boxes of the General page or, with
+// withAny, of the Find dialog, where each box starts with its "Any" entry,
+// which shifts the other entries by one.
 void fillItemBoxes(HWND dialog, int withAny);
 
 // Whether the node's item meets every criterion of gFindCriteria (0 when

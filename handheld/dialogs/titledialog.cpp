@@ -27,8 +27,8 @@ static BOOL initTitleDialog(HWND dialog, ItemEditorContext* context) {
             title[0] = 0;
         title[kTitleBoxChars - 1] = 0;
     }
-    SendDlgItemMessageW(dialog, IDC_NAME, EM_LIMITTEXT, kTitleBoxChars, 0);
-    SetDlgItemTextW(dialog, IDC_NAME, title);
+    SendDlgItemMessageW(dialog, IDC_TITLE_NAME, EM_LIMITTEXT, kTitleBoxChars, 0);
+    SetDlgItemTextW(dialog, IDC_TITLE_NAME, title);
     return TRUE;
 }
 
@@ -36,7 +36,7 @@ static BOOL initTitleDialog(HWND dialog, ItemEditorContext* context) {
 // what the document keeps.
 static void confirmTitle(HWND dialog, const ItemEditorContext* context) {
     WCHAR typed[kTitleBoxChars];
-    GetDlgItemTextW(dialog, IDC_NAME, typed, kTitleBoxChars);
+    GetDlgItemTextW(dialog, IDC_TITLE_NAME, typed, kTitleBoxChars);
     if (typed[0] == 0) {
         WCHAR caption[32];
         loadText(IDS_APP_TITLE, caption, 32);

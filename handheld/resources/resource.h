@@ -22,7 +22,7 @@
 // Icons and bitmaps
 #define IDI_APP 1
 #define IDI_ICON_123 123
-#define IDI_IMAGE_FIRST 797 // image list image i is icon 797 + i
+#define IDI_IMAGE_FIRST 797 // image list image i is icon IDI_IMAGE_FIRST + i
 #define IDI_IMAGE_LAST 816
 #define IDB_MODIFY 109 // menu bar image: a page with a pencil
 #define IDB_DELETE 126 // menu bar image: a red cross
@@ -38,31 +38,50 @@
 #define IDD_FIND 117
 #define IDD_DETAILS 122
 
-// Controls of the dialogs (the Find dialog reuses the item editor's ids)
+// Controls of the dialogs, a block per dialog. The item editor's pages, the
+// Find dialog and Modify Title give the same number to their like controls,
+// each under its own dialog's name.
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
-#define IDC_NAME 1001
-#define IDC_ICON_LIST 1002
-#define IDC_TITLE_LABEL 1002
-#define IDC_CHECKED 1003
-#define IDC_CATEGORY 1004
-#define IDC_LEVEL 1005
-#define IDC_NOTE 1006
-#define IDC_PHRASE 1006
-#define IDC_PRIORITY 1007
-#define IDC_COLOUR 1012
-#define IDC_CLEAR 1013
-#define IDC_DATE 1014
-#define IDC_TASK_TIME 1015
-#define IDC_UNIT 1016
-#define IDC_RELATION 1016
-#define IDC_ABOUT_TEXT 1017
+
+// The item editor's General page (IDD_GENERAL)
+#define IDC_GENERAL_NAME 1001
+#define IDC_GENERAL_ICON_LIST 1002
+#define IDC_GENERAL_CHECKED 1003
+#define IDC_GENERAL_CATEGORY 1004
+#define IDC_GENERAL_LEVEL 1005
+#define IDC_GENERAL_PRIORITY 1007
+#define IDC_GENERAL_COLOUR 1012
+
+// The item editor's Details page (IDD_DETAILS)
+#define IDC_DETAILS_NOTE 1006
+#define IDC_DETAILS_DATE 1014
+#define IDC_DETAILS_TASK_TIME 1015
+#define IDC_DETAILS_UNIT 1016
+
+// Find (IDD_FIND)
 #define IDC_FIND_NAME_LABEL 101
 #define IDC_FIND_PRIORITY_LABEL 103
 #define IDC_FIND_CATEGORY_LABEL 105
 #define IDC_FIND_COLOUR_LABEL 108
 #define IDC_FIND_PHRASE_LABEL 110
+#define IDC_FIND_NAME 1001
+#define IDC_FIND_CHECKED 1003
+#define IDC_FIND_CATEGORY 1004
+#define IDC_FIND_PHRASE 1006
+#define IDC_FIND_PRIORITY 1007
+#define IDC_FIND_COLOUR 1012
+#define IDC_FIND_CLEAR 1013
+#define IDC_FIND_DATE 1014
+#define IDC_FIND_RELATION 1016
+
+// Modify Title (IDD_MODIFY_TITLE)
+#define IDC_TITLE_NAME 1001
+#define IDC_TITLE_LABEL 1002
+
+// About (IDD_ABOUT)
+#define IDC_ABOUT_TEXT 1017
 
 // Child windows of the main window
 #define IDC_TREE 101
@@ -91,8 +110,13 @@
 #define IDM_VIEW_CATEGORY 40329
 #define IDM_VIEW_DATE 40330
 #define IDM_VIEW_PRIORITY 40331
-#define IDM_ARRANGE_FIRST 40501 // + arrangeKey: name, priority, category, check, date
-#define IDM_ARRANGE_LAST 40505
+#define IDM_ARRANGE_BY_NAME 40501 // IDM_ARRANGE_FIRST + arrangeKey
+#define IDM_ARRANGE_BY_PRIORITY 40502
+#define IDM_ARRANGE_BY_CATEGORY 40503
+#define IDM_ARRANGE_BY_CHECK 40504
+#define IDM_ARRANGE_BY_DATE 40505
+#define IDM_ARRANGE_FIRST IDM_ARRANGE_BY_NAME
+#define IDM_ARRANGE_LAST IDM_ARRANGE_BY_DATE
 
 // Position of the "Arrange Items" submenu in the View popup.
 #define VIEW_MENU_ARRANGE_POSITION 8

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "itemdialogs.h"
 #include "notemodel.h"
+#include "pocketpc.h"
 #include "program.h"
 #include "resource.h"
 #include "sorting.h"
@@ -780,8 +781,8 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
     forgetSearchNode(last);
     EXPECT_EQ(gFindCriteria->lastMatch, nullptr);
 
-    // The main window's message 1023 discards it.
-    SendMessageW(gProgram.mainWindow, WM_USER - 1, 0, 0);
+    // The shell's WM_HIBERNATE discards it.
+    SendMessageW(gProgram.mainWindow, WM_HIBERNATE, 0, 0);
     EXPECT_EQ(gFindCriteria, nullptr);
     command(IDM_FIND_AGAIN);
     EXPECT_EQ(answers.seen.size(), 1u);

@@ -86,6 +86,27 @@ LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
+// The node below start that carries the item with this id, in the order the
+// tree shows them: a walk without recursion, so no chain is too deep for it.
+HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
+    HTREEITEM node = TreeView_GetChild(tree, start);
+    while (node) {
+        NoteItem* item = nodeItem(tree, node);
+        if (item && item->id == id)
+            return node;
+        HTREEITEM next = TreeView_GetChild(tree, node);
+        // No child: the next sibling of the node or of its nearest ancestor
+        // below start that has one.
+        while (!next && node && node != start) {
+            next = TreeView_GetNextSibling(tree, node);
+            if (!next)
+                node = TreeView_GetParent(tree, node);
+        }
+        node = next;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 DialogDriver::DialogDriver() {

@@ -69,8 +69,8 @@ DialogScript createNamed(const wchar_t* name, const wchar_t* level) {
     std::wstring nameText = name, levelText = level;
     return [nameText, levelText](HWND sheet) {
         HWND general = page(sheet, 0);
-        SetDlgItemTextW(general, IDC_NAME, nameText.c_str());
-        EXPECT_NE(SendDlgItemMessageW(general, IDC_LEVEL, CB_SELECTSTRING, (WPARAM)-1,
+        SetDlgItemTextW(general, IDC_GENERAL_NAME, nameText.c_str());
+        EXPECT_NE(SendDlgItemMessageW(general, IDC_GENERAL_LEVEL, CB_SELECTSTRING, (WPARAM)-1,
                                       (LPARAM)levelText.c_str()),
                   CB_ERR);
         PropSheet_PressButton(sheet, PSBTN_OK);
@@ -96,16 +96,16 @@ TEST_F(DialogsTest, LevelChoicesPlaceTheNewItemInThePlainTree) {
     selectNode(nodeOf(gamma));
     driver.expect(kSheet, [](HWND sheet) {
         HWND general = page(sheet, 0);
-        EXPECT_EQ(comboEntries(general, IDC_LEVEL),
+        EXPECT_EQ(comboEntries(general, IDC_GENERAL_LEVEL),
                   (std::vector<std::wstring>{L"Same", L"Child", L"Top"}));
-        EXPECT_EQ(comboSelection(general, IDC_LEVEL), 0);
-        EXPECT_EQ(comboSelection(general, IDC_PRIORITY), 8);
-        EXPECT_EQ(comboSelection(general, IDC_COLOUR), 5);
-        EXPECT_EQ(selectedListRow(general, IDC_ICON_LIST), 5);
-        EXPECT_EQ(controlText(general, IDC_CATEGORY), L"Work");
-        EXPECT_EQ(IsDlgButtonChecked(general, IDC_CHECKED), (UINT)BST_UNCHECKED);
-        EXPECT_EQ(controlText(general, IDC_NAME), L"");
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(general, IDC_LEVEL)));
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_LEVEL), 0);
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_PRIORITY), 8);
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_COLOUR), 5);
+        EXPECT_EQ(selectedListRow(general, IDC_GENERAL_ICON_LIST), 5);
+        EXPECT_EQ(controlText(general, IDC_GENERAL_CATEGORY), L"Work");
+        EXPECT_EQ(IsDlgButtonChecked(general, IDC_GENERAL_CHECKED), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(controlText(general, IDC_GENERAL_NAME), L"");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(general, IDC_GENERAL_LEVEL)));
         createNamed(L"Sibling", L"Same")(sheet);
     });
     newItem();
@@ -143,14 +143,15 @@ TEST_F(DialogsTest, LevelChoicesPlaceTheNewItemInThePlainTree) {
     selectNode(TreeView_GetRoot(tree));
     driver.expect(kSheet, [](HWND sheet) {
         HWND general = page(sheet, 0);
-        EXPECT_EQ(comboEntries(general, IDC_LEVEL), (std::vector<std::wstring>{L"Child", L"Top"}));
-        EXPECT_EQ(comboSelection(general, IDC_LEVEL), 0);
-        EXPECT_EQ(comboEntries(general, IDC_PRIORITY)[4], L"5");
-        EXPECT_EQ(comboSelection(general, IDC_PRIORITY), 4);
-        EXPECT_EQ(comboSelection(general, IDC_COLOUR), 0);
-        EXPECT_EQ(comboEntries(general, IDC_COLOUR).size(), 8u);
-        EXPECT_EQ(selectedListRow(general, IDC_ICON_LIST), 0);
-        EXPECT_EQ(controlText(general, IDC_CATEGORY), L"");
+        EXPECT_EQ(comboEntries(general, IDC_GENERAL_LEVEL),
+                  (std::vector<std::wstring>{L"Child", L"Top"}));
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_LEVEL), 0);
+        EXPECT_EQ(comboEntries(general, IDC_GENERAL_PRIORITY)[4], L"5");
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_PRIORITY), 4);
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_COLOUR), 0);
+        EXPECT_EQ(comboEntries(general, IDC_GENERAL_COLOUR).size(), 8u);
+        EXPECT_EQ(selectedListRow(general, IDC_GENERAL_ICON_LIST), 0);
+        EXPECT_EQ(controlText(general, IDC_GENERAL_CATEGORY), L"");
         createNamed(L"Under root", L"Child")(sheet);
     });
     newItem();
@@ -196,7 +197,7 @@ TEST_F(DialogsTest, LevelChoicesInAGroupedView) {
     driver.expect(kSheet, [](HWND sheet) {
         HWND general = page(sheet, 0);
         // A category typed in another letter case stays on the item as typed.
-        SetDlgItemTextW(general, IDC_CATEGORY, L"HOME");
+        SetDlgItemTextW(general, IDC_GENERAL_CATEGORY, L"HOME");
         createNamed(L"Grouped child", L"Child")(sheet);
     });
     newItem();
@@ -225,10 +226,10 @@ TEST_F(DialogsTest, DetailsReachTheNewItemWhicheverPageConfirmsFirst) {
     eighty[80] = 0;
 
     auto fillDetails = [](HWND details, const wchar_t* note) {
-        setDate(details, IDC_DATE, 2001, 3, 10, 13);
-        SetDlgItemTextW(details, IDC_TASK_TIME, L"1.5 hours");
-        SendDlgItemMessageW(details, IDC_UNIT, CB_SETCURSEL, 2, 0);
-        SetDlgItemTextW(details, IDC_NOTE, note);
+        setDate(details, IDC_DETAILS_DATE, 2001, 3, 10, 13);
+        SetDlgItemTextW(details, IDC_DETAILS_TASK_TIME, L"1.5 hours");
+        SendDlgItemMessageW(details, IDC_DETAILS_UNIT, CB_SETCURSEL, 2, 0);
+        SetDlgItemTextW(details, IDC_DETAILS_NOTE, note);
     };
 
     // The platform's own order, and the Details page confirmed on its own
@@ -237,13 +238,14 @@ TEST_F(DialogsTest, DetailsReachTheNewItemWhicheverPageConfirmsFirst) {
     driver.expect(kSheet, [&](HWND sheet) {
         HWND details = visitDetails(sheet);
         ASSERT_TRUE(details);
-        EXPECT_EQ(comboEntries(details, IDC_UNIT),
+        EXPECT_EQ(comboEntries(details, IDC_DETAILS_UNIT),
                   (std::vector<std::wstring>{L"Minute(s)", L"Day(s)", L"Week(s)", L"Month(s)"}));
         SYSTEMTIME none = {};
-        EXPECT_EQ(SendDlgItemMessageW(details, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&none),
-                  GDT_NONE);
+        EXPECT_EQ(
+            SendDlgItemMessageW(details, IDC_DETAILS_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&none),
+            GDT_NONE);
         fillDetails(details, L"first note");
-        SetDlgItemTextW(page(sheet, 0), IDC_NAME, eighty);
+        SetDlgItemTextW(page(sheet, 0), IDC_GENERAL_NAME, eighty);
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     newItem();
@@ -251,7 +253,7 @@ TEST_F(DialogsTest, DetailsReachTheNewItemWhicheverPageConfirmsFirst) {
     driver.expect(kSheet, [&](HWND sheet) {
         HWND details = visitDetails(sheet);
         fillDetails(details, L"second note");
-        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Details first");
+        SetDlgItemTextW(page(sheet, 0), IDC_GENERAL_NAME, L"Details first");
         PSHNOTIFY apply = {};
         apply.hdr.hwndFrom = sheet;
         apply.hdr.code = PSN_APPLY;
@@ -338,29 +340,31 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
 
     driver.expect(kSheet, [](HWND sheet) {
         HWND general = page(sheet, 0);
-        EXPECT_EQ(controlText(general, IDC_NAME), L"Alpha");
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(general, IDC_LEVEL)));
-        EXPECT_EQ(comboSelection(general, IDC_LEVEL), CB_ERR);
-        EXPECT_EQ(IsDlgButtonChecked(general, IDC_CHECKED), (UINT)BST_CHECKED);
-        EXPECT_EQ(selectedListRow(general, IDC_ICON_LIST), 0);
-        EXPECT_EQ(comboSelection(general, IDC_PRIORITY), 6);
+        EXPECT_EQ(controlText(general, IDC_GENERAL_NAME), L"Alpha");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(general, IDC_GENERAL_LEVEL)));
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_LEVEL), CB_ERR);
+        EXPECT_EQ(IsDlgButtonChecked(general, IDC_GENERAL_CHECKED), (UINT)BST_CHECKED);
+        EXPECT_EQ(selectedListRow(general, IDC_GENERAL_ICON_LIST), 0);
+        EXPECT_EQ(comboSelection(general, IDC_GENERAL_PRIORITY), 6);
         // The category box is sorted and editable.
-        EXPECT_EQ(comboEntries(general, IDC_CATEGORY),
+        EXPECT_EQ(comboEntries(general, IDC_GENERAL_CATEGORY),
                   (std::vector<std::wstring>{L"Home", L"Work"}));
         HWND details = visitDetails(sheet);
         SYSTEMTIME date = {};
-        EXPECT_EQ(SendDlgItemMessageW(details, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date),
-                  GDT_VALID);
+        EXPECT_EQ(
+            SendDlgItemMessageW(details, IDC_DETAILS_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date),
+            GDT_VALID);
         EXPECT_EQ(date.wDay, 9);
-        EXPECT_EQ(comboSelection(details, IDC_UNIT), CB_ERR);
-        EXPECT_EQ(controlText(details, IDC_NOTE), L"old note");
-        setNoDate(details, IDC_DATE);
-        SetDlgItemTextW(details, IDC_NOTE, L"new note");
-        SetDlgItemTextW(general, IDC_NAME, L"Alpha two");
-        SetDlgItemTextW(general, IDC_CATEGORY, L"Garden");
-        SendDlgItemMessageW(general, IDC_COLOUR, CB_SETCURSEL, 3, 0);
-        ListView_SetItemState(GetDlgItem(general, IDC_ICON_LIST), 11, LVIS_SELECTED, LVIS_SELECTED);
-        CheckDlgButton(general, IDC_CHECKED, BST_UNCHECKED);
+        EXPECT_EQ(comboSelection(details, IDC_DETAILS_UNIT), CB_ERR);
+        EXPECT_EQ(controlText(details, IDC_DETAILS_NOTE), L"old note");
+        setNoDate(details, IDC_DETAILS_DATE);
+        SetDlgItemTextW(details, IDC_DETAILS_NOTE, L"new note");
+        SetDlgItemTextW(general, IDC_GENERAL_NAME, L"Alpha two");
+        SetDlgItemTextW(general, IDC_GENERAL_CATEGORY, L"Garden");
+        SendDlgItemMessageW(general, IDC_GENERAL_COLOUR, CB_SETCURSEL, 3, 0);
+        ListView_SetItemState(GetDlgItem(general, IDC_GENERAL_ICON_LIST), 11, LVIS_SELECTED,
+                              LVIS_SELECTED);
+        CheckDlgButton(general, IDC_GENERAL_CHECKED, BST_UNCHECKED);
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     modifySelected();
@@ -392,13 +396,13 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
     // An empty name is refused with a message and the sheet stays open.
     driver.expect(kSheet, [](HWND sheet) {
         HWND general = page(sheet, 0);
-        SetDlgItemTextW(general, IDC_NAME, L"");
+        SetDlgItemTextW(general, IDC_GENERAL_NAME, L"");
         PropSheet_PressButton(sheet, PSBTN_OK);
         MSG message;
         for (int i = 0; i < 50 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i)
             DispatchMessageW(&message);
         EXPECT_TRUE(IsWindow(sheet));
-        SetDlgItemTextW(general, IDC_NAME, L"Alpha three");
+        SetDlgItemTextW(general, IDC_GENERAL_NAME, L"Alpha three");
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     modifySelected();
@@ -438,13 +442,13 @@ TEST_F(DialogsTest, DateThePickerCannotShowStaysUnlessChanged) {
     // Once the user changes the picker, its date counts.
     driver.expect(kSheet, [](HWND sheet) {
         HWND details = visitDetails(sheet);
-        setDate(details, IDC_DATE, 2001, 3, 11);
+        setDate(details, IDC_DETAILS_DATE, 2001, 3, 11);
         NMDATETIMECHANGE change = {};
-        change.nmhdr.hwndFrom = GetDlgItem(details, IDC_DATE);
-        change.nmhdr.idFrom = IDC_DATE;
+        change.nmhdr.hwndFrom = GetDlgItem(details, IDC_DETAILS_DATE);
+        change.nmhdr.idFrom = IDC_DETAILS_DATE;
         change.nmhdr.code = DTN_DATETIMECHANGE;
         change.dwFlags = GDT_VALID;
-        SendMessageW(details, WM_NOTIFY, IDC_DATE, (LPARAM)&change);
+        SendMessageW(details, WM_NOTIFY, IDC_DETAILS_DATE, (LPARAM)&change);
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     modifySelected();
@@ -488,7 +492,7 @@ TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
     setModelAllocator(&failing);
     selectNode(nodeOf(itemNamed("Beta")));
     driver.expect(kSheet, [](HWND sheet) {
-        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"lost note");
+        SetDlgItemTextW(visitDetails(sheet), IDC_DETAILS_NOTE, L"lost note");
         createNamed(L"Lost", L"Same")(sheet);
     });
     newItem();
@@ -509,8 +513,8 @@ TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
     gFailSize = (wcslen(L"new note text") + 1) * sizeof(WideChar);
     setModelAllocator(&failing);
     driver.expect(kSheet, [](HWND sheet) {
-        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"new note text");
-        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Beta two");
+        SetDlgItemTextW(visitDetails(sheet), IDC_DETAILS_NOTE, L"new note text");
+        SetDlgItemTextW(page(sheet, 0), IDC_GENERAL_NAME, L"Beta two");
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     modifySelected();
@@ -608,7 +612,7 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
     driver.expect(kSheet, [](HWND sheet) {
         pumpFor(50);
         HWND general = page(sheet, 0);
-        EXPECT_EQ(GetFocus(), GetDlgItem(general, IDC_NAME));
+        EXPECT_EQ(GetFocus(), GetDlgItem(general, IDC_GENERAL_NAME));
         EXPECT_TRUE(sipUp());
         RECT frame;
         GetWindowRect(sheet, &frame);
@@ -617,8 +621,8 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
         tapKey(1, 4); // t
         tapKey(1, 2); // e
         tapKey(2, 0); // a
-        EXPECT_EQ(controlText(general, IDC_NAME), L"Tea");
-        SetFocus(GetDlgItem(general, IDC_CHECKED));
+        EXPECT_EQ(controlText(general, IDC_GENERAL_NAME), L"Tea");
+        SetFocus(GetDlgItem(general, IDC_GENERAL_CHECKED));
         pumpFor(50);
         EXPECT_FALSE(sipUp());
 
@@ -662,11 +666,11 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
         RECT generalRect = childRect(sheet, general), detailsRect = childRect(sheet, details);
         EXPECT_TRUE(EqualRect(&generalRect, &detailsRect));
         EXPECT_EQ(generalRect.right - generalRect.left, 240);
-        LONG_PTR nameStyle = GetWindowLongW(GetDlgItem(general, IDC_NAME), GWL_STYLE);
+        LONG_PTR nameStyle = GetWindowLongW(GetDlgItem(general, IDC_GENERAL_NAME), GWL_STYLE);
         EXPECT_TRUE(nameStyle & ES_AUTOHSCROLL);
-        EXPECT_EQ(SendDlgItemMessageW(details, IDC_TASK_TIME, EM_GETLIMITTEXT, 0, 0), 7);
-        EXPECT_EQ(SendDlgItemMessageW(general, IDC_NAME, EM_GETLIMITTEXT, 0, 0), 80);
-        HWND icons = GetDlgItem(general, IDC_ICON_LIST);
+        EXPECT_EQ(SendDlgItemMessageW(details, IDC_DETAILS_TASK_TIME, EM_GETLIMITTEXT, 0, 0), 7);
+        EXPECT_EQ(SendDlgItemMessageW(general, IDC_GENERAL_NAME, EM_GETLIMITTEXT, 0, 0), 80);
+        HWND icons = GetDlgItem(general, IDC_GENERAL_ICON_LIST);
         // The 70-pixel column fits beside the vertical scroll bar.
         EXPECT_FALSE(GetWindowLongW(icons, GWL_STYLE) & WS_HSCROLL);
         EXPECT_EQ(ListView_GetItemCount(icons), 16);
@@ -686,7 +690,7 @@ TEST_F(DialogsTest, SheetFillsTheDeviceScreenWithBothPages) {
     EXPECT_EQ(gList.count, before + 1);
 
     driver.expect(kSheet, [](HWND sheet) {
-        HWND name = GetDlgItem(page(sheet, 0), IDC_NAME);
+        HWND name = GetDlgItem(page(sheet, 0), IDC_GENERAL_NAME);
         SetWindowTextW(name, L"Dropped");
         PostMessageW(name, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     });
@@ -710,7 +714,7 @@ TEST_F(DialogsTest, ModifyKeepsALongNameAndEnterStartsANewNoteLine) {
     copyWideField(delta->name, kNameChars, (const WideChar*)longName.c_str(), kNameChars);
     selectNode(nodeOf(delta));
     driver.expect(kSheet, [](HWND sheet) {
-        HWND note = GetDlgItem(visitDetails(sheet), IDC_NOTE);
+        HWND note = GetDlgItem(visitDetails(sheet), IDC_DETAILS_NOTE);
         SetWindowTextW(note, L"one");
         SetFocus(note);
         SendMessageW(note, EM_SETSEL, 3, 3);
@@ -794,47 +798,47 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     // Creation values: the first item below the root node (the tree shows
     // the top level by name: ABC, Cabin > Shed, Lake, Zebra).
     EXPECT_EQ(
-        findItem(driver,
-                 [](HWND dialog) {
-                     // The set-up lowers the panel, the Name box's focus
-                     // raises it; the dialog ends above it and scrolls.
-                     pumpFor(50);
-                     EXPECT_TRUE(sipUp());
-                     EXPECT_TRUE(GetWindowLongW(dialog, GWL_STYLE) & WS_VSCROLL);
-                     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECKED), (UINT)BST_INDETERMINATE);
-                     EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 1);
-                     EXPECT_EQ(
-                         comboEntries(dialog, IDC_RELATION),
-                         (std::vector<std::wstring>{L"Less Than", L"Equals To", L"Greater Than"}));
-                     EXPECT_EQ(comboEntries(dialog, IDC_CATEGORY),
-                               (std::vector<std::wstring>{L"Any", L"Work", L"Workshop"}));
-                     std::vector<std::wstring> priorities = comboEntries(dialog, IDC_PRIORITY);
-                     ASSERT_EQ(priorities.size(), 11u);
-                     EXPECT_EQ(priorities[0], L"Any");
-                     EXPECT_EQ(priorities[10], L"10");
-                     std::vector<std::wstring> colours = comboEntries(dialog, IDC_COLOUR);
-                     ASSERT_EQ(colours.size(), 9u);
-                     EXPECT_EQ(colours[0], L"(Any)");
-                     EXPECT_EQ(colours[1], L"(Auto)");
-                     EXPECT_EQ(comboSelection(dialog, IDC_CATEGORY), 0);
-                     SYSTEMTIME date = {};
-                     EXPECT_EQ(
-                         SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date),
-                         GDT_NONE);
-                     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-                 }),
+        findItem(
+            driver,
+            [](HWND dialog) {
+                // The set-up lowers the panel, the Name box's focus
+                // raises it; the dialog ends above it and scrolls.
+                pumpFor(50);
+                EXPECT_TRUE(sipUp());
+                EXPECT_TRUE(GetWindowLongW(dialog, GWL_STYLE) & WS_VSCROLL);
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_CHECKED), (UINT)BST_INDETERMINATE);
+                EXPECT_EQ(comboSelection(dialog, IDC_FIND_RELATION), 1);
+                EXPECT_EQ(comboEntries(dialog, IDC_FIND_RELATION),
+                          (std::vector<std::wstring>{L"Less Than", L"Equals To", L"Greater Than"}));
+                EXPECT_EQ(comboEntries(dialog, IDC_FIND_CATEGORY),
+                          (std::vector<std::wstring>{L"Any", L"Work", L"Workshop"}));
+                std::vector<std::wstring> priorities = comboEntries(dialog, IDC_FIND_PRIORITY);
+                ASSERT_EQ(priorities.size(), 11u);
+                EXPECT_EQ(priorities[0], L"Any");
+                EXPECT_EQ(priorities[10], L"10");
+                std::vector<std::wstring> colours = comboEntries(dialog, IDC_FIND_COLOUR);
+                ASSERT_EQ(colours.size(), 9u);
+                EXPECT_EQ(colours[0], L"(Any)");
+                EXPECT_EQ(colours[1], L"(Auto)");
+                EXPECT_EQ(comboSelection(dialog, IDC_FIND_CATEGORY), 0);
+                SYSTEMTIME date = {};
+                EXPECT_EQ(
+                    SendDlgItemMessageW(dialog, IDC_FIND_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date),
+                    GDT_NONE);
+                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            }),
         "ABC");
 
     // A date, a relation, a category in another case and a name, stored on
     // "Find" with the time of day cut off.
     EXPECT_EQ(findItem(driver,
                        [](HWND dialog) {
-                           SetDlgItemTextW(dialog, IDC_NAME, L"ab");
-                           setDate(dialog, IDC_DATE, 2001, 3, 10, 13);
-                           SendDlgItemMessageW(dialog, IDC_RELATION, CB_SETCURSEL, 2, 0);
-                           SendDlgItemMessageW(dialog, IDC_CATEGORY, CB_SETCURSEL, 1, 0);
-                           SendDlgItemMessageW(dialog, IDC_PRIORITY, CB_SETCURSEL, 3, 0);
-                           SendDlgItemMessageW(dialog, IDC_COLOUR, CB_SETCURSEL, 1, 0);
+                           SetDlgItemTextW(dialog, IDC_FIND_NAME, L"ab");
+                           setDate(dialog, IDC_FIND_DATE, 2001, 3, 10, 13);
+                           SendDlgItemMessageW(dialog, IDC_FIND_RELATION, CB_SETCURSEL, 2, 0);
+                           SendDlgItemMessageW(dialog, IDC_FIND_CATEGORY, CB_SETCURSEL, 1, 0);
+                           SendDlgItemMessageW(dialog, IDC_FIND_PRIORITY, CB_SETCURSEL, 3, 0);
+                           SendDlgItemMessageW(dialog, IDC_FIND_COLOUR, CB_SETCURSEL, 1, 0);
                            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
                        }),
               "Cabin");
@@ -854,16 +858,16 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     wcscpy(stored->categoryText, L"work");
     EXPECT_EQ(findItem(driver,
                        [](HWND dialog) {
-                           EXPECT_EQ(controlText(dialog, IDC_NAME), L"ab");
-                           EXPECT_EQ(controlText(dialog, IDC_CATEGORY), L"Work");
-                           EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 2);
-                           EXPECT_EQ(comboSelection(dialog, IDC_PRIORITY), 3);
+                           EXPECT_EQ(controlText(dialog, IDC_FIND_NAME), L"ab");
+                           EXPECT_EQ(controlText(dialog, IDC_FIND_CATEGORY), L"Work");
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_RELATION), 2);
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_PRIORITY), 3);
                            SYSTEMTIME date = {};
-                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0,
-                                                         (LPARAM)&date),
+                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_FIND_DATE, DTM_GETSYSTEMTIME,
+                                                         0, (LPARAM)&date),
                                      GDT_VALID);
                            EXPECT_EQ(date.wDay, 10);
-                           SetDlgItemTextW(dialog, IDC_NAME, L"changed");
+                           SetDlgItemTextW(dialog, IDC_FIND_NAME, L"changed");
                            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                        }),
               "(cancelled)");
@@ -873,16 +877,17 @@ TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     gFindCriteria->lastMatch = nodeOf(itemNamed("Lake"));
     EXPECT_EQ(findItem(driver,
                        [](HWND dialog) {
-                           SendMessageW(dialog, WM_COMMAND, IDC_CLEAR, 0);
-                           EXPECT_EQ(controlText(dialog, IDC_NAME), L"");
-                           EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECKED), (UINT)BST_UNCHECKED);
-                           EXPECT_EQ(comboSelection(dialog, IDC_RELATION), 1);
-                           EXPECT_EQ(comboSelection(dialog, IDC_CATEGORY), 0);
-                           EXPECT_EQ(comboSelection(dialog, IDC_PRIORITY), 0);
-                           EXPECT_EQ(comboSelection(dialog, IDC_COLOUR), 0);
+                           SendMessageW(dialog, WM_COMMAND, IDC_FIND_CLEAR, 0);
+                           EXPECT_EQ(controlText(dialog, IDC_FIND_NAME), L"");
+                           EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_CHECKED),
+                                     (UINT)BST_UNCHECKED);
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_RELATION), 1);
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_CATEGORY), 0);
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_PRIORITY), 0);
+                           EXPECT_EQ(comboSelection(dialog, IDC_FIND_COLOUR), 0);
                            SYSTEMTIME date = {};
-                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_DATE, DTM_GETSYSTEMTIME, 0,
-                                                         (LPARAM)&date),
+                           EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_FIND_DATE, DTM_GETSYSTEMTIME,
+                                                         0, (LPARAM)&date),
                                      GDT_NONE);
                            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
                        }),
@@ -1016,17 +1021,17 @@ TEST_F(DialogsTest, ModifyTitleRefusesEmptyAndCutsLongTitles) {
     for (int i = 0; i < 79; ++i)
         longTitle += (wchar_t)(L'A' + i % 26);
     driver.expect(L"Modify Title...", [&](HWND dialog) {
-        EXPECT_EQ(controlText(dialog, IDC_NAME), L"Note Tree");
+        EXPECT_EQ(controlText(dialog, IDC_TITLE_NAME), L"Note Tree");
         RECT frame;
         GetWindowRect(dialog, &frame);
         EXPECT_EQ(frame.right - frame.left, 240);
-        SetDlgItemTextW(dialog, IDC_NAME, L"");
+        SetDlgItemTextW(dialog, IDC_TITLE_NAME, L"");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(IsWindow(dialog));
         // No Cancel: the dialog ends only with a title.
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(IsWindow(dialog));
-        SetDlgItemTextW(dialog, IDC_NAME, longTitle.c_str());
+        SetDlgItemTextW(dialog, IDC_TITLE_NAME, longTitle.c_str());
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ItemEditorContext context = {0, tree, gProgram.notePane, nullptr};
@@ -1102,7 +1107,7 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     // "New": the new item's note stays with the new item; the pane, which
     // still belongs to Alpha while the sheet is open, goes back into Alpha.
     driver.expect(kSheet, [](HWND sheet) {
-        SetDlgItemTextW(visitDetails(sheet), IDC_NOTE, L"fresh note");
+        SetDlgItemTextW(visitDetails(sheet), IDC_DETAILS_NOTE, L"fresh note");
         createNamed(L"Fresh", L"Child")(sheet);
     });
     command(IDM_NEW_ITEM);
@@ -1118,8 +1123,8 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     // "Modify..." on an item: the editor; the pane's text is its note.
     SetWindowTextW(gProgram.notePane, L"typed in the pane");
     driver.expect(kSheet, [](HWND sheet) {
-        EXPECT_EQ(controlText(visitDetails(sheet), IDC_NOTE), L"typed in the pane");
-        SetDlgItemTextW(page(sheet, 0), IDC_NAME, L"Fresher");
+        EXPECT_EQ(controlText(visitDetails(sheet), IDC_DETAILS_NOTE), L"typed in the pane");
+        SetDlgItemTextW(page(sheet, 0), IDC_GENERAL_NAME, L"Fresher");
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     command(IDM_MODIFY_ITEM);
@@ -1129,7 +1134,7 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     // "Modify..." on the root node: the title.
     selectNode(TreeView_GetRoot(tree));
     driver.expect(L"Modify Title...", [](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NAME, L"My notes");
+        SetDlgItemTextW(dialog, IDC_TITLE_NAME, L"My notes");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(IDM_MODIFY_ITEM);
@@ -1142,7 +1147,7 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     // "Find Item..." then "Find Again" from a leaf that ends its list.
     EXPECT_TRUE(findAgainGrayed());
     driver.expect(L"Find...", [](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_NAME, L"Fresh");
+        SetDlgItemTextW(dialog, IDC_FIND_NAME, L"Fresh");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(IDM_FIND_ITEM);

@@ -464,9 +464,9 @@ struct UserRun {
             int level = (int)pick(3);
             driver->expect(L"Edit Item...", [chosen, level, isNew](HWND sheet) {
                 HWND general = PropSheet_IndexToHwnd(sheet, 0);
-                SetDlgItemTextW(general, IDC_NAME, chosen.c_str());
+                SetDlgItemTextW(general, IDC_GENERAL_NAME, chosen.c_str());
                 if (isNew)
-                    SendDlgItemMessageW(general, IDC_LEVEL, CB_SETCURSEL, level, 0);
+                    SendDlgItemMessageW(general, IDC_GENERAL_LEVEL, CB_SETCURSEL, level, 0);
                 PropSheet_PressButton(sheet, PSBTN_OK);
             });
             if (isNew) {
@@ -489,7 +489,7 @@ struct UserRun {
             }
             std::wstring text = kind ? L"Item" : L"e";
             driver->expect(L"Find...", [text](HWND dialog) {
-                SetDlgItemTextW(dialog, IDC_NAME, text.c_str());
+                SetDlgItemTextW(dialog, IDC_FIND_NAME, text.c_str());
                 SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             });
             command(IDM_FIND_ITEM);

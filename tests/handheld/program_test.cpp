@@ -420,8 +420,8 @@ TEST_F(ProgramTest, AcceleratorGivesAboutAndCommandsAreRouted) {
     EXPECT_TRUE(found);
     EXPECT_TRUE(onCommand(gProgram.mainWindow, IDM_ABOUT));
     EXPECT_FALSE(onCommand(gProgram.mainWindow, 12345));
-    // Message 1023 discards the search and grays "Find Again".
-    SendMessageW(gProgram.mainWindow, WM_USER - 1, 0, 0);
+    // WM_HIBERNATE discards the search and grays "Find Again".
+    SendMessageW(gProgram.mainWindow, WM_HIBERNATE, 0, 0);
     HMENU tools = menuBarPopup(IDM_TOOLS);
     ASSERT_TRUE(tools);
     EXPECT_TRUE(GetMenuState(tools, IDM_FIND_AGAIN, MF_BYCOMMAND) & MF_GRAYED);

@@ -124,8 +124,8 @@ int wmain(int argc, wchar_t** argv) {
         // A modal dialog shows once its loop first waits, which the script
         // running in that loop holds up.
         ShowWindow(find, SW_SHOW);
-        SetDlgItemTextW(find, IDC_NAME, L"report");
-        SendDlgItemMessageW(find, IDC_NAME, EM_SETSEL, 6, 6);
+        SetDlgItemTextW(find, IDC_FIND_NAME, L"report");
+        SendDlgItemMessageW(find, IDC_FIND_NAME, EM_SETSEL, 6, 6);
         pumpFor(100);
         SipShowIM(SIPF_OFF);
         shoot(L"find");

@@ -4,8 +4,8 @@
 
 enum UserNotice {
     kNoticeStorageFull, // "Storage is full.  Please free up some memory and try agin."
-    kNoticeSaveFailed,  // string 107 "Unable to save data!"
-    kNoticeLoadFailed,  // string 108 "Unable to load data!"
+    kNoticeSaveFailed,  // IDS_SAVE_FAILED "Unable to save data!"
+    kNoticeLoadFailed,  // IDS_LOAD_FAILED "Unable to load data!"
 };
 
 typedef void (*UserNoticeHandler)(UserNotice notice);
