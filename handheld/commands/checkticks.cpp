@@ -18,8 +18,7 @@ static UINT boxState(HWND tree, HTREEITEM node) {
     return TreeView_GetItemState(tree, node, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK;
 }
 
-static void recordTick(HTREEITEM node) {
-    gProgram.documentChanged = 1;
+static void recordChange(HTREEITEM node) {
     CheckChanges& changes = gCheckChanges;
     if (changes.all)
         return;
@@ -32,6 +31,20 @@ static void recordTick(HTREEITEM node) {
         return;
     }
     changes.nodes[changes.count++] = node;
+}
+
+static void recordTick(HTREEITEM node) {
+    gProgram.documentChanged = 1;
+    recordChange(node);
+}
+
+// A box set by a message (TVM_SETITEM) joins the record too, whoever sent
+// it: what its item holds is then taken over with the ticks.
+static void followSetItem(UINT message, LPARAM lParam) {
+    const TVITEMW* item = (const TVITEMW*)lParam; // the A form has the same layout here
+    if ((message == TVM_SETITEMW || message == TVM_SETITEMA) && item && (item->mask & TVIF_STATE) &&
+        (item->stateMask & TVIS_STATEIMAGEMASK))
+        recordChange(item->hItem);
 }
 
 // The node whose box this input may tick, or null.
@@ -55,6 +68,10 @@ static HTREEITEM tickedNode(HWND tree, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 static LRESULT CALLBACK watchTreeInput(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TVM_EXPAND || message == TVM_ENSUREVISIBLE)
+        followOpening(tree, message, wParam, lParam);
+    else
+        followSetItem(message, lParam);
     HTREEITEM node = tickedNode(tree, message, wParam, lParam);
     if (!node)
         return CallWindowProcW(gTreeProcedure, tree, message, wParam, lParam);

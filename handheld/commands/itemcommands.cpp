@@ -52,6 +52,9 @@ static void copySelected() {
     HTREEITEM parent = TreeView_GetParent(tree, node);
 
     NoteItem draft = *source;
+    // The copy shows the box as it stands, which a tick not yet taken
+    // over has in the node only; its item starts in step with it.
+    draft.checkState = (uint16_t)((shown.state & TVIS_STATEIMAGEMASK) >> 12);
     draft.next = nullptr;
     draft.note = nullptr;
     if (source->note) {

@@ -188,6 +188,9 @@ static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     if (!readNode(tree, dragged, label, &read) || !read.lParam)
         return;
     NoteItem* moved = (NoteItem*)read.lParam;
+    // The old nodes go with the record of their ticks: the items take the
+    // ticks over first, and the new nodes show the same boxes.
+    takeTickedChecks(tree);
     HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
     if (!placed)
         return;

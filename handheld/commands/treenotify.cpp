@@ -73,6 +73,11 @@ static LRESULT answerExpanding(const NMTREEVIEWW* change) {
 static LRESULT answerExpanded(const NMTREEVIEWW* change) {
     HWND tree = gProgram.treeView;
     HTREEITEM node = change->itemNew.hItem;
+    UINT action = change->action & (TVE_COLLAPSE | TVE_EXPAND);
+    if (action == TVE_EXPAND)
+        recordOpenNode(tree, node);
+    else if (action == TVE_COLLAPSE)
+        forgetOpenNode(node);
     if ((change->action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE && node &&
         node == TreeView_GetRoot(tree))
         TreeView_Expand(tree, node, TVE_EXPAND);
@@ -93,6 +98,7 @@ static LRESULT answerDeleteItem(const NMTREEVIEWW* change) {
     HTREEITEM node = change->itemOld.hItem;
     forgetSearchNode(node);
     forgetCheckNode(node);
+    forgetOpenNode(node);
     if (gDrag.target == node)
         gDrag.target = nullptr;
     if (gDrag.draggedNode == node)

@@ -32,6 +32,26 @@ void followCheckBoxes(HWND tree);
 void forgetCheckNode(HTREEITEM node);
 void clearCheckChanges();
 
+// The nodes below the root node that may be open, so that collapsing all
+// visits them alone. When more than the room were opened, all is set and the
+// list is empty: every node may be open.
+enum { kOpenNodesRoom = 1024 };
+struct OpenNodes {
+    HTREEITEM nodes[kOpenNodesRoom];
+    int count;
+    bool all;
+};
+extern OpenNodes gOpenNodes;
+
+// A message to the tree view that may open nodes (TVM_EXPAND,
+// TVM_ENSUREVISIBLE): they join the record before it is handled.
+void followOpening(HWND tree, UINT message, WPARAM wParam, LPARAM lParam);
+void recordOpenNode(HWND tree, HTREEITEM node);
+// The node closed or is going away.
+void forgetOpenNode(HTREEITEM node);
+// No node is open any more (the tree is being emptied or all collapsed).
+void clearOpenNodes();
+
 // The item context menu, built once at start-up.
 HMENU buildItemMenu();
 

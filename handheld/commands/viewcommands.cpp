@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
+#include "treenotify.h"
 
 static void switchView(int viewMode) {
     gOptions.viewMode = viewMode;
@@ -53,6 +54,17 @@ static void rearrange(UINT first, UINT last, UINT chosen) {
 }
 
 void collapseAll(HWND tree, HTREEITEM node) {
+    // Each message costs the control a search for the node: below the root
+    // node only the nodes that may be open are visited, the last opened
+    // first. Closed nodes keep the open ones below them open, so each is
+    // collapsed, whether it is shown or not.
+    if (node == TreeView_GetRoot(tree) && !gOpenNodes.all) {
+        while (gOpenNodes.count) {
+            HTREEITEM open = gOpenNodes.nodes[--gOpenNodes.count];
+            TreeView_Expand(tree, open, TVE_COLLAPSE);
+        }
+        return;
+    }
     // Depth first with an explicit stack, children before their parent, so
     // a deep chain from a crafted file cannot exhaust the call stack. Only
     // nodes that were ever expanded can hold expanded nodes below them.
@@ -91,6 +103,8 @@ void collapseAll(HWND tree, HTREEITEM node) {
         stack[depth++] = {child, TreeView_GetChild(tree, child)};
     }
     modelFree(stack);
+    if (node == TreeView_GetRoot(tree) && !depth)
+        clearOpenNodes();
 }
 
 bool onViewCommand(HWND mainWindow, UINT command) {

@@ -24,6 +24,7 @@ TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item) {
 }
 
 static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
+    clearOpenNodes();
     TreeView_DeleteAllItems(tree);
     WCHAR title[kTitleChars];
     copyWideField((WideChar*)title, kTitleChars, (const WideChar*)text, kTitleChars);
@@ -43,6 +44,7 @@ static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
 HTREEITEM newDocument(HWND tree) {
     // The nodes go before the records they point to. The caller stored the
     // pane (a change of the program's own) and shows the new selection.
+    clearOpenNodes();
     TreeView_DeleteAllItems(tree);
     gProgram.documentChanged = 0;
     clearList(&gList);
@@ -62,7 +64,31 @@ NoteItem* nodeItem(HWND tree, HTREEITEM node) {
     return (NoteItem*)item.lParam;
 }
 
+// The box of one node into its item.
+static void takeNodeCheck(HWND tree, HTREEITEM node) {
+    TVITEMW item = {};
+    item.mask = TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+    item.hItem = node;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    if (TreeView_GetItem(tree, &item) && item.lParam)
+        ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
+}
+
+bool takeTickedChecks(HWND tree) {
+    if (gCheckChanges.all)
+        return false;
+    for (int i = 0; i < gCheckChanges.count; ++i)
+        takeNodeCheck(tree, gCheckChanges.nodes[i]);
+    clearCheckChanges();
+    return true;
+}
+
 void refreshCheckStates(HWND tree, HTREEITEM node) {
+    // Every other change of a box keeps its item in step: only the ticks
+    // since the last read can differ, and each message costs the control a
+    // search for the node, so only they are read while they are few.
+    if (takeTickedChecks(tree))
+        return;
     // An explicit stack of the nodes still to visit keeps deep trees off the
     // call stack; the walk is pre-order in display order.
     HTREEITEM child = TreeView_GetChild(tree, node);

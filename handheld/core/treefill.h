@@ -16,9 +16,13 @@ HTREEITEM newDocument(HWND tree);
 // tree and the menu as they are.
 void fillTree(HWND tree);
 
-// Every item node below node: the item's checkState = the node's state bits
-// >> 12. The node itself is not read.
+// The items take their nodes' boxes over (checkState = the node's state bits
+// >> 12): the boxes ticked since the last time, or, once too many were
+// ticked to list, every item node below node (the node itself is not read).
 void refreshCheckStates(HWND tree, HTREEITEM node);
+// The boxes ticked since the last time, while they are few enough to be
+// listed; false when they are not, and every box still counts as changed.
+bool takeTickedChecks(HWND tree);
 
 // "Hide Checked Items" and the two arrangement radio groups follow the
 // current view options.

@@ -1,6 +1,7 @@
 #include "sorting.h"
 
 #include "program.h"
+#include "treefill.h"
 #include "widetext.h"
 
 // CompareStringW's 1 / 2 / 3 as -1 / 0 / +1. A text the platform cannot
@@ -104,7 +105,7 @@ static void takeLiveChecks(HWND tree, HTREEITEM node) {
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node)
         return;
-    if (gOptions.arrangeKey == kArrangeByCheck)
+    if (gOptions.arrangeKey == kArrangeByCheck && !takeTickedChecks(tree))
         takeLiveChecks(tree, node);
     SortKeyCache keys;
     initSortKeys(&keys, gOptions.arrangeKey);

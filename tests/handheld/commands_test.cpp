@@ -6,6 +6,7 @@
 #include "program_support.h"
 
 #include "commands.h"
+#include "docsave.h"
 #include "itemdialogs.h"
 #include "notemodel.h"
 #include "pocketpc.h"
@@ -557,6 +558,62 @@ void expectFileRequest(const FileRequest& request, bool save, const wchar_t* tit
     EXPECT_EQ(request.title, title);
     EXPECT_EQ(request.defExt, L"twk");
     EXPECT_EQ(request.copy.Flags, save ? 0x806u : 0x1804u);
+}
+
+// Only the boxes ticked since the last read are read, and only the nodes
+// that may be open are collapsed. Over random rounds of ticks by the space
+// key (some past the room of the tick record) and of nodes opened by the
+// program's own messages and by selecting hidden nodes, every save keeps
+// the boxes the tree shows and every arrangement leaves nothing open.
+TEST_F(CommandsTest, TicksAndOpenedNodesAreFollowedPastTheirRecords) {
+    std::vector<ItemSpec> specs;
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < 120; ++i)
+        names.push_back("item " + std::to_string(i));
+    for (uint32_t i = 0; i < 120; ++i) // every third item has the one before as parent
+        specs.push_back({names[i].c_str(), i + 1, i % 3 ? i : 0, i % 3 ? 2u + (i % 3 == 2) : 1u,
+                         (uint16_t)(1 + i % 2), 0, "", 0, 0, 0});
+    writeDocument(notes, specs);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    uint32_t seed = 16;
+    auto pick = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 12; ++round) {
+        // Every third round ticks 90 different boxes: more than the record holds.
+        bool many = round % 3 == 1;
+        uint32_t first = pick(120);
+        for (uint32_t t = 0; t < (many ? 90 : 1 + pick(10)); ++t) {
+            HTREEITEM node = findNode(tree(), names[many ? (first + t) % 120 : pick(120)].c_str());
+            ASSERT_TRUE(node && TreeView_SelectItem(tree(), node));
+            PostMessageW(tree(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+            PostMessageW(tree(), WM_KEYUP, VK_SPACE, 0xC0390001);
+            session.pump();
+        }
+        for (int k = 0; k < 6; ++k) {
+            HTREEITEM node = findNode(tree(), names[pick(120)].c_str());
+            if (pick(2))
+                TreeView_Expand(tree(), node, TVE_EXPAND);
+            else
+                TreeView_EnsureVisible(tree(), node);
+        }
+        if (round % 2) {
+            command(IDM_ARRANGE_FIRST + kArrangeByName);
+            for (const std::string& name : names)
+                EXPECT_FALSE(expanded(findNode(tree(), name.c_str())))
+                    << name << " round " << round;
+        }
+        ASSERT_TRUE(saveDocument(tree(), notes.c_str()));
+        SavedDocument saved = readSaved(notes);
+        ASSERT_EQ(saved.items.size(), names.size());
+        for (const NoteItem& item : saved.items) {
+            UINT shown = TreeView_GetItemState(tree(), findNode(tree(), itemName(item).c_str()),
+                                               TVIS_STATEIMAGEMASK);
+            EXPECT_EQ(item.checkState, shown >> 12) << itemName(item) << " round " << round;
+        }
+    }
 }
 
 TEST_F(CommandsTest, NewFileSavesFirstAndStartsAnEmptyDocumentUnwritten) {
