@@ -566,14 +566,14 @@ void expectFileRequest(const FileRequest& request, bool save, const wchar_t* tit
 // program's own messages and by selecting hidden nodes, every save keeps
 // the boxes the tree shows and every arrangement leaves nothing open.
 TEST_F(CommandsTest, TicksAndOpenedNodesAreFollowedPastTheirRecords) {
-    std::vector<ItemSpec> specs;
+    std::vector<ItemSpec> items;
     std::vector<std::string> names;
     for (uint32_t i = 0; i < 120; ++i)
         names.push_back("item " + std::to_string(i));
     for (uint32_t i = 0; i < 120; ++i) // every third item has the one before as parent
-        specs.push_back({names[i].c_str(), i + 1, i % 3 ? i : 0, i % 3 ? 2u + (i % 3 == 2) : 1u,
+        items.push_back({names[i].c_str(), i + 1, i % 3 ? i : 0, i % 3 ? 2u + (i % 3 == 2) : 1u,
                          (uint16_t)(1 + i % 2), 0, "", 0, 0, 0});
-    writeDocument(notes, specs);
+    writeDocument(notes, items);
     Session session(notes);
     ASSERT_TRUE(session.started);
     uint32_t seed = 16;
