@@ -8,7 +8,8 @@
 
 #include <windowsx.h>
 
-CheckChanges gCheckChanges = {{}, 0, false};
+static HTREEITEM gTickedNodes[64];
+NodeSet gCheckChanges = {gTickedNodes, 64, 0, false};
 
 static WNDPROC gTreeProcedure = nullptr;
 // The node whose box the input in hand may tick; null once it is deleted.
@@ -18,24 +19,9 @@ static UINT boxState(HWND tree, HTREEITEM node) {
     return TreeView_GetItemState(tree, node, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK;
 }
 
-static void recordChange(HTREEITEM node) {
-    CheckChanges& changes = gCheckChanges;
-    if (changes.all)
-        return;
-    for (int i = 0; i < changes.count; ++i)
-        if (changes.nodes[i] == node)
-            return;
-    if (changes.count == kCheckChangesRoom) {
-        changes.all = true; // too many to list: every box counts as changed
-        changes.count = 0;
-        return;
-    }
-    changes.nodes[changes.count++] = node;
-}
-
 static void recordTick(HTREEITEM node) {
     gProgram.documentChanged = 1;
-    recordChange(node);
+    addToNodeSet(&gCheckChanges, node);
 }
 
 // A box set by a message (TVM_SETITEM) joins the record too, whoever sent
@@ -44,7 +30,7 @@ static void followSetItem(UINT message, LPARAM lParam) {
     const TVITEMW* item = (const TVITEMW*)lParam; // the A form has the same layout here
     if ((message == TVM_SETITEMW || message == TVM_SETITEMA) && item && (item->mask & TVIF_STATE) &&
         (item->stateMask & TVIS_STATEIMAGEMASK))
-        recordChange(item->hItem);
+        addToNodeSet(&gCheckChanges, item->hItem);
 }
 
 // The node whose box this input may tick, or null.
@@ -98,16 +84,9 @@ void followCheckBoxes(HWND tree) {
 void forgetCheckNode(HTREEITEM node) {
     if (gWatched == node)
         gWatched = nullptr;
-    CheckChanges& changes = gCheckChanges;
-    for (int i = 0; i < changes.count; ++i) {
-        if (changes.nodes[i] == node) {
-            changes.nodes[i] = changes.nodes[--changes.count];
-            return;
-        }
-    }
+    removeFromNodeSet(&gCheckChanges, node);
 }
 
 void clearCheckChanges() {
-    gCheckChanges.count = 0;
-    gCheckChanges.all = false;
+    clearNodeSet(&gCheckChanges);
 }

@@ -7,37 +7,21 @@
 
 #include "commands.h"
 
-OpenNodes gOpenNodes = {{}, 0, false};
+static HTREEITEM gOpenedNodes[1024];
+NodeSet gOpenNodes = {gOpenedNodes, 1024, 0, false};
 
 void recordOpenNode(HWND tree, HTREEITEM node) {
-    OpenNodes& open = gOpenNodes;
     // The root node stays open and is never collapsed.
-    if (!node || open.all || node == TVI_ROOT || node == TreeView_GetRoot(tree))
-        return;
-    for (int i = 0; i < open.count; ++i)
-        if (open.nodes[i] == node)
-            return;
-    if (open.count == kOpenNodesRoom) {
-        open.all = true; // too many to list: every node may be open
-        open.count = 0;
-        return;
-    }
-    open.nodes[open.count++] = node;
+    if (node && node != TVI_ROOT && node != TreeView_GetRoot(tree))
+        addToNodeSet(&gOpenNodes, node);
 }
 
 void forgetOpenNode(HTREEITEM node) {
-    OpenNodes& open = gOpenNodes;
-    for (int i = 0; i < open.count; ++i) {
-        if (open.nodes[i] == node) {
-            open.nodes[i] = open.nodes[--open.count];
-            return;
-        }
-    }
+    removeFromNodeSet(&gOpenNodes, node);
 }
 
 void clearOpenNodes() {
-    gOpenNodes.count = 0;
-    gOpenNodes.all = false;
+    clearNodeSet(&gOpenNodes);
 }
 
 void followOpening(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,16 +15,22 @@ extern DragState gDrag;
 
 LRESULT onTreeNotify(HWND mainWindow, NMHDR* header);
 
-// The boxes the user ticked since the items last took the states over from
-// the nodes (a read of every box clears the record). When more than the
-// room changed, all is set and the list is empty: every box counts.
-enum { kCheckChangesRoom = 64 };
-struct CheckChanges {
-    HTREEITEM nodes[kCheckChangesRoom];
+// A bounded set of nodes that may stand for every node: when more than its
+// room are added, all is set and the list is emptied. The two records below
+// are kept this way.
+struct NodeSet {
+    HTREEITEM* nodes;
+    int room;
     int count;
     bool all;
 };
-extern CheckChanges gCheckChanges;
+void addToNodeSet(NodeSet* set, HTREEITEM node);
+void removeFromNodeSet(NodeSet* set, HTREEITEM node);
+void clearNodeSet(NodeSet* set);
+
+// The boxes the user ticked since the items last took the states over from
+// the nodes (a read of every box clears the record).
+extern NodeSet gCheckChanges;
 
 // Watches the tree view's input for ticks; each marks the document changed.
 void followCheckBoxes(HWND tree);
@@ -33,15 +39,8 @@ void forgetCheckNode(HTREEITEM node);
 void clearCheckChanges();
 
 // The nodes below the root node that may be open, so that collapsing all
-// visits them alone. When more than the room were opened, all is set and the
-// list is empty: every node may be open.
-enum { kOpenNodesRoom = 1024 };
-struct OpenNodes {
-    HTREEITEM nodes[kOpenNodesRoom];
-    int count;
-    bool all;
-};
-extern OpenNodes gOpenNodes;
+// visits them alone.
+extern NodeSet gOpenNodes;
 
 // A message to the tree view that may open nodes (TVM_EXPAND,
 // TVM_ENSUREVISIBLE): they join the record before it is handled.

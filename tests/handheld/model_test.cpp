@@ -379,7 +379,7 @@ struct UserRun {
                 record[item->id].checkState = shown;
                 changed = true;
                 // The node joins the record of changed boxes (or all count).
-                const CheckChanges& ticks = gCheckChanges;
+                const NodeSet& ticks = gCheckChanges;
                 if (!ticks.all && std::find(ticks.nodes, ticks.nodes + ticks.count, selected) ==
                                       ticks.nodes + ticks.count)
                     problem = "a tick is missing from the changed boxes";
