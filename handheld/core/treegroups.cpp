@@ -8,6 +8,7 @@
 
 #include "notemodel.h"
 #include "program.h"
+#include "sortkeys.h"
 #include "widetext.h"
 
 #include <algorithm>
@@ -39,33 +40,36 @@ struct KeyArena {
     size_t used, room;
 };
 
+// Room for need more bytes at the arena's end. Keys already handed out
+// point into the old block, so blocks are chained rather than moved: the
+// first bytes of each block hold the previous one.
+bool reserveKeyRoom(KeyArena* arena, size_t need) {
+    if (arena->bytes && arena->used + need <= arena->room)
+        return true;
+    size_t grown = arena->room ? arena->room * 2 : 1 << 16;
+    while (grown < need)
+        grown *= 2;
+    BYTE* block = (BYTE*)modelAlloc(grown + sizeof(BYTE*));
+    if (!block)
+        return false;
+    memcpy(block, &arena->bytes, sizeof(BYTE*));
+    arena->bytes = block + sizeof(BYTE*);
+    arena->used = 0;
+    arena->room = grown;
+    return true;
+}
+
 const BYTE* makeKey(KeyArena* arena, const WCHAR* text, int length, int32_t* keyBytes) {
     *keyBytes = 0;
-    int need = length ? LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text,
-                                     length, nullptr, 0)
-                      : 0;
-    if (need <= 0)
-        return arena->bytes ? arena->bytes : (const BYTE*)"";
-    if (arena->used + (size_t)need > arena->room) {
-        size_t grown = arena->room ? arena->room * 2 : 1 << 16;
-        while (grown < arena->used + (size_t)need)
-            grown *= 2;
-        // Keys already handed out point into the old block, so blocks are
-        // chained rather than moved: the first bytes of each block hold the
-        // previous one.
-        BYTE* block = (BYTE*)modelAlloc(grown + sizeof(BYTE*));
-        if (!block)
-            return (const BYTE*)"";
-        memcpy(block, &arena->bytes, sizeof(BYTE*));
-        arena->bytes = block + sizeof(BYTE*);
-        arena->used = 0;
-        arena->room = grown;
-    }
-    BYTE* key = arena->bytes + arena->used;
-    int made = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, length,
-                            (LPWSTR)key, need);
-    if (made <= 0)
+    if (length <= 0 || !reserveKeyRoom(arena, kSortKeyRoom))
         return (const BYTE*)"";
+    int need = 0;
+    int made = mapSortKey(text, length, arena->bytes + arena->used, kSortKeyRoom, &need);
+    if (!made && need > kSortKeyRoom && reserveKeyRoom(arena, (size_t)need))
+        made = mapSortKey(text, length, arena->bytes + arena->used, need, &need);
+    if (!made)
+        return (const BYTE*)"";
+    const BYTE* key = arena->bytes + arena->used;
     arena->used += (size_t)made;
     *keyBytes = made;
     return key;

@@ -13,49 +13,71 @@ void initSortKeys(SortKeyCache* cache, int field) {
 }
 
 void freeSortKeys(SortKeyCache* cache) {
-    modelFree(cache->items);
-    modelFree(cache->offsets);
-    modelFree(cache->lengths);
+    modelFree(cache->items.slots);
+    modelFree(cache->texts.slots);
     modelFree(cache->bytes);
     memset(cache, 0, sizeof *cache);
 }
 
-static size_t slotOf(const SortKeyCache* cache, const NoteItem* item) {
-    size_t hash = (size_t)((uintptr_t)item >> 4) * 2654435761u;
-    size_t slot = hash & (cache->slots - 1);
-    while (cache->items[slot] && cache->items[slot] != item)
-        slot = (slot + 1) & (cache->slots - 1);
+int mapSortKey(const WCHAR* text, int count, BYTE* out, int room, int* need) {
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    int made = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, (LPWSTR)out, room);
+    *need = made;
+    if (made <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+        *need = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, nullptr, 0);
+    if (*need < 0)
+        *need = 0;
+    return made > 0 ? made : 0;
+}
+
+static const WideChar* textOf(int field, const NoteItem* item, size_t* length) {
+    const WideChar* text = field == kArrangeByName ? item->name : item->category;
+    *length = wideLength(text, field == kArrangeByName ? kNameChars : kCategoryChars);
+    return text;
+}
+
+static bool sameText(int field, const NoteItem* a, const NoteItem* b) {
+    size_t aLength = 0, bLength = 0;
+    const WideChar* aText = textOf(field, a, &aLength);
+    const WideChar* bText = textOf(field, b, &bLength);
+    return aLength == bLength && memcmp(aText, bText, aLength * sizeof(WideChar)) == 0;
+}
+
+// The slot of item in a table: by its address, or (byText) by its text's
+// characters; the slot is free when nothing matches yet.
+static size_t slotOf(const SortKeyTable* table, const NoteItem* item, int field, bool byText) {
+    size_t hash;
+    if (byText) {
+        size_t length = 0;
+        const WideChar* text = textOf(field, item, &length);
+        hash = hashBytes(kHashStart, text, length * sizeof(WideChar));
+    } else {
+        hash = (size_t)((uintptr_t)item >> 4) * 2654435761u;
+    }
+    size_t mask = table->count - 1;
+    size_t slot = hash & mask;
+    for (const NoteItem* there; (there = table->slots[slot].item) != nullptr;
+         slot = (slot + 1) & mask)
+        if (byText ? sameText(field, there, item) : there == item)
+            break;
     return slot;
 }
 
-static int growSlots(SortKeyCache* cache) {
-    size_t slots = cache->slots ? cache->slots * 2 : kFirstSlots;
-    const NoteItem** items = (const NoteItem**)modelAllocArray(slots, sizeof(NoteItem*));
-    uint32_t* offsets = (uint32_t*)modelAllocArray(slots, sizeof(uint32_t));
-    uint32_t* lengths = (uint32_t*)modelAllocArray(slots, sizeof(uint32_t));
-    if (!items || !offsets || !lengths) {
-        modelFree(items);
-        modelFree(offsets);
-        modelFree(lengths);
+// Room for one more entry; 0 when memory ran short.
+static int makeRoom(SortKeyTable* table, int field, bool byText) {
+    if ((table->used + 1) * 2 <= table->count)
+        return 1;
+    SortKeyTable grown = {};
+    grown.count = table->count ? table->count * 2 : kFirstSlots;
+    grown.slots = (SortKeySlot*)modelAllocArray(grown.count, sizeof(SortKeySlot));
+    if (!grown.slots)
         return 0;
-    }
-    SortKeyCache grown = *cache;
-    grown.items = items;
-    grown.offsets = offsets;
-    grown.lengths = lengths;
-    grown.slots = slots;
-    for (size_t i = 0; i < cache->slots; ++i) {
-        if (!cache->items[i])
-            continue;
-        size_t slot = slotOf(&grown, cache->items[i]);
-        items[slot] = cache->items[i];
-        offsets[slot] = cache->offsets[i];
-        lengths[slot] = cache->lengths[i];
-    }
-    modelFree(cache->items);
-    modelFree(cache->offsets);
-    modelFree(cache->lengths);
-    *cache = grown;
+    for (size_t i = 0; i < table->count; ++i)
+        if (table->slots[i].item)
+            grown.slots[slotOf(&grown, table->slots[i].item, field, byText)] = table->slots[i];
+    grown.used = table->used;
+    modelFree(table->slots);
+    *table = grown;
     return 1;
 }
 
@@ -80,52 +102,67 @@ static int reserveBytes(SortKeyCache* cache, size_t need) {
     return 1;
 }
 
-// The slot holding the item's key, made on first use; slots when it could
-// not be made.
-static size_t keyOf(SortKeyCache* cache, const NoteItem* item) {
-    if ((cache->used + 1) * 2 > cache->slots && !growSlots(cache))
-        return SIZE_MAX;
-    size_t slot = slotOf(cache, item);
-    if (cache->items[slot])
-        return slot;
-    const WideChar* field = cache->field == kArrangeByName ? item->name : item->category;
-    size_t cap = cache->field == kArrangeByName ? kNameChars : kCategoryChars;
-    int length = (int)wideLength(field, cap);
+// The locale's key of the item's text, made at the end of the bytes.
+static int appendKey(SortKeyCache* cache, const NoteItem* item, SortKeySlot* key) {
+    size_t count = 0;
+    const WideChar* field = textOf(cache->field, item, &count);
     // The empty text gets the locale's key for "", so that texts of
     // ignorable characters alone still compare equal to it.
-    const WCHAR* text = length ? (const WCHAR*)field : L"";
-    int count = length ? length : -1;
-    DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    int need = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, nullptr, 0);
-    if (need <= 0 || !reserveBytes(cache, (size_t)need))
-        return SIZE_MAX;
-    BYTE* key = cache->bytes + cache->bytesUsed;
-    int made = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, (LPWSTR)key, need);
-    if (made <= 0)
-        return SIZE_MAX;
-    cache->items[slot] = item;
-    cache->offsets[slot] = (uint32_t)cache->bytesUsed;
-    cache->lengths[slot] = (uint32_t)made;
+    const WCHAR* text = count ? (const WCHAR*)field : L"";
+    int chars = count ? (int)count : -1;
+    int need = 0;
+    if (!reserveBytes(cache, kSortKeyRoom))
+        return 0;
+    int made = mapSortKey(text, chars, cache->bytes + cache->bytesUsed, kSortKeyRoom, &need);
+    if (!made && need > kSortKeyRoom && reserveBytes(cache, (size_t)need))
+        made = mapSortKey(text, chars, cache->bytes + cache->bytesUsed, need, &need);
+    if (!made)
+        return 0;
+    key->item = item;
+    key->offset = (uint32_t)cache->bytesUsed;
+    key->length = (uint32_t)made;
     cache->bytesUsed += (size_t)made;
-    ++cache->used;
+    return 1;
+}
+
+// The item's key, made on first use or taken over from an item with the
+// same text; null when it could not be made. The slot stays valid until
+// the next item's key is looked up.
+static const SortKeySlot* keyOf(SortKeyCache* cache, const NoteItem* item) {
+    if (!makeRoom(&cache->items, cache->field, false))
+        return nullptr;
+    SortKeySlot* slot = &cache->items.slots[slotOf(&cache->items, item, cache->field, false)];
+    if (slot->item)
+        return slot;
+    if (!makeRoom(&cache->texts, cache->field, true))
+        return nullptr;
+    SortKeySlot* text = &cache->texts.slots[slotOf(&cache->texts, item, cache->field, true)];
+    if (!text->item) {
+        if (!appendKey(cache, item, text))
+            return nullptr;
+        ++cache->texts.used;
+    }
+    *slot = *text;
+    slot->item = item;
+    ++cache->items.used;
     return slot;
 }
 
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {
     if (cache->broken)
         return 0;
-    size_t slotA = keyOf(cache, a);
-    size_t slotB = slotA == SIZE_MAX ? SIZE_MAX : keyOf(cache, b);
-    if (slotB == SIZE_MAX) {
+    const SortKeySlot* found = keyOf(cache, a);
+    SortKeySlot first = found ? *found : SortKeySlot{};
+    const SortKeySlot* second = found ? keyOf(cache, b) : nullptr;
+    if (!second) {
         cache->broken = true;
         return 0;
     }
-    // Making b's key may have grown the table: find a's again.
-    slotA = slotOf(cache, a);
-    uint32_t lengthA = cache->lengths[slotA], lengthB = cache->lengths[slotB];
-    int order = memcmp(cache->bytes + cache->offsets[slotA], cache->bytes + cache->offsets[slotB],
-                       lengthA < lengthB ? lengthA : lengthB);
+    if (first.offset == second->offset)
+        return 0; // one text
+    uint32_t common = first.length < second->length ? first.length : second->length;
+    int order = memcmp(cache->bytes + first.offset, cache->bytes + second->offset, common);
     if (order == 0)
-        order = lengthA < lengthB ? -1 : (lengthA > lengthB ? 1 : 0);
+        order = first.length < second->length ? -1 : (first.length > second->length ? 1 : 0);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }

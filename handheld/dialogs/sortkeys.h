@@ -1,18 +1,30 @@
 // The locale's sort keys of item texts, made once per item for one sort.
 // Comparing two keys byte by byte orders the texts as the locale-aware
 // comparison that ignores case does, so a sort of n siblings asks the
-// locale n times instead of n log n times.
+// locale at most n times instead of n log n times, and only once for each
+// distinct text (siblings often share a category).
 #pragma once
 
 #include "notetypes.h"
 
 #include <windows.h>
 
+// Where one item's (or one text's) key lies in the cache's bytes.
+struct SortKeySlot {
+    const NoteItem* item; // null = free
+    uint32_t offset, length;
+};
+
+// Two tables by open addressing, each with a power-of-two number of slots:
+// one by item address, one by the exact characters of the text, naming the
+// first item met with it.
+struct SortKeyTable {
+    SortKeySlot* slots;
+    size_t count, used;
+};
+
 struct SortKeyCache {
-    const NoteItem** items; // open addressing by item address; null = free
-    uint32_t* offsets;      // where each item's key starts in bytes
-    uint32_t* lengths;
-    size_t slots, used; // slots is a power of two
+    SortKeyTable items, texts;
     BYTE* bytes;
     size_t bytesUsed, bytesRoom;
     int field;   // which text: kArrangeByName or kArrangeByCategory
@@ -25,3 +37,14 @@ void freeSortKeys(SortKeyCache* cache);
 // -1, 0 or +1 as a's text orders before, with or after b's; 0 and
 // cache->broken set when a key could not be made.
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b);
+
+// Room that holds the key of any text of up to a name's length in the
+// locales seen; a longer key is still made, with a second call.
+enum { kSortKeyRoom = 1024 };
+
+// The locale's key, ignoring case, of text (count characters, or -1 up to
+// its zero) into out, which has room bytes: the bytes made; 0 when it takes
+// more room, with *need set to how much; 0 with *need 0 when no key is
+// made. One call to the locale in the common case, where asking for the
+// size first would cost a second one.
+int mapSortKey(const WCHAR* text, int count, BYTE* out, int room, int* need);
