@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notetypes.h"
+#include "treenode.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -34,17 +35,11 @@ void updateViewMenuChecks();
 bool sameLabel(const WCHAR* a, const WCHAR* b);
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label);
 
-// The item a node carries, or null for the root and group nodes.
-NoteItem* nodeItem(HWND tree, HTREEITEM node);
-
 // The label of an item's group in a grouped view (1..3); at most 31
 // characters of a date. Empty for other views.
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars);
 
-// Shared by the Default View and the grouped views: the insertion record of
-// an item node (text on request, icon, check box, the item) at the end of
-// parent's children, and the fill of a grouped view under the root node.
-TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
+// The fill of a grouped view under the root node.
 void fillGroupedView(HWND tree, HTREEITEM root, int viewMode);
 
 enum { kLabelChars = 64, kRootImage = 0, kGroupImage = 1, kDateGroupImage = 2 };
