@@ -99,8 +99,16 @@ void updateViewMenuChecks() {
     HMENU view = menuBarPopup(IDM_VIEW);
     if (!view)
         return;
+    // A view the program cannot show is not shown: the tree and its mark
+    // stay as they were.
+    int mode = gOptions.viewMode;
+    if (mode >= kDefaultView && mode <= kByPriority)
+        CheckMenuRadioItem(view, IDM_VIEW_DEFAULT, IDM_VIEW_PRIORITY, IDM_VIEW_DEFAULT + mode,
+                           MF_BYCOMMAND);
     CheckMenuItem(view, IDM_HIDE_CHECKED,
                   MF_BYCOMMAND | (gOptions.hideChecked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW,
+                  MF_BYCOMMAND | (gOptions.hideNoteWindow ? MF_CHECKED : MF_UNCHECKED));
     HMENU arrange = GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION);
     if (!arrange)
         return;
@@ -158,13 +166,10 @@ void fillTree(HWND tree) {
     HTREEITEM root = TreeView_GetRoot(tree);
     if (root)
         refreshCheckStates(tree, root);
+    updateViewMenuChecks();
     int mode = gOptions.viewMode;
     if (mode < kDefaultView || mode > kByPriority)
         return;
-    HMENU view = menuBarPopup(IDM_VIEW);
-    if (view)
-        CheckMenuRadioItem(view, IDM_VIEW_DEFAULT, IDM_VIEW_PRIORITY, IDM_VIEW_DEFAULT + mode,
-                           MF_BYCOMMAND);
 
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     root = resetToRoot(tree, (const WCHAR*)gList.title, gList.rootState);

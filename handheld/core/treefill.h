@@ -12,9 +12,9 @@
 // "Note Tree", selected.
 HTREEITEM newDocument(HWND tree);
 
-// Copies the check boxes into the items, marks the current view in the View
-// menu and fills the tree for that view. A view mode outside 0..3 leaves the
-// tree and the menu as they are.
+// Copies the check boxes into the items, sets the View menu's marks and
+// fills the tree for the current view. A view mode outside 0..3 leaves the
+// tree and the view's mark as they are.
 void fillTree(HWND tree);
 
 // The items take their nodes' boxes over (checkState = the node's state bits
@@ -25,8 +25,8 @@ void refreshCheckStates(HWND tree, HTREEITEM node);
 // listed; false when they are not, and every box still counts as changed.
 bool takeTickedChecks(HWND tree);
 
-// "Hide Checked Items" and the two arrangement radio groups follow the
-// current view options.
+// Every mark of the View menu follows the current options: the view, "Hide
+// Checked Items", "Hide Note Window", the arrangement key and its order.
 void updateViewMenuChecks();
 
 // Group labels are the same when their characters are: a locale comparison

@@ -536,6 +536,40 @@ TEST_F(CommandsTest, HideCheckedHidesItemsTickedSinceTheFillAndHideNoteWindowIsM
     }
 }
 
+// One function sets the View menu's marks from the options: from start-up on
+// and over a seeded run of every view, hide and arrangement command, each
+// mark agrees with the option it shows.
+TEST_F(CommandsTest, EveryViewMenuMarkFollowsItsOptionAfterEveryViewCommand) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    std::vector<UINT> commands = {IDM_HIDE_CHECKED, IDM_HIDE_NOTE_WINDOW, IDM_ASCENDING,
+                                  IDM_DESCENDING};
+    for (UINT view = IDM_VIEW_DEFAULT; view <= IDM_VIEW_PRIORITY; ++view)
+        commands.push_back(view);
+    for (UINT key = IDM_ARRANGE_FIRST; key <= IDM_ARRANGE_LAST; ++key)
+        commands.push_back(key);
+    auto marked = [](UINT state) { return state != 0xFFFFFFFF && (state & MF_CHECKED) != 0; };
+    uint32_t seed = 17;
+    for (int step = 0; step < 60; ++step) {
+        for (UINT view = IDM_VIEW_DEFAULT; view <= IDM_VIEW_PRIORITY; ++view)
+            EXPECT_EQ(marked(menuState(IDM_VIEW, view)),
+                      gOptions.viewMode == (int32_t)(view - IDM_VIEW_DEFAULT))
+                << step;
+        EXPECT_EQ(marked(menuState(IDM_VIEW, IDM_HIDE_CHECKED)), gOptions.hideChecked != 0) << step;
+        EXPECT_EQ(marked(menuState(IDM_VIEW, IDM_HIDE_NOTE_WINDOW)), gOptions.hideNoteWindow != 0)
+            << step;
+        EXPECT_EQ(marked(arrangeState(IDM_ASCENDING)), gOptions.ascending != 0) << step;
+        EXPECT_EQ(marked(arrangeState(IDM_DESCENDING)), gOptions.ascending == 0) << step;
+        for (UINT key = IDM_ARRANGE_FIRST; key <= IDM_ARRANGE_LAST; ++key)
+            EXPECT_EQ(marked(arrangeState(key)),
+                      gOptions.arrangeKey == (int32_t)(key - IDM_ARRANGE_FIRST))
+                << step;
+        seed = seed * 1103515245u + 12345u;
+        command(commands[(seed >> 16) % commands.size()]);
+    }
+}
+
 // ---- file commands ------------------------------------------------------------
 
 void cutShort(const std::wstring& path, size_t bytesOff) {
