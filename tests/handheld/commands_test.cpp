@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <gtest/gtest.h>
@@ -435,12 +436,11 @@ TEST_F(CommandsTest, PriorityAndIconChangeTheSelectedItem) {
         EXPECT_EQ(itemOf("low")->priority, 9);
         EXPECT_EQ(childLabels(tree(), root()), "high,mid,low");
         command(IDS_ICON_NAME_LAST);
-        TVITEMW shown = {};
-        shown.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
-        shown.hItem = findNode(tree(), "low");
-        ASSERT_TRUE(TreeView_GetItem(tree(), &shown));
-        EXPECT_EQ(shown.iImage, 19);
-        EXPECT_EQ(shown.iSelectedImage, 19);
+        NodeFacts shown;
+        ASSERT_TRUE(
+            readNode(tree(), findNode(tree(), "low"), TVIF_IMAGE | TVIF_SELECTEDIMAGE, &shown));
+        EXPECT_EQ(shown.image, 19);
+        EXPECT_EQ(shown.selectedImage, 19);
         EXPECT_EQ(itemOf("low")->icon, 19);
         ASSERT_TRUE(select("mid"));
         command(IDM_PRIORITY_FIRST);
@@ -476,11 +476,9 @@ TEST_F(CommandsTest, ItemCommandsWithoutAnItemDoNothing) {
     EXPECT_EQ(answers.seen[0].caption, L"Modify Title...");
     EXPECT_EQ(gList.count, 7);
     EXPECT_EQ(treeOutline(tree()), outline);
-    TVITEMW shown = {};
-    shown.mask = TVIF_IMAGE | TVIF_HANDLE;
-    shown.hItem = heading;
-    TreeView_GetItem(tree(), &shown);
-    EXPECT_EQ(shown.iImage, 1);
+    NodeFacts shown;
+    EXPECT_TRUE(readNode(tree(), heading, TVIF_IMAGE, &shown));
+    EXPECT_EQ(shown.image, 1);
 }
 
 TEST_F(CommandsTest, TheNotePaneGoesIntoTheItemBeforeModifyAndAtSave) {

@@ -3,6 +3,7 @@
 #include "notefile.h"
 #include "notemodel.h"
 #include "program.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <commctrl.h>
@@ -193,18 +194,13 @@ bool Session::close() {
 
 static void outlineNode(HWND tree, HTREEITEM node, int depth, std::string* out) {
     for (; node; node = TreeView_GetNextSibling(tree, node)) {
-        wchar_t text[128] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
-        item.hItem = node;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        item.stateMask = TVIS_STATEIMAGEMASK;
-        TreeView_GetItem(tree, &item);
+        wchar_t text[128];
+        NodeFacts shown;
+        readNode(tree, node, TVIF_PARAM | TVIF_STATE, &shown, text, 128);
         out->append((size_t)depth * 2, ' ');
-        if (!item.lParam)
+        if (!shown.item)
             out->append("*");
-        else if ((item.state >> 12) == kChecked)
+        else if (shown.box == kChecked)
             out->append("[x]");
         char narrow[256];
         WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
@@ -228,13 +224,8 @@ RECT childRect(HWND parent, HWND child) {
 }
 
 std::string nodeLabel(HWND tree, HTREEITEM node) {
-    wchar_t text[300] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = 300;
-    if (!TreeView_GetItem(tree, &item))
+    wchar_t text[300];
+    if (!readNodeLabel(tree, node, text, 300))
         return "";
     char narrow[600];
     WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
