@@ -1,7 +1,6 @@
 #include "program_support.h"
 
-#include "notefile.h"
-#include "notemodel.h"
+#include "document_builder.h"
 #include "program.h"
 #include "treenode.h"
 #include "widetext.h"
@@ -18,38 +17,16 @@ std::wstring tempPath(const wchar_t* name) {
 
 void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
                    const FileOptions& fileOptions) {
-    NoteList list;
-    memset(&list, 0, sizeof list);
-    initList(&list);
-    setTitle(&list, kDefaultTitle);
-    uint32_t maxId = 0;
-    for (const ItemSpec& wanted : items) {
-        NoteItem item;
-        memset(&item, 0, sizeof item);
-        copyAsciiField(item.name, kNameChars, wanted.name);
-        item.id = wanted.id;
-        item.parentId = wanted.parentId;
-        item.level = wanted.level;
-        item.icon = 4;
-        item.checkState = wanted.checkState ? wanted.checkState : (uint16_t)kUnchecked;
-        item.priority = wanted.priority;
-        copyAsciiField(item.category, kCategoryChars, wanted.category ? wanted.category : "");
-        item.dueDate.year = wanted.year;
-        item.dueDate.month = wanted.month;
-        item.dueDate.day = wanted.day;
-        item.taskTimeUnit = -1;
-        appendLoaded(&list, &item, nullptr);
-        if (wanted.id > maxId)
-            maxId = wanted.id;
-    }
-    list.nextId = (int32_t)maxId + 1;
+    std::vector<ItemValues> values;
+    for (const ItemSpec& s : items)
+        values.push_back({s.name, s.id, s.parentId, s.level, s.checkState, s.priority, 0, 0,
+                          nullptr, s.category, s.year, s.month, s.day});
     ViewOptions options = {};
     options.viewMode = fileOptions.viewMode;
     options.hideChecked = fileOptions.hideChecked;
     options.ascending = fileOptions.ascending;
     options.arrangeKey = fileOptions.arrangeKey;
-    EXPECT_EQ(writeNoteFile(&list, path.c_str(), &options), 1);
-    clearList(&list);
+    EXPECT_EQ(writeItems(path.c_str(), values.data(), values.size(), &options), 1);
 }
 
 static const wchar_t kKey[] = L"Software\\Twigmark";
