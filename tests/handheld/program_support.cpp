@@ -3,7 +3,6 @@
 #include "document_builder.h"
 #include "program.h"
 #include "treenode.h"
-#include "widetext.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
