@@ -7,15 +7,15 @@
 // selected. Prints figures; asserts nothing about time.
 #include "bench_window.h"
 #include "docsave.h"
+#include "document_builder.h"
 #include "floor.h"
 #include "notemodel.h"
 #include "program.h"
+#include "random_items.h"
 #include "treefill.h"
-#include "widetext.h"
 
 #include <commctrl.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <vector>
 
@@ -25,28 +25,14 @@ namespace {
 // third.
 void makeDocument(int n) {
     beginBenchDocument();
-    NoteItem** made = new NoteItem*[(size_t)n];
-    NoteItem item;
+    std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
-        memset(&item, 0, sizeof item);
-        char text[32];
-        randomName(text, sizeof text, i);
-        copyAsciiField(item.name, kNameChars, text);
-        item.id = (uint32_t)i + 1;
-        item.icon = 4;
-        item.checkState = kUnchecked;
-        item.taskTimeUnit = -1;
-        item.level = 1;
+        NoteItem item = randomlyNamedItem(i);
         uint32_t up = i ? nextRandom() % (uint32_t)(i + 1) : 0;
-        if (up < (uint32_t)i) {
-            item.parentId = made[up]->id;
-            item.level = made[up]->level + 1;
-        }
-        static const WideChar kNote[] = {'a', ' ', 'n', 'o', 't', 'e', 0};
-        made[i] = appendLoaded(&gList, &item, i % 3 ? nullptr : kNote);
+        placeUnder(&item, up < (uint32_t)i ? made[up] : nullptr);
+        made[(size_t)i] = appendWithNote(&gList, &item, i % 3 ? nullptr : "a note");
     }
-    gList.nextId = n + 1;
-    delete[] made;
+    setNextId(&gList);
     fillTree(gProgram.treeView);
 }
 

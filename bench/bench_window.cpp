@@ -2,11 +2,11 @@
 
 #include "notemodel.h"
 #include "program.h"
+#include "random_items.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 
-static uint32_t gSeed = 12345;
 static wchar_t gPath[MAX_PATH];
 
 double nowMs() {
@@ -14,19 +14,6 @@ double nowMs() {
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
     return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-void resetRandom() {
-    gSeed = 12345;
-}
-
-uint32_t nextRandom() {
-    gSeed = gSeed * 1103515245u + 12345u;
-    return gSeed >> 8;
-}
-
-void randomName(char* name, size_t size, int index) {
-    snprintf(name, size, "%c%c item %d", 'a' + nextRandom() % 26, 'A' + nextRandom() % 26, index);
 }
 
 void beginBenchDocument() {

@@ -9,17 +9,17 @@
 #include "commandparts.h"
 #include "commands.h"
 #include "bench_window.h"
+#include "document_builder.h"
 #include "floor.h"
 #include "notemodel.h"
 #include "program.h"
+#include "random_items.h"
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
-#include "widetext.h"
 
 #include <commctrl.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <algorithm>
 #include <vector>
@@ -35,38 +35,22 @@ enum Shape { kTopLevel, kFlat, kDeepWide };
 // wide lists both occur.
 void makeDocument(Shape shape, int n) {
     beginBenchDocument();
-    NoteItem** made = new NoteItem*[(size_t)n];
-    NoteItem item;
+    std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
-        memset(&item, 0, sizeof item);
-        char text[32];
-        randomName(text, sizeof text, i);
-        copyAsciiField(item.name, kNameChars, text);
-        item.id = (uint32_t)i + 1;
-        item.icon = (uint16_t)(4 + nextRandom() % 16);
-        item.checkState = nextRandom() % 5 == 0 ? kChecked : kUnchecked;
+        NoteItem item = randomItem(i);
         item.priority = (uint16_t)(nextRandom() % 10);
-        item.taskTimeUnit = -1;
-        snprintf(text, sizeof text, "Category %u", nextRandom() % 50);
-        copyAsciiField(item.category, kCategoryChars, text);
-        if (nextRandom() % 3) {
-            item.dueDate.year = 2024;
-            item.dueDate.month = (uint16_t)(1 + nextRandom() % 12);
-            item.dueDate.day = (uint16_t)(1 + nextRandom() % 28);
-        }
-        if (i == 0 || shape == kTopLevel) {
-            item.level = 1;
-        } else {
-            NoteItem* parent = made[0];
-            if (shape == kDeepWide)
-                parent = i % 100 == 0 ? made[i - 1] : made[nextRandom() % (uint32_t)i];
-            item.parentId = parent->id;
-            item.level = parent->level + 1;
-        }
-        made[i] = appendLoaded(&gList, &item, nullptr);
+        randomCategory(&item);
+        randomDueDate(&item);
+        if (i == 0 || shape == kTopLevel)
+            placeUnder(&item, nullptr);
+        else if (shape == kFlat)
+            placeUnder(&item, made[0]);
+        else
+            placeUnder(&item,
+                       i % 100 == 0 ? made[(size_t)i - 1] : made[nextRandom() % (uint32_t)i]);
+        made[(size_t)i] = appendLoaded(&gList, &item, nullptr);
     }
-    gList.nextId = n + 1;
-    delete[] made;
+    setNextId(&gList);
     gOptions.viewMode = kDefaultView;
     gOptions.hideChecked = 0;
     gOptions.arrangeKey = kArrangeByName;

@@ -8,9 +8,11 @@
 // node. For 1k and 10k items the Default View is also compared node by node
 // with the planner, and each grouped view with its expected group count.
 #include "bench_window.h"
+#include "document_builder.h"
 #include "floor.h"
 #include "notemodel.h"
 #include "program.h"
+#include "random_items.h"
 #include "treefill.h"
 #include "viewplan.h"
 #include "widetext.h"
@@ -31,29 +33,18 @@ const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
 
 void makeDocument(Shape shape, int n) {
     beginBenchDocument();
-    NoteItem** made = new NoteItem*[(size_t)n];
-    NoteItem item;
+    std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
-        memset(&item, 0, sizeof item);
-        char name[32];
-        randomName(name, sizeof name, i);
-        copyAsciiField(item.name, kNameChars, name);
-        item.id = (uint32_t)i + 1;
-        item.icon = (uint16_t)(4 + nextRandom() % 16);
-        item.checkState = nextRandom() % 5 == 0 ? kChecked : kUnchecked;
-        item.taskTimeUnit = -1;
-        char category[32];
+        NoteItem item = randomItem(i);
         if (shape == kDeepChain) {
             // Chains of 1,000 levels: a single chain of 100,000 overflows the
             // stack of the control's own recursive deletion under Wine.
             item.parentId = i % kChainLength ? (uint32_t)i : 0;
             item.level = (uint32_t)(i % kChainLength) + 1;
         } else if (i < 10 || nextRandom() % 10 == 0) {
-            item.level = 1;
+            placeUnder(&item, nullptr);
         } else {
-            NoteItem* parent = made[nextRandom() % (uint32_t)i];
-            item.parentId = parent->id;
-            item.level = parent->level + 1;
+            placeUnder(&item, made[nextRandom() % (uint32_t)i]);
         }
         if (shape == kOneGroup) {
             copyAsciiField(item.category, kCategoryChars, "All");
@@ -62,6 +53,7 @@ void makeDocument(Shape shape, int n) {
             item.dueDate.month = 6;
             item.dueDate.day = 1;
         } else if (shape == kManyGroups) {
+            char category[32];
             snprintf(category, sizeof category, "Group %d", i);
             copyAsciiField(item.category, kCategoryChars, category);
             item.priority = (uint16_t)(i % 10);
@@ -69,18 +61,13 @@ void makeDocument(Shape shape, int n) {
             item.dueDate.month = (uint16_t)(1 + (i / 28) % 12);
             item.dueDate.day = (uint16_t)(1 + i % 28);
         } else {
-            snprintf(category, sizeof category, "Category %u", nextRandom() % 50);
-            copyAsciiField(item.category, kCategoryChars, category);
+            randomCategory(&item);
             item.priority = (uint16_t)(nextRandom() % 10);
-            if (nextRandom() % 3) {
-                item.dueDate.year = 2024;
-                item.dueDate.month = (uint16_t)(1 + nextRandom() % 12);
-                item.dueDate.day = (uint16_t)(1 + nextRandom() % 28);
-            }
+            randomDueDate(&item);
         }
-        made[i] = appendLoaded(&gList, &item, nullptr);
+        made[(size_t)i] = appendLoaded(&gList, &item, nullptr);
     }
-    gList.nextId = n + 1;
+    setNextId(&gList);
     if (shape == kChildrenFirst) {
         // The same records, listed from the last to the first.
         NoteItem* reversed = nullptr;
@@ -93,7 +80,6 @@ void makeDocument(Shape shape, int n) {
         gList.tail = gList.head;
         gList.head = reversed;
     }
-    delete[] made;
 }
 
 // The nodes below handle, in pre-order, against the plan's nodes below

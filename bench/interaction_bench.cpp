@@ -7,9 +7,11 @@
 // Runs under Wine as a Windows program; prints figures, asserts nothing
 // about time. Each drop is checked in the model and in the tree.
 #include "bench_window.h"
+#include "document_builder.h"
 #include "floor.h"
 #include "notemodel.h"
 #include "program.h"
+#include "random_items.h"
 #include "treefill.h"
 #include "treenotify.h"
 #include "widetext.h"
@@ -24,16 +26,10 @@
 namespace {
 
 NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
-    NoteItem item;
-    memset(&item, 0, sizeof item);
-    copyAsciiField(item.name, kNameChars, name);
-    item.id = id;
-    item.parentId = parent ? parent->id : 0;
-    item.level = parent ? parent->level + 1 : 1;
+    NoteItem item = namedItem(name, id);
+    placeUnder(&item, parent);
     item.icon = (uint16_t)(4 + nextRandom() % 16);
-    item.checkState = kUnchecked;
     item.priority = (uint16_t)(nextRandom() % 10);
-    item.taskTimeUnit = -1;
     return appendLoaded(&gList, &item, nullptr);
 }
 

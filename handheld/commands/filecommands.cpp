@@ -89,7 +89,6 @@ static void openFile(HWND mainWindow) {
     discardSearch();
     gProgram.notePathDamaged = loadNoteFile(mainWindow, gProgram.notePath);
     fillTree(gProgram.treeView);
-    updateViewMenuChecks();
 }
 
 static void saveAs(HWND mainWindow) {

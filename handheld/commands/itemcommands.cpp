@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
+#include "treenode.h"
 
 enum { kCopyLabelChars = 260 };
 
@@ -39,22 +40,17 @@ static void copySelected() {
     HWND tree = gProgram.treeView;
     if (!node || !source)
         return;
-    WCHAR label[kCopyLabelChars] = {};
-    TVITEMW shown = {};
-    shown.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_HANDLE;
-    shown.hItem = node;
-    shown.pszText = label;
-    shown.cchTextMax = kCopyLabelChars;
-    shown.stateMask = TVIS_STATEIMAGEMASK;
-    if (!TreeView_GetItem(tree, &shown))
+    WCHAR label[kCopyLabelChars];
+    NodeFacts shown;
+    if (!readNode(tree, node, TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE, &shown, label,
+                  kCopyLabelChars))
         return;
-    label[kCopyLabelChars - 1] = 0;
     HTREEITEM parent = TreeView_GetParent(tree, node);
 
     NoteItem draft = *source;
     // The copy shows the box as it stands, which a tick not yet taken
     // over has in the node only; its item starts in step with it.
-    draft.checkState = (uint16_t)((shown.state & TVIS_STATEIMAGEMASK) >> 12);
+    draft.checkState = (uint16_t)shown.box;
     draft.next = nullptr;
     draft.note = nullptr;
     if (source->note) {
@@ -67,17 +63,8 @@ static void copySelected() {
         modelFree(draft.note);
         return;
     }
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent ? parent : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    insert.item.pszText = label;
-    insert.item.iImage = shown.iImage;
-    insert.item.iSelectedImage = shown.iSelectedImage;
-    insert.item.state = shown.state & TVIS_STATEIMAGEMASK;
-    insert.item.stateMask = TVIS_STATEIMAGEMASK;
-    insert.item.lParam = (LPARAM)copy;
-    HTREEITEM made = TreeView_InsertItem(tree, &insert);
+    shown.item = copy;
+    HTREEITEM made = insertNodeCopy(tree, parent ? parent : TVI_ROOT, TVI_LAST, &shown, label);
     if (!made) {
         removeItem(&gList, copy); // the list's last record: the copy and its note go
         return;
@@ -106,12 +93,7 @@ static void setIcon(UINT command) {
         return;
     item->icon = (uint16_t)(command - IDS_ICON_NAME_FIRST + kFirstItemIcon);
     gProgram.documentChanged = 1;
-    TVITEMW change = {};
-    change.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
-    change.hItem = node;
-    change.iImage = item->icon;
-    change.iSelectedImage = item->icon;
-    TreeView_SetItem(gProgram.treeView, &change);
+    setNodeIcon(gProgram.treeView, node, item->icon);
 }
 
 bool onItemCommand(HWND mainWindow, UINT command) {

@@ -14,6 +14,7 @@
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "viewplan.h"
 
 #include <algorithm>
@@ -170,11 +171,9 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
     HTREEITEM* doomed = (HTREEITEM*)modelAllocArray(doomedRoom, sizeof(HTREEITEM));
     HTREEITEM node = TreeView_GetRoot(tree);
     while (stack && doomed && node) {
-        TVITEMW shown = {};
-        shown.mask = TVIF_PARAM | TVIF_CHILDREN | TVIF_HANDLE;
-        shown.hItem = node;
-        bool read = TreeView_GetItem(tree, &shown) != FALSE;
-        NoteItem* item = read ? (NoteItem*)shown.lParam : nullptr;
+        NodeFacts shown;
+        bool read = readNode(tree, node, TVIF_PARAM | TVIF_CHILDREN, &shown);
+        NoteItem* item = read ? shown.item : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, node);
         if (isCollected(set, item)) {
             if (doomedCount == doomedRoom) {
@@ -189,7 +188,7 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
             doomed[doomedCount++] = node; // its subtree goes with it: not walked
         } else {
             // A leaf says so: it is not asked for its first child.
-            HTREEITEM child = !read || shown.cChildren ? TreeView_GetChild(tree, node) : nullptr;
+            HTREEITEM child = !read || shown.children ? TreeView_GetChild(tree, node) : nullptr;
             if (child) {
                 if (next) {
                     if (depth == room) {

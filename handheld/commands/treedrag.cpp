@@ -3,6 +3,7 @@
 #include "notetypes.h"
 #include "program.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "treenotify.h"
 #include "viewplan.h"
 
@@ -21,12 +22,10 @@ static void beginImageDrag(HWND tree, HTREEITEM node, HIMAGELIST made) {
         ImageList_BeginDrag(made, 0, 0, 0);
         return;
     }
-    TVITEMW read = {};
-    read.mask = TVIF_HANDLE | TVIF_IMAGE;
-    read.hItem = node;
+    NodeFacts read;
     HIMAGELIST icons = TreeView_GetImageList(tree, TVSIL_NORMAL);
-    if (icons && TreeView_GetItem(tree, &read))
-        ImageList_BeginDrag(icons, read.iImage, 0, 0);
+    if (icons && readNode(tree, node, TVIF_IMAGE, &read))
+        ImageList_BeginDrag(icons, read.image, 0, 0);
 }
 
 void beginDrag(HWND mainWindow, const NMTREEVIEWW* notification) {
@@ -112,33 +111,10 @@ static bool canDropOnto(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     return true;
 }
 
-static bool readNode(HWND tree, HTREEITEM node, WCHAR* label, TVITEMW* read) {
-    *read = TVITEMW();
-    read->mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    if (label)
-        read->mask |= TVIF_TEXT;
-    read->hItem = node;
-    read->stateMask = TVIS_STATEIMAGEMASK;
-    read->pszText = label;
-    read->cchTextMax = label ? kDragLabelChars : 0;
-    if (label)
-        label[0] = 0;
-    return TreeView_GetItem(tree, read) != FALSE;
-}
-
-static HTREEITEM insertCopy(HWND tree, HTREEITEM parent, HTREEITEM after, const TVITEMW& from,
-                            WCHAR* label) {
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    insert.item.pszText = label ? label : LPSTR_TEXTCALLBACKW;
-    insert.item.iImage = from.iImage;
-    insert.item.iSelectedImage = from.iSelectedImage;
-    insert.item.state = from.state & TVIS_STATEIMAGEMASK;
-    insert.item.stateMask = TVIS_STATEIMAGEMASK;
-    insert.item.lParam = from.lParam;
-    return TreeView_InsertItem(tree, &insert);
+// What a moved node carries over: its icons, its box and its item.
+static bool readMoved(HWND tree, HTREEITEM node, NodeFacts* read, WCHAR* label) {
+    return readNode(tree, node, TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM, read,
+                    label, label ? kDragLabelChars : 0);
 }
 
 // The depth of a node below the root node (the root's children are at 1).
@@ -156,9 +132,9 @@ static void copyDescendants(HWND tree, HTREEITEM from, HTREEITEM to) {
     HTREEITEM source = TreeView_GetChild(tree, from);
     HTREEITEM parent = to;
     while (source) {
-        TVITEMW read;
-        HTREEITEM made = readNode(tree, source, nullptr, &read)
-                             ? insertCopy(tree, parent, TVI_LAST, read, nullptr)
+        NodeFacts read;
+        HTREEITEM made = readMoved(tree, source, &read, nullptr)
+                             ? insertNodeCopy(tree, parent, TVI_LAST, &read, nullptr)
                              : nullptr;
         HTREEITEM child = made ? TreeView_GetChild(tree, source) : nullptr;
         if (child) {
@@ -184,14 +160,14 @@ static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     if (target != root && !parentItem)
         return; // a heading: not a place in the document
     WCHAR label[kDragLabelChars];
-    TVITEMW read;
-    if (!readNode(tree, dragged, label, &read) || !read.lParam)
+    NodeFacts read;
+    if (!readMoved(tree, dragged, &read, label) || !read.item)
         return;
-    NoteItem* moved = (NoteItem*)read.lParam;
+    NoteItem* moved = read.item;
     // The old nodes go with the record of their ticks: the items take the
     // ticks over first, and the new nodes show the same boxes.
     takeTickedChecks(tree);
-    HTREEITEM placed = insertCopy(tree, target, TVI_SORT, read, label);
+    HTREEITEM placed = insertNodeCopy(tree, target, TVI_SORT, &read, label);
     if (!placed)
         return;
     // The level is the depth the item is shown at, which a damaged

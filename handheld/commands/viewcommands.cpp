@@ -16,34 +16,24 @@ static void switchView(int viewMode) {
     fillTree(gProgram.treeView);
 }
 
-// The option and its mark always agree (a load sets both), so the option
-// decides; without a menu bar the command still works.
+// The option decides and its mark follows (the fill sets the marks);
+// without a menu bar the command still works.
 static void toggleHideChecked() {
     gOptions.hideChecked = !gOptions.hideChecked;
     gProgram.documentChanged = 1;
-    HMENU view = menuBarPopup(IDM_VIEW);
-    if (view)
-        CheckMenuItem(view, IDM_HIDE_CHECKED,
-                      MF_BYCOMMAND | (gOptions.hideChecked ? MF_CHECKED : MF_UNCHECKED));
     fillTree(gProgram.treeView);
 }
 
 static void toggleHideNoteWindow(HWND mainWindow) {
     gOptions.hideNoteWindow = !gOptions.hideNoteWindow;
-    HMENU view = menuBarPopup(IDM_VIEW);
-    if (view)
-        CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW,
-                      MF_BYCOMMAND | (gOptions.hideNoteWindow ? MF_CHECKED : MF_UNCHECKED));
+    updateViewMenuChecks();
     layoutMainWindow(mainWindow);
 }
 
 // Only the top level is sorted now; every deeper list is collapsed and is
 // sorted under the new order when it is next expanded.
-static void rearrange(UINT first, UINT last, UINT chosen) {
-    HMENU view = menuBarPopup(IDM_VIEW);
-    HMENU arrange = view ? GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION) : nullptr;
-    if (arrange)
-        CheckMenuRadioItem(arrange, first, last, chosen, MF_BYCOMMAND);
+static void rearrange() {
+    updateViewMenuChecks();
     gProgram.documentChanged = 1; // the arrangement is kept in the note file
     HWND tree = gProgram.treeView;
     HTREEITEM root = TreeView_GetRoot(tree);
@@ -124,14 +114,14 @@ bool onViewCommand(HWND mainWindow, UINT command) {
     case IDM_ASCENDING:
     case IDM_DESCENDING:
         gOptions.ascending = command == IDM_ASCENDING;
-        rearrange(IDM_ASCENDING, IDM_DESCENDING, command);
+        rearrange();
         return true;
     default:
         break;
     }
     if (command >= IDM_ARRANGE_FIRST && command <= IDM_ARRANGE_LAST) {
         gOptions.arrangeKey = (int32_t)(command - IDM_ARRANGE_FIRST);
-        rearrange(IDM_ARRANGE_FIRST, IDM_ARRANGE_LAST, command);
+        rearrange();
         return true;
     }
     return false;

@@ -3,6 +3,7 @@
 #include "pocketpc.h"
 #include "program.h"
 #include "resource.h"
+#include "treefill.h"
 
 #include <stdio.h>
 
@@ -82,12 +83,9 @@ void loadSettings(HWND mainWindow, const WCHAR* commandLine) {
         type != REG_DWORD || bytes != sizeof hide)
         hide = 0;
     gOptions.hideNoteWindow = hide != 0;
-    if (gOptions.hideNoteWindow) {
-        HMENU view = menuBarPopup(IDM_VIEW);
-        if (view)
-            CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW, MF_BYCOMMAND | MF_CHECKED);
+    updateViewMenuChecks();
+    if (gOptions.hideNoteWindow)
         layoutMainWindow(mainWindow);
-    }
     RegCloseKey(key);
 }
 

@@ -174,7 +174,6 @@ int startInstance(HINSTANCE instance, const WCHAR* commandLine, int showCommand)
     // A file that did not load whole is kept before the first save over it.
     gProgram.notePathDamaged = loadNoteFile(window, gProgram.notePath);
     fillTree(gProgram.treeView);
-    updateViewMenuChecks();
     return 1;
 }
 

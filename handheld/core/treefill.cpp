@@ -9,36 +9,12 @@
 
 #include <stdio.h>
 
-TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item) {
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    insert.item.pszText = LPSTR_TEXTCALLBACKW;
-    insert.item.iImage = item->icon;
-    insert.item.iSelectedImage = item->icon;
-    insert.item.state = INDEXTOSTATEIMAGEMASK(item->checkState);
-    insert.item.stateMask = TVIS_STATEIMAGEMASK;
-    insert.item.lParam = (LPARAM)item;
-    return insert;
-}
-
-static HTREEITEM insertRootNode(HWND tree, const WCHAR* text, UINT state) {
+static HTREEITEM resetToRoot(HWND tree, const WCHAR* text, UINT state) {
     clearOpenNodes();
     TreeView_DeleteAllItems(tree);
     WCHAR title[kTitleChars];
     copyWideField((WideChar*)title, kTitleChars, (const WideChar*)text, kTitleChars);
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = TVI_ROOT;
-    insert.hInsertAfter = TVI_FIRST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    insert.item.pszText = title;
-    insert.item.iImage = kRootImage;
-    insert.item.iSelectedImage = kRootImage;
-    insert.item.state = state;
-    insert.item.stateMask = TVIS_STATEIMAGEMASK;
-    insert.item.lParam = 0;
-    return TreeView_InsertItem(tree, &insert);
+    return insertRootNode(tree, title, kRootImage, state);
 }
 
 HTREEITEM newDocument(HWND tree) {
@@ -50,28 +26,16 @@ HTREEITEM newDocument(HWND tree) {
     clearList(&gList);
     clearCategories(&gCategories);
     setTitle(&gList, kDefaultTitle);
-    HTREEITEM root = insertRootNode(tree, (const WCHAR*)kDefaultTitle, 0);
+    HTREEITEM root = resetToRoot(tree, (const WCHAR*)kDefaultTitle, 0);
     TreeView_SelectItem(tree, root);
     return root;
 }
 
-NoteItem* nodeItem(HWND tree, HTREEITEM node) {
-    TVITEMW item = {};
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = node;
-    if (!node || !TreeView_GetItem(tree, &item))
-        return nullptr;
-    return (NoteItem*)item.lParam;
-}
-
 // The box of one node into its item.
 static void takeNodeCheck(HWND tree, HTREEITEM node) {
-    TVITEMW item = {};
-    item.mask = TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
-    item.hItem = node;
-    item.stateMask = TVIS_STATEIMAGEMASK;
-    if (TreeView_GetItem(tree, &item) && item.lParam)
-        ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
+    NodeFacts facts;
+    if (readNode(tree, node, TVIF_PARAM | TVIF_STATE, &facts) && facts.item)
+        facts.item->checkState = (uint16_t)facts.box;
 }
 
 bool takeTickedChecks(HWND tree) {
@@ -95,16 +59,13 @@ void refreshCheckStates(HWND tree, HTREEITEM node) {
     HTREEITEM* stack = nullptr;
     size_t depth = 0, room = 0;
     while (child) {
-        TVITEMW item = {};
-        item.mask = TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN | TVIF_HANDLE;
-        item.hItem = child;
-        item.stateMask = TVIS_STATEIMAGEMASK;
-        bool read = TreeView_GetItem(tree, &item) != FALSE;
-        if (read && item.lParam)
-            ((NoteItem*)item.lParam)->checkState = (uint16_t)((item.state & 0xF000) >> 12);
+        NodeFacts facts;
+        bool read = readNode(tree, child, TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN, &facts);
+        if (read && facts.item)
+            facts.item->checkState = (uint16_t)facts.box;
         // Each message costs the control a search for the node: a leaf,
         // which says it has no children, is not asked for its first child.
-        HTREEITEM first = !read || item.cChildren ? TreeView_GetChild(tree, child) : nullptr;
+        HTREEITEM first = !read || facts.children ? TreeView_GetChild(tree, child) : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, child);
         if (first) {
             if (next) {
@@ -138,8 +99,16 @@ void updateViewMenuChecks() {
     HMENU view = menuBarPopup(IDM_VIEW);
     if (!view)
         return;
+    // A view the program cannot show is not shown: the tree and its mark
+    // stay as they were.
+    int mode = gOptions.viewMode;
+    if (mode >= kDefaultView && mode <= kByPriority)
+        CheckMenuRadioItem(view, IDM_VIEW_DEFAULT, IDM_VIEW_PRIORITY, IDM_VIEW_DEFAULT + mode,
+                           MF_BYCOMMAND);
     CheckMenuItem(view, IDM_HIDE_CHECKED,
                   MF_BYCOMMAND | (gOptions.hideChecked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(view, IDM_HIDE_NOTE_WINDOW,
+                  MF_BYCOMMAND | (gOptions.hideNoteWindow ? MF_CHECKED : MF_UNCHECKED));
     HMENU arrange = GetSubMenu(view, VIEW_MENU_ARRANGE_POSITION);
     if (!arrange)
         return;
@@ -163,13 +132,8 @@ bool sameLabel(const WCHAR* a, const WCHAR* b) {
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
     for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
          child = TreeView_GetNextSibling(tree, child)) {
-        WCHAR text[kLabelChars] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT | TVIF_HANDLE;
-        item.hItem = child;
-        item.pszText = text;
-        item.cchTextMax = kLabelChars;
-        if (TreeView_GetItem(tree, &item) && sameLabel(text, label))
+        WCHAR text[kLabelChars];
+        if (readNodeLabel(tree, child, text, kLabelChars) && sameLabel(text, label))
             return child;
     }
     return nullptr;
@@ -191,8 +155,7 @@ static void fillDefaultView(HWND tree, HTREEITEM root) {
                 handles[i] = nullptr;
                 continue;
             }
-            TVINSERTSTRUCTW insert = itemNodeInsert(parent, node->item);
-            handles[i] = TreeView_InsertItem(tree, &insert);
+            handles[i] = insertItemNode(tree, parent, node->item);
         }
     }
     modelFree(handles);
@@ -203,16 +166,13 @@ void fillTree(HWND tree) {
     HTREEITEM root = TreeView_GetRoot(tree);
     if (root)
         refreshCheckStates(tree, root);
+    updateViewMenuChecks();
     int mode = gOptions.viewMode;
     if (mode < kDefaultView || mode > kByPriority)
         return;
-    HMENU view = menuBarPopup(IDM_VIEW);
-    if (view)
-        CheckMenuRadioItem(view, IDM_VIEW_DEFAULT, IDM_VIEW_PRIORITY, IDM_VIEW_DEFAULT + mode,
-                           MF_BYCOMMAND);
 
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
-    root = insertRootNode(tree, (const WCHAR*)gList.title, gList.rootState);
+    root = resetToRoot(tree, (const WCHAR*)gList.title, gList.rootState);
     if (root) {
         if (mode == kDefaultView)
             fillDefaultView(tree, root);

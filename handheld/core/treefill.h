@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notetypes.h"
+#include "treenode.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -11,9 +12,9 @@
 // "Note Tree", selected.
 HTREEITEM newDocument(HWND tree);
 
-// Copies the check boxes into the items, marks the current view in the View
-// menu and fills the tree for that view. A view mode outside 0..3 leaves the
-// tree and the menu as they are.
+// Copies the check boxes into the items, sets the View menu's marks and
+// fills the tree for the current view. A view mode outside 0..3 leaves the
+// tree and the view's mark as they are.
 void fillTree(HWND tree);
 
 // The items take their nodes' boxes over (checkState = the node's state bits
@@ -24,8 +25,8 @@ void refreshCheckStates(HWND tree, HTREEITEM node);
 // listed; false when they are not, and every box still counts as changed.
 bool takeTickedChecks(HWND tree);
 
-// "Hide Checked Items" and the two arrangement radio groups follow the
-// current view options.
+// Every mark of the View menu follows the current options: the view, "Hide
+// Checked Items", "Hide Note Window", the arrangement key and its order.
 void updateViewMenuChecks();
 
 // Group labels are the same when their characters are: a locale comparison
@@ -34,17 +35,11 @@ void updateViewMenuChecks();
 bool sameLabel(const WCHAR* a, const WCHAR* b);
 HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label);
 
-// The item a node carries, or null for the root and group nodes.
-NoteItem* nodeItem(HWND tree, HTREEITEM node);
-
 // The label of an item's group in a grouped view (1..3); at most 31
 // characters of a date. Empty for other views.
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars);
 
-// Shared by the Default View and the grouped views: the insertion record of
-// an item node (text on request, icon, check box, the item) at the end of
-// parent's children, and the fill of a grouped view under the root node.
-TVINSERTSTRUCTW itemNodeInsert(HTREEITEM parent, NoteItem* item);
+// The fill of a grouped view under the root node.
 void fillGroupedView(HWND tree, HTREEITEM root, int viewMode);
 
 enum { kLabelChars = 64, kRootImage = 0, kGroupImage = 1, kDateGroupImage = 2 };

@@ -9,6 +9,7 @@
 #include "notemodel.h"
 #include "program.h"
 #include "sortkeys.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <algorithm>
@@ -247,25 +248,14 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         int image = viewMode == kByDueDate ? kDateGroupImage : kGroupImage;
         for (int32_t i = 0; i < groupCount; ++i) {
             Group* group = &groups[order[i]];
-            TVINSERTSTRUCTW insert = {};
-            insert.hParent = root;
-            insert.hInsertAfter = TVI_LAST;
-            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-            insert.item.pszText = group->label;
-            insert.item.iImage = image;
-            insert.item.iSelectedImage = image;
-            insert.item.lParam = 0;
-            group->node = TreeView_InsertItem(tree, &insert);
+            group->node = insertGroupNode(tree, root, group->label, image);
         }
         for (int32_t i = 0; i < groupCount; ++i) {
             Group* group = &groups[order[i]];
             if (!group->node)
                 continue; // the control refused the group: its items go too
-            for (int32_t k = 0; k < group->memberCount; ++k) {
-                TVINSERTSTRUCTW insert =
-                    itemNodeInsert(group->node, sorted[group->firstMember + k].item);
-                TreeView_InsertItem(tree, &insert);
-            }
+            for (int32_t k = 0; k < group->memberCount; ++k)
+                insertItemNode(tree, group->node, sorted[group->firstMember + k].item);
         }
     }
 done:

@@ -3,6 +3,7 @@
 #include "itemdialogs.h"
 
 #include "sorting.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <string.h>
@@ -15,11 +16,11 @@ static bool containsText(const WCHAR* text, const WCHAR* part) {
     return part[0] == 0 || wcsstr(text, part) != nullptr;
 }
 
-static bool checkMatches(int checkedChoice, UINT stateBits) {
+static bool checkMatches(int checkedChoice, UINT box) {
     if (checkedChoice == 1)
-        return stateBits == INDEXTOSTATEIMAGEMASK(kChecked);
+        return box == kChecked;
     if (checkedChoice == 0)
-        return stateBits == INDEXTOSTATEIMAGEMASK(kUnchecked);
+        return box == kUnchecked;
     return true;
 }
 
@@ -54,16 +55,10 @@ int itemMatches(HWND tree, HTREEITEM node) {
     const FindCriteria* criteria = gFindCriteria;
     if (!criteria || !node)
         return 0;
-    WCHAR text[kNodeTextChars] = {};
-    TVITEMW entry = {};
-    entry.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE | TVIF_PARAM;
-    entry.hItem = node;
-    entry.pszText = text;
-    entry.cchTextMax = kNodeTextChars;
-    entry.stateMask = TVIS_STATEIMAGEMASK;
-    if (!TreeView_GetItem(tree, &entry))
+    WCHAR text[kNodeTextChars];
+    NodeFacts entry;
+    if (!readNode(tree, node, TVIF_STATE | TVIF_PARAM, &entry, text, kNodeTextChars))
         return 0;
-    text[kNodeTextChars - 1] = 0;
 
     // Local, terminated copies: the criteria's fields are never read past.
     WCHAR name[80], phrase[80];
@@ -72,9 +67,9 @@ int itemMatches(HWND tree, HTREEITEM node) {
 
     if (!containsText(text, name))
         return 0;
-    if (!checkMatches(criteria->checkedChoice, entry.state & TVIS_STATEIMAGEMASK))
+    if (!checkMatches(criteria->checkedChoice, entry.box))
         return 0;
-    const NoteItem* item = (const NoteItem*)entry.lParam;
+    const NoteItem* item = entry.item;
     if (!item)
         return 0;
     if (criteria->priorityChoice != 0 && item->priority != criteria->priorityChoice - 1)

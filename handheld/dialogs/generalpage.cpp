@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <wchar.h>
@@ -51,25 +52,6 @@ static void selectIconRow(HWND list, int image) {
     ListView_EnsureVisible(list, row, FALSE);
 }
 
-// The node's image and live check mark (state bits 12 and up).
-static void readNode(HWND tree, HTREEITEM node, WCHAR* text, int textChars, int* image,
-                     UINT* stateBits) {
-    TVITEMW item = {};
-    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_STATE | (text ? TVIF_TEXT : 0);
-    item.hItem = node;
-    item.stateMask = TVIS_STATEIMAGEMASK;
-    item.pszText = text;
-    item.cchTextMax = textChars;
-    if (text)
-        text[0] = 0;
-    *image = 0;
-    *stateBits = 0;
-    if (!TreeView_GetItem(tree, &item))
-        return;
-    *image = item.iImage;
-    *stateBits = item.state & TVIS_STATEIMAGEMASK;
-}
-
 static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     EditorSheet* sheet = (EditorSheet*)sheetPage->lParam;
     SetWindowLongPtrW(page, DWLP_USER, (LONG_PTR)sheet);
@@ -88,8 +70,8 @@ static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
     fillIconList(iconList, tree);
 
     const NoteItem* item = sheet->item;
-    int image = 0;
-    UINT stateBits = 0;
+    // The node's image and live check mark.
+    NodeFacts shown = {};
     if (sheet->context.isNew) {
         SendMessageW(levelBox, CB_SETCURSEL, 0, 0);
         if (!item) {
@@ -97,27 +79,27 @@ static BOOL initGeneralPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
             SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, 0, 0);
             selectIconRow(iconList, kFirstItemIcon);
         } else {
-            readNode(tree, sheet->selected, nullptr, 0, &image, &stateBits);
+            readNode(tree, sheet->selected, TVIF_IMAGE | TVIF_STATE, &shown);
             SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_SETCURSEL, item->priority, 0);
             SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, item->colour, 0);
-            selectIconRow(iconList, image);
+            selectIconRow(iconList, shown.image);
             WCHAR category[kCategoryChars];
             copyWideField((WideChar*)category, kCategoryChars, item->category, kCategoryChars);
             SetDlgItemTextW(page, IDC_GENERAL_CATEGORY, category);
         }
     } else if (item) {
         WCHAR name[kNameBoxChars];
-        readNode(tree, sheet->selected, name, kNameBoxChars, &image, &stateBits);
+        readNode(tree, sheet->selected, TVIF_IMAGE | TVIF_STATE, &shown, name, kNameBoxChars);
         SetDlgItemTextW(page, IDC_GENERAL_NAME, name);
         SendDlgItemMessageW(page, IDC_GENERAL_PRIORITY, CB_SETCURSEL, item->priority, 0);
         SendDlgItemMessageW(page, IDC_GENERAL_COLOUR, CB_SETCURSEL, item->colour, 0);
         EnableWindow(levelBox, FALSE);
-        selectIconRow(iconList, image);
+        selectIconRow(iconList, shown.image);
         WCHAR category[kCategoryChars];
         copyWideField((WideChar*)category, kCategoryChars, item->category, kCategoryChars);
         SetDlgItemTextW(page, IDC_GENERAL_CATEGORY, category);
         CheckDlgButton(page, IDC_GENERAL_CHECKED,
-                       stateBits == INDEXTOSTATEIMAGEMASK(kChecked) ? BST_CHECKED : BST_UNCHECKED);
+                       shown.box == kChecked ? BST_CHECKED : BST_UNCHECKED);
     }
     SetFocus(GetDlgItem(page, IDC_GENERAL_NAME));
     return FALSE; // the focus is placed
@@ -183,8 +165,7 @@ static void createItem(HWND page, EditorSheet* sheet) {
         work->note = nullptr;
         return;
     }
-    TVINSERTSTRUCTW insert = itemNodeInsert(parent, added);
-    HTREEITEM node = TreeView_InsertItem(tree, &insert);
+    HTREEITEM node = insertItemNode(tree, parent, added);
     if (node) {
         TreeView_EnsureVisible(tree, node);
         TreeView_SelectItem(tree, node);
@@ -198,16 +179,7 @@ static void rewriteItem(HWND page, EditorSheet* sheet) {
     HWND tree = sheet->context.treeView;
     NoteItem* item = sheet->item;
     readBoxes(page, item);
-    TVITEMW node = {};
-    node.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    node.hItem = sheet->selected;
-    node.pszText = LPSTR_TEXTCALLBACKW;
-    node.iImage = item->icon;
-    node.iSelectedImage = item->icon;
-    node.state = INDEXTOSTATEIMAGEMASK(item->checkState);
-    node.stateMask = TVIS_STATEIMAGEMASK;
-    node.lParam = (LPARAM)item;
-    TreeView_SetItem(tree, &node);
+    showItemOnNode(tree, sheet->selected, item);
     HTREEITEM parent = TreeView_GetParent(tree, sheet->selected);
     sortChildren(tree, parent ? parent : TreeView_GetRoot(tree));
     if (gOptions.viewMode != kDefaultView)

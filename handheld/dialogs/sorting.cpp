@@ -2,6 +2,7 @@
 
 #include "program.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "widetext.h"
 
 // CompareStringW's 1 / 2 / 3 as -1 / 0 / +1. A text the platform cannot
@@ -92,13 +93,9 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
 static void takeLiveChecks(HWND tree, HTREEITEM node) {
     for (HTREEITEM child = TreeView_GetChild(tree, node); child;
          child = TreeView_GetNextSibling(tree, child)) {
-        TVITEMW read = {};
-        read.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE;
-        read.hItem = child;
-        read.stateMask = TVIS_STATEIMAGEMASK;
-        if (TreeView_GetItem(tree, &read) && read.lParam)
-            ((NoteItem*)read.lParam)->checkState =
-                (uint16_t)((read.state & TVIS_STATEIMAGEMASK) >> 12);
+        NodeFacts read;
+        if (readNode(tree, child, TVIF_PARAM | TVIF_STATE, &read) && read.item)
+            read.item->checkState = (uint16_t)read.box;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "pocketpc.h"
 #include "program.h"
 #include "resource.h"
+#include "treenode.h"
 #include "widetext.h"
 
 enum { kTitleBoxChars = 80 };
@@ -18,14 +19,9 @@ static BOOL initTitleDialog(HWND dialog, ItemEditorContext* context) {
     SHInitDialog(&init);
     WCHAR title[kTitleBoxChars] = L"";
     if (context && context->treeView) {
-        TVITEMW root = {};
-        root.mask = TVIF_HANDLE | TVIF_TEXT;
-        root.hItem = TreeView_GetRoot(context->treeView);
-        root.pszText = title;
-        root.cchTextMax = kTitleBoxChars;
-        if (!root.hItem || !TreeView_GetItem(context->treeView, &root))
-            title[0] = 0;
-        title[kTitleBoxChars - 1] = 0;
+        HTREEITEM root = TreeView_GetRoot(context->treeView);
+        if (root)
+            readNodeLabel(context->treeView, root, title, kTitleBoxChars);
     }
     SendDlgItemMessageW(dialog, IDC_TITLE_NAME, EM_LIMITTEXT, kTitleBoxChars, 0);
     SetDlgItemTextW(dialog, IDC_TITLE_NAME, title);
@@ -46,12 +42,9 @@ static void confirmTitle(HWND dialog, const ItemEditorContext* context) {
     WCHAR title[kTitleChars];
     copyWideField((WideChar*)title, kTitleChars, (const WideChar*)typed, kTitleBoxChars);
     if (context && context->treeView) {
-        TVITEMW root = {};
-        root.mask = TVIF_HANDLE | TVIF_TEXT;
-        root.hItem = TreeView_GetRoot(context->treeView);
-        root.pszText = title;
-        if (root.hItem)
-            TreeView_SetItem(context->treeView, &root);
+        HTREEITEM root = TreeView_GetRoot(context->treeView);
+        if (root)
+            setNodeLabel(context->treeView, root, title);
     }
     setTitle(&gList, (const WideChar*)title);
     gProgram.documentChanged = 1;

@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "sorting.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <gtest/gtest.h>
@@ -435,12 +436,11 @@ TEST_F(CommandsTest, PriorityAndIconChangeTheSelectedItem) {
         EXPECT_EQ(itemOf("low")->priority, 9);
         EXPECT_EQ(childLabels(tree(), root()), "high,mid,low");
         command(IDS_ICON_NAME_LAST);
-        TVITEMW shown = {};
-        shown.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
-        shown.hItem = findNode(tree(), "low");
-        ASSERT_TRUE(TreeView_GetItem(tree(), &shown));
-        EXPECT_EQ(shown.iImage, 19);
-        EXPECT_EQ(shown.iSelectedImage, 19);
+        NodeFacts shown;
+        ASSERT_TRUE(
+            readNode(tree(), findNode(tree(), "low"), TVIF_IMAGE | TVIF_SELECTEDIMAGE, &shown));
+        EXPECT_EQ(shown.image, 19);
+        EXPECT_EQ(shown.selectedImage, 19);
         EXPECT_EQ(itemOf("low")->icon, 19);
         ASSERT_TRUE(select("mid"));
         command(IDM_PRIORITY_FIRST);
@@ -476,11 +476,9 @@ TEST_F(CommandsTest, ItemCommandsWithoutAnItemDoNothing) {
     EXPECT_EQ(answers.seen[0].caption, L"Modify Title...");
     EXPECT_EQ(gList.count, 7);
     EXPECT_EQ(treeOutline(tree()), outline);
-    TVITEMW shown = {};
-    shown.mask = TVIF_IMAGE | TVIF_HANDLE;
-    shown.hItem = heading;
-    TreeView_GetItem(tree(), &shown);
-    EXPECT_EQ(shown.iImage, 1);
+    NodeFacts shown;
+    EXPECT_TRUE(readNode(tree(), heading, TVIF_IMAGE, &shown));
+    EXPECT_EQ(shown.image, 1);
 }
 
 TEST_F(CommandsTest, TheNotePaneGoesIntoTheItemBeforeModifyAndAtSave) {
@@ -533,6 +531,40 @@ TEST_F(CommandsTest, HideCheckedHidesItemsTickedSinceTheFillAndHideNoteWindowIsM
         command(view);
         EXPECT_EQ(gOptions.viewMode, (int)(view - IDM_VIEW_DEFAULT));
         EXPECT_TRUE(menuState(IDM_VIEW, view) & MF_CHECKED);
+    }
+}
+
+// One function sets the View menu's marks from the options: from start-up on
+// and over a seeded run of every view, hide and arrangement command, each
+// mark agrees with the option it shows.
+TEST_F(CommandsTest, EveryViewMenuMarkFollowsItsOptionAfterEveryViewCommand) {
+    writeDocument(notes, kFamily);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    std::vector<UINT> commands = {IDM_HIDE_CHECKED, IDM_HIDE_NOTE_WINDOW, IDM_ASCENDING,
+                                  IDM_DESCENDING};
+    for (UINT view = IDM_VIEW_DEFAULT; view <= IDM_VIEW_PRIORITY; ++view)
+        commands.push_back(view);
+    for (UINT key = IDM_ARRANGE_FIRST; key <= IDM_ARRANGE_LAST; ++key)
+        commands.push_back(key);
+    auto marked = [](UINT state) { return state != 0xFFFFFFFF && (state & MF_CHECKED) != 0; };
+    uint32_t seed = 17;
+    for (int step = 0; step < 60; ++step) {
+        for (UINT view = IDM_VIEW_DEFAULT; view <= IDM_VIEW_PRIORITY; ++view)
+            EXPECT_EQ(marked(menuState(IDM_VIEW, view)),
+                      gOptions.viewMode == (int32_t)(view - IDM_VIEW_DEFAULT))
+                << step;
+        EXPECT_EQ(marked(menuState(IDM_VIEW, IDM_HIDE_CHECKED)), gOptions.hideChecked != 0) << step;
+        EXPECT_EQ(marked(menuState(IDM_VIEW, IDM_HIDE_NOTE_WINDOW)), gOptions.hideNoteWindow != 0)
+            << step;
+        EXPECT_EQ(marked(arrangeState(IDM_ASCENDING)), gOptions.ascending != 0) << step;
+        EXPECT_EQ(marked(arrangeState(IDM_DESCENDING)), gOptions.ascending == 0) << step;
+        for (UINT key = IDM_ARRANGE_FIRST; key <= IDM_ARRANGE_LAST; ++key)
+            EXPECT_EQ(marked(arrangeState(key)),
+                      gOptions.arrangeKey == (int32_t)(key - IDM_ARRANGE_FIRST))
+                << step;
+        seed = seed * 1103515245u + 12345u;
+        command(commands[(seed >> 16) % commands.size()]);
     }
 }
 

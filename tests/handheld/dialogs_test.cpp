@@ -11,6 +11,7 @@
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
+#include "treenode.h"
 #include "widetext.h"
 
 #include <commctrl.h>
@@ -86,11 +87,7 @@ TEST_F(DialogsTest, LevelChoicesPlaceTheNewItemInThePlainTree) {
     NoteItem* gamma = itemNamed("Gamma");
     ASSERT_TRUE(gamma);
     gamma->colour = 5;
-    TVITEMW image = {};
-    image.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    image.hItem = nodeOf(gamma);
-    image.iImage = image.iSelectedImage = 9;
-    TreeView_SetItem(tree, &image);
+    setNodeIcon(tree, nodeOf(gamma), 9);
 
     // Beside Gamma: the new item inherits all but the name and check mark.
     selectNode(nodeOf(gamma));
@@ -380,17 +377,12 @@ TEST_F(DialogsTest, ModifyRewritesTheItemAndItsNode) {
     wchar_t pane[64] = {};
     GetWindowTextW(gProgram.notePane, pane, 64);
     EXPECT_EQ(std::wstring(pane), L"new note");
-    TVITEMW shown = {};
-    wchar_t text[96] = {};
-    shown.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_STATE | TVIF_TEXT;
-    shown.hItem = node;
-    shown.stateMask = TVIS_STATEIMAGEMASK;
-    shown.pszText = text;
-    shown.cchTextMax = 96;
-    ASSERT_TRUE(TreeView_GetItem(tree, &shown));
+    NodeFacts shown;
+    wchar_t text[96];
+    ASSERT_TRUE(readNode(tree, node, TVIF_IMAGE | TVIF_STATE, &shown, text, 96));
     EXPECT_EQ(std::wstring(text), L"Alpha two");
-    EXPECT_EQ(shown.iImage, 15);
-    EXPECT_EQ(shown.state & TVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(kUnchecked));
+    EXPECT_EQ(shown.image, 15);
+    EXPECT_EQ(shown.box, (UINT)kUnchecked);
     EXPECT_EQ(gCategories.count, 3);
 
     // An empty name is refused with a message and the sheet stays open.
@@ -1041,13 +1033,8 @@ TEST_F(DialogsTest, ModifyTitleRefusesEmptyAndCutsLongTitles) {
     EXPECT_EQ(session.boxes[0].caption, L"Twigmark");
     EXPECT_EQ(session.boxes[0].text, L"You must enter a name.");
     std::wstring kept = longTitle.substr(0, 63);
-    wchar_t rootText[96] = {};
-    TVITEMW root = {};
-    root.mask = TVIF_HANDLE | TVIF_TEXT;
-    root.hItem = TreeView_GetRoot(tree);
-    root.pszText = rootText;
-    root.cchTextMax = 96;
-    ASSERT_TRUE(TreeView_GetItem(tree, &root));
+    wchar_t rootText[96];
+    ASSERT_TRUE(readNodeLabel(tree, TreeView_GetRoot(tree), rootText, 96));
     EXPECT_EQ(std::wstring(rootText), kept);
     EXPECT_EQ(std::wstring((const wchar_t*)gList.title), kept);
     EXPECT_EQ(driver.leftOpen, 0);

@@ -1,49 +1,23 @@
 #include "interaction_support.h"
 
+#include "document_builder.h"
 #include "notefile.h"
 #include "notemodel.h"
 #include "pocketpc.h"
 #include "program.h"
-#include "widetext.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 void writeNotes(const std::wstring& path, const std::vector<NoteRecord>& items, int32_t viewMode) {
-    NoteList list;
-    memset(&list, 0, sizeof list);
-    initList(&list);
-    setTitle(&list, kDefaultTitle);
-    uint32_t maxId = 0;
-    for (const NoteRecord& wanted : items) {
-        NoteItem item;
-        memset(&item, 0, sizeof item);
-        copyAsciiField(item.name, kNameChars, wanted.name);
-        item.id = wanted.id;
-        item.parentId = wanted.parentId;
-        item.level = wanted.level;
-        item.icon = wanted.icon ? wanted.icon : (uint16_t)4;
-        item.checkState = wanted.checkState ? wanted.checkState : (uint16_t)kUnchecked;
-        item.priority = wanted.priority;
-        item.colour = wanted.colour;
-        copyAsciiField(item.category, kCategoryChars, wanted.category ? wanted.category : "");
-        item.taskTimeUnit = -1;
-        std::vector<WideChar> note;
-        if (wanted.note) {
-            for (const char* c = wanted.note; *c; ++c)
-                note.push_back((WideChar)*c);
-            note.push_back(0);
-        }
-        appendLoaded(&list, &item, note.empty() ? nullptr : note.data());
-        if (wanted.id > maxId)
-            maxId = wanted.id;
-    }
-    list.nextId = (int32_t)maxId + 1;
+    std::vector<ItemValues> values;
+    for (const NoteRecord& r : items)
+        values.push_back({r.name, r.id, r.parentId, r.level, r.checkState, r.priority, r.colour,
+                          r.icon, r.note, r.category, 0, 0, 0});
     ViewOptions options = {};
     options.viewMode = viewMode;
     options.ascending = 1;
-    EXPECT_EQ(writeNoteFile(&list, path.c_str(), &options), 1);
-    clearList(&list);
+    EXPECT_EQ(writeItems(path.c_str(), values.data(), values.size(), &options), 1);
 }
 
 SavedDocument::SavedDocument(const std::wstring& path) {

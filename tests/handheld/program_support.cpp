@@ -1,9 +1,8 @@
 #include "program_support.h"
 
-#include "notefile.h"
-#include "notemodel.h"
+#include "document_builder.h"
 #include "program.h"
-#include "widetext.h"
+#include "treenode.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -17,38 +16,16 @@ std::wstring tempPath(const wchar_t* name) {
 
 void writeDocument(const std::wstring& path, const std::vector<ItemSpec>& items,
                    const FileOptions& fileOptions) {
-    NoteList list;
-    memset(&list, 0, sizeof list);
-    initList(&list);
-    setTitle(&list, kDefaultTitle);
-    uint32_t maxId = 0;
-    for (const ItemSpec& wanted : items) {
-        NoteItem item;
-        memset(&item, 0, sizeof item);
-        copyAsciiField(item.name, kNameChars, wanted.name);
-        item.id = wanted.id;
-        item.parentId = wanted.parentId;
-        item.level = wanted.level;
-        item.icon = 4;
-        item.checkState = wanted.checkState ? wanted.checkState : (uint16_t)kUnchecked;
-        item.priority = wanted.priority;
-        copyAsciiField(item.category, kCategoryChars, wanted.category ? wanted.category : "");
-        item.dueDate.year = wanted.year;
-        item.dueDate.month = wanted.month;
-        item.dueDate.day = wanted.day;
-        item.taskTimeUnit = -1;
-        appendLoaded(&list, &item, nullptr);
-        if (wanted.id > maxId)
-            maxId = wanted.id;
-    }
-    list.nextId = (int32_t)maxId + 1;
+    std::vector<ItemValues> values;
+    for (const ItemSpec& s : items)
+        values.push_back({s.name, s.id, s.parentId, s.level, s.checkState, s.priority, 0, 0,
+                          nullptr, s.category, s.year, s.month, s.day});
     ViewOptions options = {};
     options.viewMode = fileOptions.viewMode;
     options.hideChecked = fileOptions.hideChecked;
     options.ascending = fileOptions.ascending;
     options.arrangeKey = fileOptions.arrangeKey;
-    EXPECT_EQ(writeNoteFile(&list, path.c_str(), &options), 1);
-    clearList(&list);
+    EXPECT_EQ(writeItems(path.c_str(), values.data(), values.size(), &options), 1);
 }
 
 static const wchar_t kKey[] = L"Software\\Twigmark";
@@ -193,18 +170,13 @@ bool Session::close() {
 
 static void outlineNode(HWND tree, HTREEITEM node, int depth, std::string* out) {
     for (; node; node = TreeView_GetNextSibling(tree, node)) {
-        wchar_t text[128] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
-        item.hItem = node;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        item.stateMask = TVIS_STATEIMAGEMASK;
-        TreeView_GetItem(tree, &item);
+        wchar_t text[128];
+        NodeFacts shown;
+        readNode(tree, node, TVIF_PARAM | TVIF_STATE, &shown, text, 128);
         out->append((size_t)depth * 2, ' ');
-        if (!item.lParam)
+        if (!shown.item)
             out->append("*");
-        else if ((item.state >> 12) == kChecked)
+        else if (shown.box == kChecked)
             out->append("[x]");
         char narrow[256];
         WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
@@ -228,13 +200,8 @@ RECT childRect(HWND parent, HWND child) {
 }
 
 std::string nodeLabel(HWND tree, HTREEITEM node) {
-    wchar_t text[300] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = 300;
-    if (!TreeView_GetItem(tree, &item))
+    wchar_t text[300];
+    if (!readNodeLabel(tree, node, text, 300))
         return "";
     char narrow[600];
     WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);

@@ -2,12 +2,13 @@
 // and the single instance.
 #include "program_support.h"
 
+#include "commands.h"
 #include "notefile.h"
 #include "pocketpc.h"
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
-#include "commands.h"
+#include "treenode.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -199,11 +200,9 @@ TEST_F(ProgramTest, GroupedViewsGroupByLabel) {
                 outline == "*Note Tree\n" + undated + dated)
         << outline;
     HTREEITEM group = TreeView_GetChild(gProgram.treeView, TreeView_GetRoot(gProgram.treeView));
-    TVITEMW item = {};
-    item.mask = TVIF_IMAGE | TVIF_HANDLE;
-    item.hItem = group;
-    TreeView_GetItem(gProgram.treeView, &item);
-    EXPECT_EQ(item.iImage, 2);
+    NodeFacts shown;
+    EXPECT_TRUE(readNode(gProgram.treeView, group, TVIF_IMAGE, &shown));
+    EXPECT_EQ(shown.image, 2);
 }
 
 TEST_F(ProgramTest, MenuMarksFollowTheLoadedFileAndDamagedOptionsAreHarmless) {

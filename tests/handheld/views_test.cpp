@@ -6,6 +6,7 @@
 #include "program.h"
 #include "resource.h"
 #include "treefill.h"
+#include "treenode.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -29,13 +30,8 @@ std::map<std::wstring, std::wstring> groups(HWND tree) {
     HTREEITEM root = TreeView_GetRoot(tree);
     for (HTREEITEM group = TreeView_GetChild(tree, root); group;
          group = TreeView_GetNextSibling(tree, group)) {
-        wchar_t label[128] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT | TVIF_HANDLE;
-        item.hItem = group;
-        item.pszText = label;
-        item.cchTextMax = 128;
-        TreeView_GetItem(tree, &item);
+        wchar_t label[128];
+        EXPECT_TRUE(readNodeLabel(tree, group, label, 128));
         std::wstring& names = out[label];
         for (HTREEITEM child = TreeView_GetChild(tree, group); child;
              child = TreeView_GetNextSibling(tree, child))
@@ -100,13 +96,8 @@ TEST_F(ViewsTest, LabelsAreEqualOnlyWhenTheirCharactersAre) {
     HTREEITEM hyphened = findChildByLabel(tree, root, L"a\u00ADb");
     ASSERT_TRUE(hyphened);
     EXPECT_NE(hyphened, plain);
-    wchar_t text[16] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = hyphened;
-    item.pszText = text;
-    item.cchTextMax = 16;
-    TreeView_GetItem(tree, &item);
+    wchar_t text[16];
+    EXPECT_TRUE(readNodeLabel(tree, hyphened, text, 16));
     EXPECT_EQ(std::wstring(text), L"a\u00ADb");
     EXPECT_EQ(findChildByLabel(tree, root, L"a\uFEFFb"), nullptr);
 }

@@ -5,6 +5,7 @@
 #include "exporttree.h"
 #include "notefile.h"
 #include "outliner.h"
+#include "twk_run.h"
 #include "viewplan.h"
 #include "widetext.h"
 
@@ -22,14 +23,7 @@ std::string exported(const NoteList* list, ExportResult (*write)(const NoteList*
     EXPECT_TRUE(r.ok);
     if (result)
         *result = r;
-    std::string s;
-    rewind(f);
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        s.append(buffer, n);
-    fclose(f);
-    return s;
+    return drain(f);
 }
 
 struct Read {

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "document_builder.h"
 #include "widetext.h"
 
 #include <dirent.h>
@@ -13,14 +14,10 @@ std::u16string text(const NoteItem& item) {
 }
 
 NoteItem makeItem(const char16_t* name, uint32_t level, uint32_t parentId) {
-    NoteItem item;
-    memset(&item, 0, sizeof item);
+    NoteItem item = blankItem();
     copyWideField(item.name, kNameChars, name, SIZE_MAX);
     item.level = level;
     item.parentId = parentId;
-    item.icon = 4;
-    item.checkState = kUnchecked;
-    item.taskTimeUnit = -1;
     return item;
 }
 

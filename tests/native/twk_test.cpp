@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "twk_commands.h"
+#include "twk_run.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -13,42 +14,6 @@
 #include <string.h>
 
 namespace {
-
-struct TwkRun {
-    int status;
-    std::string out, err;
-};
-
-std::string drain(FILE* f) {
-    std::string s;
-    rewind(f);
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        s.append(buffer, n);
-    fclose(f);
-    return s;
-}
-
-// out: where the output goes (a temporary file when null), closed after.
-TwkRun twk(std::vector<std::string> args, FILE* out = nullptr) {
-    args.insert(args.begin(), "twk");
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(&a[0]);
-    bool captured = out == nullptr;
-    if (captured)
-        out = tmpfile();
-    FILE* err = tmpfile();
-    TwkRun run;
-    run.status = twkMain((int)argv.size(), argv.data(), out, err);
-    if (captured)
-        run.out = drain(out);
-    else
-        fclose(out);
-    run.err = drain(err);
-    return run;
-}
 
 // Bytes into a FIFO from another thread, as "<(...)" or a shell pipe gives.
 struct Pipe {

@@ -4,7 +4,7 @@
 // itself started as a user would.
 #include "file_bytes.h"
 #include "outliner.h"
-#include "twk_commands.h"
+#include "twk_run.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -52,36 +52,6 @@ struct TempFolder {
     }
     std::wstring path;
 };
-
-struct TwkRun {
-    int status;
-    std::string out, err;
-};
-
-std::string drain(FILE* f) {
-    std::string s;
-    rewind(f);
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        s.append(buffer, n);
-    fclose(f);
-    return s;
-}
-
-TwkRun twk(std::vector<std::wstring> args) {
-    args.insert(args.begin(), L"twk");
-    std::vector<wchar_t*> argv;
-    for (std::wstring& a : args)
-        argv.push_back(&a[0]);
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    TwkRun run;
-    run.status = twkMain((int)argv.size(), argv.data(), out, err);
-    run.out = drain(out);
-    run.err = drain(err);
-    return run;
-}
 
 const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
 
