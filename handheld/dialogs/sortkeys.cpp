@@ -52,7 +52,11 @@ static size_t slotOf(const SortKeyTable* table, const NoteItem* item, int field,
         const WideChar* text = textOf(field, item, &length);
         hash = hashBytes(kHashStart, text, length * sizeof(WideChar));
     } else {
-        hash = (size_t)((uintptr_t)item >> 4) * 2654435761u;
+        // Items lie a record apart, so the address's low bits repeat:
+        // they are mixed with the high ones before the table's mask.
+        uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
+        bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
+        hash = bits ^ (bits >> 16);
     }
     size_t mask = table->count - 1;
     size_t slot = hash & mask;

@@ -187,7 +187,7 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
                         << itemName(a) << " / " << itemName(b);
                 }
             EXPECT_FALSE(keys.broken);
-            EXPECT_EQ(keys.used, items.size());
+            EXPECT_EQ(keys.items.used, items.size());
             freeSortKeys(&keys);
         }
     }
