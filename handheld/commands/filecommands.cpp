@@ -12,10 +12,14 @@
 #include "resource.h"
 #include "treefill.h"
 
+namespace {
+
 enum {
     kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, // 0x806
     kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 }; // 0x1804
+
+} // namespace
 
 static FileDialogCall gOpenCall = GetOpenFileNameW;
 static FileDialogCall gSaveCall = GetSaveFileNameW;

@@ -29,15 +29,19 @@ struct Descendants {
     bool strayTop;  // a collected item below the first stands at the top level
 };
 
-bool byParent(const NoteItem* a, const NoteItem* b) {
+} // namespace
+
+static bool byParent(const NoteItem* a, const NoteItem* b) {
     return a->parentId < b->parentId;
 }
-bool byId(const NoteItem* a, const NoteItem* b) {
+static bool byId(const NoteItem* a, const NoteItem* b) {
     return a->id < b->id;
 }
-bool byAddress(const NoteItem* a, const NoteItem* b) {
+static bool byAddress(const NoteItem* a, const NoteItem* b) {
     return (uintptr_t)a < (uintptr_t)b;
 }
+
+namespace {
 
 // Where the Default View puts an item: under the node of parent (null for
 // the root node).
@@ -45,13 +49,16 @@ struct Placement {
     const NoteItem* item;
     const NoteItem* parent;
 };
-bool placedBefore(const Placement& a, const Placement& b) {
+
+} // namespace
+
+static bool placedBefore(const Placement& a, const Placement& b) {
     return byAddress(a.item, b.item);
 }
 
 // Every placed item with the item of its parent node, sorted by address;
 // null when memory ran short.
-Placement* placeItems(const NoteList* list, size_t* count) {
+static Placement* placeItems(const NoteList* list, size_t* count) {
     ViewPlan plan;
     if (!planDefaultView(list, 0, &plan))
         return nullptr;
@@ -71,8 +78,8 @@ Placement* placeItems(const NoteList* list, size_t* count) {
 
 // Whether child belongs to parent: it names parent's identifier and the
 // view does not show it under another item that carries the same one.
-bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
-               const NoteItem* parent) {
+static bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
+                      const NoteItem* parent) {
     Placement probe = {child, nullptr};
     const Placement* at = std::lower_bound(placed, placed + count, probe, placedBefore);
     if (at == placed + count || at->item != child || !at->parent)
@@ -81,7 +88,7 @@ bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
 }
 
 // 0 when memory ran short; nothing is then collected.
-int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
+static int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     out->items = nullptr;
     out->count = 0;
     out->sharedIds = false;
@@ -155,7 +162,7 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     return 1;
 }
 
-bool isCollected(const Descendants* set, const NoteItem* item) {
+static bool isCollected(const Descendants* set, const NoteItem* item) {
     if (!item || set->count == 0)
         return false;
     if (set->items[0] == item)
@@ -165,7 +172,7 @@ bool isCollected(const Descendants* set, const NoteItem* item) {
 
 // Every node left that shows a collected item, found in one walk with an
 // explicit stack; each is deleted with its subtree once the walk is done.
-void deleteOtherNodes(HWND tree, const Descendants* set) {
+static void deleteOtherNodes(HWND tree, const Descendants* set) {
     size_t room = 64, depth = 0, doomedCount = 0, doomedRoom = 64;
     HTREEITEM* stack = (HTREEITEM*)modelAllocArray(room, sizeof(HTREEITEM));
     HTREEITEM* doomed = (HTREEITEM*)modelAllocArray(doomedRoom, sizeof(HTREEITEM));
@@ -214,14 +221,12 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
     modelFree(doomed);
 }
 
-bool confirmDelete(HWND mainWindow) {
+static bool confirmDelete(HWND mainWindow) {
     WCHAR text[128];
     if (!LoadStringW(gProgram.instance, IDS_CONFIRM_DELETE, text, 128))
         lstrcpynW(text, L"Are you sure to delete the selected item and its subitems?", 128);
     return MessageBoxW(mainWindow, text, L"Twigmark", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
-
-} // namespace
 
 void deleteSelectedItem(HWND mainWindow) {
     NoteItem* item = nullptr;

@@ -9,7 +9,11 @@
 
 #include <string.h>
 
+namespace {
+
 enum { kTaskTimeBoxChars = 8 };
+
+} // namespace
 
 static const WCHAR* const kUnits[] = {L"Minute(s)", L"Day(s)", L"Week(s)", L"Month(s)"};
 

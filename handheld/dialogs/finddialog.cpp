@@ -8,7 +8,11 @@
 
 #include <string.h>
 
+namespace {
+
 enum { kFindTextChars = 80, kFindCategoryChars = 64, kEqualsTo = 1 };
+
+} // namespace
 
 static const WCHAR* const kRelations[] = {L"Less Than", L"Equals To", L"Greater Than"};
 

@@ -101,11 +101,13 @@ struct SourceStream : ISequentialStream {
     HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
 };
 
-const WideChar* wide(LPCWSTR text) {
+} // namespace
+
+static const WideChar* wide(LPCWSTR text) {
     return reinterpret_cast<const WideChar*>(text);
 }
 
-const char* describe(HRESULT hr) {
+static const char* describe(HRESULT hr) {
     switch ((unsigned long)hr) {
     case WC_E_DTDPROHIBITED:
         return "a DOCTYPE is not allowed (no DTD or entity is processed)";
@@ -125,6 +127,8 @@ const char* describe(HRESULT hr) {
     }
 }
 
+namespace {
+
 struct LiteRun {
     IXmlReader* reader;
     const XmlHandler* handler;
@@ -135,9 +139,11 @@ struct LiteRun {
     size_t* offsets;
 };
 
+} // namespace
+
 // The start tag the reader stands on: name and attributes are copied, since
 // XmlLite's strings last only until the reader moves.
-int startElement(LiteRun* run) {
+static int startElement(LiteRun* run) {
     LPCWSTR name;
     UINT nameLength;
     if (FAILED(run->reader->GetQualifiedName(&name, &nameLength)))
@@ -201,7 +207,7 @@ int startElement(LiteRun* run) {
 
 // 1 to go on, 2 when the handler stopped, 0 when memory ran short, -1 on a
 // reader error.
-int step(LiteRun* run, XmlNodeType type) {
+static int step(LiteRun* run, XmlNodeType type) {
     const XmlHandler* h = run->handler;
     switch (type) {
     case XmlNodeType_Element:
@@ -221,8 +227,6 @@ int step(LiteRun* run, XmlNodeType type) {
         return 1;
     }
 }
-
-} // namespace
 
 int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* problem) {
     memset(problem, 0, sizeof *problem);
