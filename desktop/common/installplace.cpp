@@ -195,68 +195,73 @@ int openInstallPlace(InstallPlace* place, const char* directory) {
     return resolved;
 }
 
-PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
+// One action on an entry whose folder is held open: path is the entry's full
+// path, parentFinal the folder's own path through its handle.
+typedef PlaceResult (*EntryAction)(const char* entry, const char* path, const char* parentFinal);
+
+// The entry's folder is held open while the action runs (openEntryFolder).
+static PlaceResult actOnEntry(const InstallPlace* place, const char* entry, EntryAction act) {
     char path[kPathSize];
     HANDLE parent;
     char parentFinal[kFinalPathSize];
     PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
-    HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    result = kPlaceFailed;
-    if (source != INVALID_HANDLE_VALUE) {
-        HANDLE target;
-        result = openTarget(path, &target);
-        if (result == kPlaceDone) {
-            result = checkOpenedEntry(target, parentFinal, 1);
-            if (result == kPlaceDone && !pump(source, target))
-                result = kPlaceFailed;
-            CloseHandle(target);
-        }
-        CloseHandle(source);
-    }
+    result = act(entry, path, parentFinal);
     CloseHandle(parent);
     return result;
 }
 
-PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
-    char path[kPathSize];
-    HANDLE parent;
-    char parentFinal[kFinalPathSize];
-    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
-    if (result != kPlaceDone)
-        return result;
+static PlaceResult copyEntry(const char* entry, const char* path, const char* parentFinal) {
+    HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    HANDLE target;
+    PlaceResult result = openTarget(path, &target);
+    if (result == kPlaceDone) {
+        result = checkOpenedEntry(target, parentFinal, 1);
+        if (result == kPlaceDone && !pump(source, target))
+            result = kPlaceFailed;
+        CloseHandle(target);
+    }
+    CloseHandle(source);
+    return result;
+}
+
+static PlaceResult deleteEntry(const char*, const char* path, const char* parentFinal) {
     HANDLE file =
         CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    result = kPlaceFailed;
-    if (file != INVALID_HANDLE_VALUE) {
-        result = checkOpenedEntry(file, parentFinal, 0);
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        if (result == kPlaceDone && !SetFileInformationByHandle(file, FileDispositionInfo,
-                                                                &disposition, sizeof disposition))
-            result = kPlaceFailed;
-        CloseHandle(file);
-    }
-    CloseHandle(parent);
+    if (file == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    PlaceResult result = checkOpenedEntry(file, parentFinal, 0);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (result == kPlaceDone &&
+        !SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+        result = kPlaceFailed;
+    CloseHandle(file);
     return result;
 }
 
-PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
-    char path[kPathSize];
-    HANDLE parent;
-    char parentFinal[kFinalPathSize];
-    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
-    if (result != kPlaceDone)
-        return result;
+static PlaceResult checkEntry(const char*, const char* path, const char* parentFinal) {
     HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    result = kPlaceFailed;
-    if (file != INVALID_HANDLE_VALUE) {
-        result = checkOpenedEntry(file, parentFinal, 0);
-        CloseHandle(file);
-    }
-    CloseHandle(parent);
+    if (file == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    PlaceResult result = checkOpenedEntry(file, parentFinal, 0);
+    CloseHandle(file);
     return result;
+}
+
+PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, copyEntry);
+}
+
+PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, deleteEntry);
+}
+
+PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, checkEntry);
 }

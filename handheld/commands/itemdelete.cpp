@@ -170,6 +170,19 @@ static bool isCollected(const Descendants* set, const NoteItem* item) {
     return std::binary_search(set->items + 1, set->items + set->count, item, byAddress);
 }
 
+// Doubles the room of nodes, keeping its first count entries; false, and
+// nodes as it was, when memory ran short.
+static bool doubleNodes(HTREEITEM** nodes, size_t count, size_t* room) {
+    HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(*room * 2, sizeof(HTREEITEM));
+    if (!bigger)
+        return false;
+    memcpy(bigger, *nodes, count * sizeof(HTREEITEM));
+    modelFree(*nodes);
+    *nodes = bigger;
+    *room *= 2;
+    return true;
+}
+
 // Every node left that shows a collected item, found in one walk with an
 // explicit stack; each is deleted with its subtree once the walk is done.
 static void deleteOtherNodes(HWND tree, const Descendants* set) {
@@ -183,31 +196,16 @@ static void deleteOtherNodes(HWND tree, const Descendants* set) {
         NoteItem* item = read ? shown.item : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, node);
         if (isCollected(set, item)) {
-            if (doomedCount == doomedRoom) {
-                HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(doomedRoom * 2, sizeof(HTREEITEM));
-                if (!bigger)
-                    break;
-                memcpy(bigger, doomed, doomedCount * sizeof(HTREEITEM));
-                modelFree(doomed);
-                doomed = bigger;
-                doomedRoom *= 2;
-            }
+            if (doomedCount == doomedRoom && !doubleNodes(&doomed, doomedCount, &doomedRoom))
+                break;
             doomed[doomedCount++] = node; // its subtree goes with it: not walked
         } else {
             // A leaf says so: it is not asked for its first child.
             HTREEITEM child = !read || shown.children ? TreeView_GetChild(tree, node) : nullptr;
             if (child) {
                 if (next) {
-                    if (depth == room) {
-                        HTREEITEM* bigger =
-                            (HTREEITEM*)modelAllocArray(room * 2, sizeof(HTREEITEM));
-                        if (!bigger)
-                            break;
-                        memcpy(bigger, stack, depth * sizeof(HTREEITEM));
-                        modelFree(stack);
-                        stack = bigger;
-                        room *= 2;
-                    }
+                    if (depth == room && !doubleNodes(&stack, depth, &room))
+                        break;
                     stack[depth++] = next;
                 }
                 next = child;

@@ -141,6 +141,16 @@ struct LiteRun {
 
 } // namespace
 
+// Copies one of the reader's strings into the run's text; span gets where
+// it starts and ends there. 0 when memory ran short.
+static int appendPart(LiteRun* run, LPCWSTR part, UINT length, size_t span[2]) {
+    span[0] = run->text.length;
+    if (!appendWide(&run->text, wide(part), length))
+        return 0;
+    span[1] = run->text.length;
+    return 1;
+}
+
 // The start tag the reader stands on: name and attributes are copied, since
 // XmlLite's strings last only until the reader moves.
 static int startElement(LiteRun* run) {
@@ -173,16 +183,12 @@ static int startElement(LiteRun* run) {
         size_t* o = run->offsets + count * 4;
         if (FAILED(run->reader->GetQualifiedName(&part, &length)))
             return -1;
-        o[0] = run->text.length;
-        if (!appendWide(&run->text, wide(part), length))
+        if (!appendPart(run, part, length, o))
             return 0;
-        o[1] = run->text.length;
         if (FAILED(run->reader->GetValue(&part, &length)))
             return -1;
-        o[2] = run->text.length;
-        if (!appendWide(&run->text, wide(part), length))
+        if (!appendPart(run, part, length, o + 2))
             return 0;
-        o[3] = run->text.length;
         ++count;
         hr = run->reader->MoveToNextAttribute();
     }
