@@ -13,13 +13,17 @@ namespace {
 struct PipeInput {
     const uint8_t* data;
     size_t size, position;
-} gPipe;
+};
 
-FileHandle* pipeOpen(const PathChar*, int) {
+} // namespace
+
+static PipeInput gPipe;
+
+static FileHandle* pipeOpen(const PathChar*, int) {
     gPipe.position = 0;
     return (FileHandle*)&gPipe;
 }
-long pipeRead(FileHandle*, void* buffer, size_t bytes) {
+static long pipeRead(FileHandle*, void* buffer, size_t bytes) {
     size_t n = gPipe.size - gPipe.position;
     if (n > bytes)
         n = bytes;
@@ -29,12 +33,12 @@ long pipeRead(FileHandle*, void* buffer, size_t bytes) {
     gPipe.position += n;
     return (long)n;
 }
-int64_t pipeSize(FileHandle*) {
+static int64_t pipeSize(FileHandle*) {
     return -1;
 }
-void pipeClose(FileHandle*) {}
+static void pipeClose(FileHandle*) {}
 
-void loadAndLayOut(const uint8_t* data, size_t size, bool asPipe) {
+static void loadAndLayOut(const uint8_t* data, size_t size, bool asPipe) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
@@ -63,8 +67,6 @@ void loadAndLayOut(const uint8_t* data, size_t size, bool asPipe) {
     clearList(&list);
     clearCategories(&categories);
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadAndLayOut(data, size, false);

@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include <cstdio>
+#include <stdio.h>
 
 void centreDialog(HWND dialog) {
     RECT own;

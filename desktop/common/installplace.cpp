@@ -2,18 +2,16 @@
 
 #include "safepath.h"
 
-#include <cstring>
+#include <string.h>
 #include <windows.h>
 
-namespace {
-
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Without FILE_SHARE_DELETE nobody can rename or replace a folder we hold.
-const DWORD kShareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+static const DWORD kShareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Some network file systems cannot give the normalized form; the form the
 // path was opened by still shows where a link led.
-int finalPathOf(HANDLE handle, char out[kFinalPathSize]) {
+static int finalPathOf(HANDLE handle, char out[kFinalPathSize]) {
     DWORD length = GetFinalPathNameByHandleA(handle, out, kFinalPathSize, FILE_NAME_NORMALIZED);
     if (length == 0)
         length = GetFinalPathNameByHandleA(handle, out, kFinalPathSize, FILE_NAME_OPENED);
@@ -27,26 +25,26 @@ int finalPathOf(HANDLE handle, char out[kFinalPathSize]) {
 }
 
 // Both paths come from the file system, so the common part is spelled alike.
-int liesWithin(const char* path, const char* directory) {
+static int liesWithin(const char* path, const char* directory) {
     size_t length = strlen(directory);
     return length > 0 && !strncmp(path, directory, length) &&
            (path[length] == '\0' || path[length] == '\\');
 }
 
-int liesDirectlyIn(const char* path, const char* directory) {
+static int liesDirectlyIn(const char* path, const char* directory) {
     size_t length = strlen(directory);
     return length > 0 && !strncmp(path, directory, length) && path[length] == '\\' &&
            path[length + 1] && !strchr(path + length + 1, '\\');
 }
 
-int isSeparator(char c) {
+static int isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
 // Every folder between the installation directory and the entry must be a
 // real folder, not a link. path is the directory, a backslash and the entry;
 // the folders are the prefixes of path ending at the entry's separators.
-PlaceResult checkFoldersOnTheWay(char* path, size_t directoryLength) {
+static PlaceResult checkFoldersOnTheWay(char* path, size_t directoryLength) {
     for (char* p = path + directoryLength + 1; *p; ++p) {
         if (!isSeparator(*p))
             continue;
@@ -68,8 +66,8 @@ PlaceResult checkFoldersOnTheWay(char* path, size_t directoryLength) {
 // cannot be swapped for a link while the entry is worked on. It must resolve
 // inside the installation directory. The installation directory itself is
 // opened the ordinary way: it may be a link the user chose.
-PlaceResult openParent(const InstallPlace* place, char* path, HANDLE* parent,
-                       char parentFinal[kFinalPathSize]) {
+static PlaceResult openParent(const InstallPlace* place, char* path, HANDLE* parent,
+                              char parentFinal[kFinalPathSize]) {
     *parent = INVALID_HANDLE_VALUE;
     size_t directoryLength = strlen(place->directory);
     PlaceResult result = checkFoldersOnTheWay(path, directoryLength);
@@ -106,7 +104,7 @@ PlaceResult openParent(const InstallPlace* place, char* path, HANDLE* parent,
 // The opened entry is a plain file directly in its folder. Where the system
 // follows a link despite FILE_FLAG_OPEN_REPARSE_POINT, the handle's own path
 // gives the link away.
-PlaceResult checkOpenedEntry(HANDLE file, const char* parentFinal, int forWriting) {
+static PlaceResult checkOpenedEntry(HANDLE file, const char* parentFinal, int forWriting) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info))
         return kPlaceFailed;
@@ -127,7 +125,7 @@ PlaceResult checkOpenedEntry(HANDLE file, const char* parentFinal, int forWritin
 // created only if nothing at all has that name meanwhile. A name that cannot
 // be opened yet cannot be created either is a link that leads nowhere (where
 // the system follows links despite FILE_FLAG_OPEN_REPARSE_POINT): refused.
-PlaceResult openTarget(const char* path, HANDLE* target) {
+static PlaceResult openTarget(const char* path, HANDLE* target) {
     const DWORD access = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
     *target = CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -144,7 +142,7 @@ PlaceResult openTarget(const char* path, HANDLE* target) {
 
 // Replaces the target's content with the source's and takes over its time of
 // last change, as a copy would.
-int pump(HANDLE source, HANDLE target) {
+static int pump(HANDLE source, HANDLE target) {
     if (!SetEndOfFile(target))
         return 0;
     char buffer[16384];
@@ -164,7 +162,7 @@ int pump(HANDLE source, HANDLE target) {
     return 1;
 }
 
-PlaceResult preparePath(const InstallPlace* place, const char* entry, char path[kPathSize]) {
+static PlaceResult preparePath(const InstallPlace* place, const char* entry, char path[kPathSize]) {
     if (!isSafeEntry(entry) || !place->finalPath[0])
         return kPlaceRefused;
     if (!joinPath(path, kPathSize, place->directory, entry))
@@ -173,15 +171,14 @@ PlaceResult preparePath(const InstallPlace* place, const char* entry, char path[
 }
 
 // The entry's full path, and its folder held open (openParent).
-PlaceResult openEntryFolder(const InstallPlace* place, const char* entry, char path[kPathSize],
-                            HANDLE* parent, char parentFinal[kFinalPathSize]) {
+static PlaceResult openEntryFolder(const InstallPlace* place, const char* entry,
+                                   char path[kPathSize], HANDLE* parent,
+                                   char parentFinal[kFinalPathSize]) {
     PlaceResult result = preparePath(place, entry, path);
     if (result != kPlaceDone)
         return result;
     return openParent(place, path, parent, parentFinal);
 }
-
-} // namespace
 
 int openInstallPlace(InstallPlace* place, const char* directory) {
     place->finalPath[0] = '\0';
@@ -198,68 +195,73 @@ int openInstallPlace(InstallPlace* place, const char* directory) {
     return resolved;
 }
 
-PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
+// One action on an entry whose folder is held open: path is the entry's full
+// path, parentFinal the folder's own path through its handle.
+typedef PlaceResult (*EntryAction)(const char* entry, const char* path, const char* parentFinal);
+
+// The entry's folder is held open while the action runs (openEntryFolder).
+static PlaceResult actOnEntry(const InstallPlace* place, const char* entry, EntryAction act) {
     char path[kPathSize];
     HANDLE parent;
     char parentFinal[kFinalPathSize];
     PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
     if (result != kPlaceDone)
         return result;
-    HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    result = kPlaceFailed;
-    if (source != INVALID_HANDLE_VALUE) {
-        HANDLE target;
-        result = openTarget(path, &target);
-        if (result == kPlaceDone) {
-            result = checkOpenedEntry(target, parentFinal, 1);
-            if (result == kPlaceDone && !pump(source, target))
-                result = kPlaceFailed;
-            CloseHandle(target);
-        }
-        CloseHandle(source);
-    }
+    result = act(entry, path, parentFinal);
     CloseHandle(parent);
     return result;
 }
 
-PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
-    char path[kPathSize];
-    HANDLE parent;
-    char parentFinal[kFinalPathSize];
-    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
-    if (result != kPlaceDone)
-        return result;
+static PlaceResult copyEntry(const char* entry, const char* path, const char* parentFinal) {
+    HANDLE source = CreateFileA(entry, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    HANDLE target;
+    PlaceResult result = openTarget(path, &target);
+    if (result == kPlaceDone) {
+        result = checkOpenedEntry(target, parentFinal, 1);
+        if (result == kPlaceDone && !pump(source, target))
+            result = kPlaceFailed;
+        CloseHandle(target);
+    }
+    CloseHandle(source);
+    return result;
+}
+
+static PlaceResult deleteEntry(const char*, const char* path, const char* parentFinal) {
     HANDLE file =
         CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    result = kPlaceFailed;
-    if (file != INVALID_HANDLE_VALUE) {
-        result = checkOpenedEntry(file, parentFinal, 0);
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        if (result == kPlaceDone && !SetFileInformationByHandle(file, FileDispositionInfo,
-                                                                &disposition, sizeof disposition))
-            result = kPlaceFailed;
-        CloseHandle(file);
-    }
-    CloseHandle(parent);
+    if (file == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    PlaceResult result = checkOpenedEntry(file, parentFinal, 0);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (result == kPlaceDone &&
+        !SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+        result = kPlaceFailed;
+    CloseHandle(file);
     return result;
 }
 
-PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
-    char path[kPathSize];
-    HANDLE parent;
-    char parentFinal[kFinalPathSize];
-    PlaceResult result = openEntryFolder(place, entry, path, &parent, parentFinal);
-    if (result != kPlaceDone)
-        return result;
+static PlaceResult checkEntry(const char*, const char* path, const char* parentFinal) {
     HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    result = kPlaceFailed;
-    if (file != INVALID_HANDLE_VALUE) {
-        result = checkOpenedEntry(file, parentFinal, 0);
-        CloseHandle(file);
-    }
-    CloseHandle(parent);
+    if (file == INVALID_HANDLE_VALUE)
+        return kPlaceFailed;
+    PlaceResult result = checkOpenedEntry(file, parentFinal, 0);
+    CloseHandle(file);
     return result;
+}
+
+PlaceResult copyIntoPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, copyEntry);
+}
+
+PlaceResult deleteFromPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, deleteEntry);
+}
+
+PlaceResult checkInPlace(const InstallPlace* place, const char* entry) {
+    return actOnEntry(place, entry, checkEntry);
 }

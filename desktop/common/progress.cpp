@@ -11,7 +11,9 @@ struct ProgressDialog {
     void* context;
 };
 
-INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+} // namespace
+
+static INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -26,8 +28,6 @@ INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
     return FALSE;
 }
-
-} // namespace
 
 INT_PTR runProgressDialog(HINSTANCE instance, ProgressWork work, void* context) {
     ProgressDialog state = {work, context};

@@ -1,18 +1,16 @@
 #include "safepath.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
-namespace {
-
-int isSeparator(char c) {
+static int isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
 // Skips "\\server\share" and returns a pointer past it, or null when the
 // share's name is missing.
-const char* skipShare(const char* path) {
+static const char* skipShare(const char* path) {
     const char* p = path + 2;
     for (int part = 0; part < 2; ++part) {
         const char* start = p;
@@ -26,19 +24,17 @@ const char* skipShare(const char* path) {
     return p;
 }
 
-int isDotOrBlank(char c) {
+static int isDotOrBlank(char c) {
     return c == '.' || c == ' ';
 }
 
 // "\\?\", "\\.\" and "\??\", with either separator.
-int isDevicePath(const char* path) {
+static int isDevicePath(const char* path) {
     if (isSeparator(path[0]) && isSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
         isSeparator(path[3]))
         return 1;
     return isSeparator(path[0]) && path[1] == '?' && path[2] == '?' && isSeparator(path[3]);
 }
-
-} // namespace
 
 int isSafeEntry(const char* entry) {
     if (!entry[0] || isSeparator(entry[0]) || strchr(entry, ':'))

@@ -4,7 +4,7 @@
 // directory is ever used.
 #pragma once
 
-#include <cstddef>
+#include <stddef.h>
 
 // 1 when the entry is a plain relative path below the installation
 // directory: not empty, no drive or stream colon, no leading separator and no

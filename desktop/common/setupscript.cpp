@@ -1,19 +1,15 @@
 #include "setupscript.h"
 
-#include <climits>
-#include <cstdio>
+#include <limits.h>
+#include <stdio.h>
 #include <windows.h>
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-namespace {
-
-void readValue(const SetupScript* script, const char* section, const char* key,
-               const char* fallback, char* out, DWORD size) {
+static void readValue(const SetupScript* script, const char* section, const char* key,
+                      const char* fallback, char* out, DWORD size) {
     GetPrivateProfileStringA(section, key, fallback, out, size, script->path);
 }
-
-} // namespace
 
 int openScriptHere(SetupScript* script) {
     char directory[kPathSize];

@@ -1,7 +1,7 @@
 #include "uninstallentry.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
 void entryKeyPath(char out[kEntryKeySize], const char* title) {
@@ -41,10 +41,8 @@ int readUninstallString(const char* title, char out[kCommandSize]) {
     return 1;
 }
 
-namespace {
-
 // The folder's identity through a handle that asks for no access.
-int folderIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+static int folderIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
     HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -54,7 +52,7 @@ int folderIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
     return known;
 }
 
-size_t withoutTrailingSeparators(const char* path) {
+static size_t withoutTrailingSeparators(const char* path) {
     size_t length = strlen(path);
     while (length > 1 && (path[length - 1] == '\\' || path[length - 1] == '/'))
         --length;
@@ -63,7 +61,7 @@ size_t withoutTrailingSeparators(const char* path) {
 
 // The same folder: one on disk, or, where either is missing, one spelling
 // apart from letter case and trailing separators.
-int sameDirectory(const char* a, const char* b) {
+static int sameDirectory(const char* a, const char* b) {
     BY_HANDLE_FILE_INFORMATION ia, ib;
     if (folderIdentity(a, &ia) && folderIdentity(b, &ib))
         return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
@@ -73,8 +71,6 @@ int sameDirectory(const char* a, const char* b) {
            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a, (int)length, b, (int)length) ==
                CSTR_EQUAL;
 }
-
-} // namespace
 
 int entryIsFreeOrOurs(const char* title, const char* directory) {
     char value[kCommandSize];

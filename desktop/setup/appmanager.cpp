@@ -4,16 +4,15 @@
 #include "installplace.h"
 #include "resource.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
-namespace {
-
-const char kAppMgrKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe";
+static const char kAppMgrKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe";
 
 // The default value of the App Paths key. 0 when the key is missing; an
 // unreadable or oversized value leaves the path empty.
-int findAppManager(char program[kPathSize]) {
+static int findAppManager(char program[kPathSize]) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAppMgrKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
@@ -31,8 +30,6 @@ int findAppManager(char program[kPathSize]) {
     RegCloseKey(key);
     return 1;
 }
-
-} // namespace
 
 void launchAppManager(const InstallRun* run) {
     char program[kPathSize];

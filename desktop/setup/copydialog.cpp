@@ -7,8 +7,8 @@
 #include "safepath.h"
 #include "uninstallentry.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -17,9 +17,11 @@ struct CopyWork {
     InstallPlace place;
 };
 
+} // namespace
+
 // Copies one entry into the installation directory. An entry that could name
 // a file elsewhere is never copied; an empty one fails like a missing file.
-void copyEntry(HWND dialog, void* context, const char* entry) {
+static void copyEntry(HWND dialog, void* context, const char* entry) {
     const CopyWork* work = (const CopyWork*)context;
     if (!entry[0])
         return;
@@ -37,7 +39,7 @@ void copyEntry(HWND dialog, void* context, const char* entry) {
     }
 }
 
-void copyUninstaller() {
+static void copyUninstaller() {
     char windows[kPathSize];
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     char destination[kPathSize];
@@ -47,13 +49,13 @@ void copyUninstaller() {
     CopyFileA("Ferryclear.exe", destination, FALSE);
 }
 
-void setString(HKEY key, const char* name, const char* text) {
+static void setString(HKEY key, const char* name, const char* text) {
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
 }
 
 // Another program's entry of the same title is left as it is, and the user
 // is told which key stood in the way.
-void writeUninstallEntry(HWND dialog, const InstallRun* run) {
+static void writeUninstallEntry(HWND dialog, const InstallRun* run) {
     char title[kShortTextSize];
     char version[kShortTextSize];
     readTitle(&run->script, title);
@@ -82,7 +84,7 @@ void writeUninstallEntry(HWND dialog, const InstallRun* run) {
     RegCloseKey(key);
 }
 
-INT_PTR doWork(HWND dialog, void* context) {
+static INT_PTR doWork(HWND dialog, void* context) {
     InstallRun* run = (InstallRun*)context;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     long count = startProgress(dialog, run->instance, &run->script, IDS_DAMAGED_COUNT, "Setup", 2);
@@ -102,8 +104,6 @@ INT_PTR doWork(HWND dialog, void* context) {
     SetCursor(previous);
     return 1;
 }
-
-} // namespace
 
 int runCopyDialog(InstallRun* run) {
     return runProgressDialog(run->instance, doWork, run) == 1;

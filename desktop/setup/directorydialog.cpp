@@ -4,16 +4,14 @@
 #include "resource.h"
 #include "safepath.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 BrowseForFolderFn gBrowseForFolder = SHBrowseForFolderA;
 
-namespace {
+static const char kTitleProperty[] = "AppTitle";
 
-const char kTitleProperty[] = "AppTitle";
-
-void attachTitle(HWND dialog, const char* title) {
+static void attachTitle(HWND dialog, const char* title) {
     size_t size = strlen(title) + 1;
     char* copy = (char*)LocalAlloc(LPTR, size);
     if (copy)
@@ -21,13 +19,13 @@ void attachTitle(HWND dialog, const char* title) {
     SetPropA(dialog, kTitleProperty, copy);
 }
 
-void releaseTitle(HWND dialog) {
+static void releaseTitle(HWND dialog) {
     HLOCAL copy = (HLOCAL)RemovePropA(dialog, kTitleProperty);
     if (copy)
         LocalFree(copy);
 }
 
-void defaultDirectory(const char* title, char out[kPathSize]) {
+static void defaultDirectory(const char* title, char out[kPathSize]) {
     char windows[kPathSize];
     char drive[3] = "";
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
@@ -38,7 +36,7 @@ void defaultDirectory(const char* title, char out[kPathSize]) {
     snprintf(out, kPathSize, "%s\\Program Files\\%s", drive, title);
 }
 
-void onInitDialog(HWND dialog, InstallRun* run) {
+static void onInitDialog(HWND dialog, InstallRun* run) {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)run);
     centreDialog(dialog);
     openScriptHere(&run->script);
@@ -58,7 +56,7 @@ void onInitDialog(HWND dialog, InstallRun* run) {
     attachTitle(dialog, title);
 }
 
-void onBrowse(HWND dialog, InstallRun* run) {
+static void onBrowse(HWND dialog, InstallRun* run) {
     char prompt[80];
     if (!LoadStringA(run->instance, IDS_BROWSE_PROMPT, prompt, sizeof prompt))
         prompt[0] = '\0';
@@ -91,7 +89,7 @@ void onBrowse(HWND dialog, InstallRun* run) {
 }
 
 // 1 when the directory exists now, whether made here or found.
-int makeDirectory(const char* directory) {
+static int makeDirectory(const char* directory) {
     if (CreateDirectoryA(directory, nullptr))
         return 1;
     if (GetLastError() != ERROR_ALREADY_EXISTS)
@@ -100,14 +98,14 @@ int makeDirectory(const char* directory) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void complain(HWND dialog, InstallRun* run, UINT textId) {
+static void complain(HWND dialog, InstallRun* run, UINT textId) {
     char text[256];
     if (!LoadStringA(run->instance, textId, text, sizeof text))
         text[0] = '\0';
     MessageBoxA(dialog, text, "Setup", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void onSetup(HWND dialog, InstallRun* run) {
+static void onSetup(HWND dialog, InstallRun* run) {
     if (GetWindowTextLengthA(GetDlgItem(dialog, IDC_DIRECTORY)) >= kPathSize) {
         complain(dialog, run, IDS_DIRECTORY_TOO_LONG);
         return;
@@ -143,12 +141,12 @@ void onSetup(HWND dialog, InstallRun* run) {
     EndDialog(dialog, 1);
 }
 
-void onCancel(HWND dialog) {
+static void onCancel(HWND dialog) {
     releaseTitle(dialog);
     EndDialog(dialog, 0);
 }
 
-INT_PTR onCommand(HWND dialog, WPARAM wParam) {
+static INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     InstallRun* run = (InstallRun*)GetWindowLongPtrA(dialog, DWLP_USER);
     switch (LOWORD(wParam)) {
     case IDC_BROWSE:
@@ -164,7 +162,7 @@ INT_PTR onCommand(HWND dialog, WPARAM wParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK directoryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK directoryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         onInitDialog(dialog, (InstallRun*)lParam);
@@ -174,8 +172,6 @@ INT_PTR CALLBACK directoryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     }
     return FALSE;
 }
-
-} // namespace
 
 int runDirectoryDialog(InstallRun* run) {
     return DialogBoxParamA(run->instance, MAKEINTRESOURCEA(IDD_DIRECTORY), nullptr, directoryProc,

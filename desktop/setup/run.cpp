@@ -7,9 +7,7 @@
 
 #include <commctrl.h>
 
-namespace {
-
-void refuseForeignEntry(HINSTANCE instance, const char* title) {
+static void refuseForeignEntry(HINSTANCE instance, const char* title) {
     char keyPath[kEntryKeySize];
     entryKeyPath(keyPath, title);
     showStringMessageWith(instance, nullptr, IDS_FOREIGN_ENTRY, "Setup", MB_ICONSTOP, keyPath);
@@ -17,7 +15,7 @@ void refuseForeignEntry(HINSTANCE instance, const char* title) {
 
 // Once the directory is chosen, the title's entry must be free or this
 // installation's own; else nothing is copied or written.
-int entryIsUsable(const InstallRun* run) {
+static int entryIsUsable(const InstallRun* run) {
     char title[kShortTextSize];
     readTitle(&run->script, title);
     if (entryIsFreeOrOurs(title, run->directory))
@@ -29,7 +27,7 @@ int entryIsUsable(const InstallRun* run) {
 // Refuses a script that would register a nameless entry or one that belongs
 // to another program, or that claims more files than the progress bar can
 // count.
-int scriptIsUsable(HINSTANCE instance) {
+static int scriptIsUsable(HINSTANCE instance) {
     SetupScript script;
     if (!openScriptHere(&script)) {
         showStringMessageWith(instance, nullptr, IDS_PATH_TOO_LONG, "Setup", MB_ICONSTOP,
@@ -52,8 +50,6 @@ int scriptIsUsable(HINSTANCE instance) {
     }
     return 1;
 }
-
-} // namespace
 
 int runSetup(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};

@@ -7,7 +7,7 @@
 #include "safepath.h"
 #include "uninstallentry.h"
 
-#include <cstring>
+#include <string.h>
 
 namespace {
 
@@ -16,9 +16,11 @@ struct RemoveWork {
     InstallPlace place;
 };
 
+} // namespace
+
 // Deletes one listed file. An entry that could name a file outside the
 // installation directory, or that goes through a link, is left alone.
-void removeEntry(HWND dialog, void* context, const char* entry) {
+static void removeEntry(HWND dialog, void* context, const char* entry) {
     const RemoveWork* work = (const RemoveWork*)context;
     if (deleteFromPlace(&work->place, entry) == kPlaceTooLong)
         showStringMessageWith(work->run->instance, dialog, IDS_PATH_TOO_LONG, "Uninstall",
@@ -29,7 +31,7 @@ void removeEntry(HWND dialog, void* context, const char* entry) {
 // it names is deleted only when it is the entry that starts this very
 // uninstall. Never the Uninstall key itself, another program's entry, or a
 // key below one.
-void removeUninstallEntry(const UninstallRun* run, const char* title) {
+static void removeUninstallEntry(const UninstallRun* run, const char* title) {
     if (!isUsableTitle(title))
         return;
     char value[kCommandSize];
@@ -45,7 +47,7 @@ void removeUninstallEntry(const UninstallRun* run, const char* title) {
     RegCloseKey(key);
 }
 
-INT_PTR doWork(HWND dialog, void* context) {
+static INT_PTR doWork(HWND dialog, void* context) {
     UninstallRun* run = (UninstallRun*)context;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     char title[kShortTextSize];
@@ -67,8 +69,6 @@ INT_PTR doWork(HWND dialog, void* context) {
     SetCursor(previous);
     return 1;
 }
-
-} // namespace
 
 // Whatever the work met has been told already; the program ends the same way.
 void runRemoveDialog(UninstallRun* run) {

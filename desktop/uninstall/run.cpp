@@ -5,8 +5,8 @@
 #include "safepath.h"
 
 #include <commctrl.h>
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 const char* directoryArgument(const char* commandLine) {
     const char* p = commandLine;
@@ -25,9 +25,7 @@ const char* directoryArgument(const char* commandLine) {
     return p;
 }
 
-namespace {
-
-int ask(const UninstallRun* run) {
+static int ask(const UninstallRun* run) {
     char title[kShortTextSize];
     char version[kShortTextSize];
     readTitle(&run->script, title);
@@ -39,8 +37,6 @@ int ask(const UninstallRun* run) {
     snprintf(question, sizeof question, format, title, version);
     return MessageBoxA(nullptr, question, "Uninstall", MB_YESNO | MB_ICONQUESTION) != IDNO;
 }
-
-} // namespace
 
 int runUninstall(HINSTANCE instance, const char* commandLine) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};

@@ -12,10 +12,14 @@
 #include "resource.h"
 #include "treefill.h"
 
+namespace {
+
 enum {
     kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, // 0x806
     kOpenFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 }; // 0x1804
+
+} // namespace
 
 static FileDialogCall gOpenCall = GetOpenFileNameW;
 static FileDialogCall gSaveCall = GetSaveFileNameW;
@@ -66,27 +70,28 @@ static int saveCurrent(HWND mainWindow) {
     return !gProgram.documentChanged;
 }
 
-static void newFile(HWND mainWindow) {
+// Saves the current document, asks for the next file's name and empties the
+// window for it; false when a failed save or the user stopped that.
+static bool startAnotherDocument(HWND mainWindow, bool forSaving, const WCHAR* caption) {
     if (!saveCurrent(mainWindow))
-        return;
+        return false;
     WCHAR path[kPathChars];
-    if (!askForFile(mainWindow, true, L"Save New File...", path))
-        return;
+    if (!askForFile(mainWindow, forSaving, caption, path))
+        return false;
     lstrcpynW(gProgram.notePath, path, kPathChars);
-    gProgram.notePathDamaged = 0;
     newDocument(gProgram.treeView);
     discardSearch();
+    return true;
+}
+
+static void newFile(HWND mainWindow) {
+    if (startAnotherDocument(mainWindow, true, L"Save New File..."))
+        gProgram.notePathDamaged = 0;
 }
 
 static void openFile(HWND mainWindow) {
-    if (!saveCurrent(mainWindow))
+    if (!startAnotherDocument(mainWindow, false, L"Open File..."))
         return;
-    WCHAR path[kPathChars];
-    if (!askForFile(mainWindow, false, L"Open File...", path))
-        return;
-    lstrcpynW(gProgram.notePath, path, kPathChars);
-    newDocument(gProgram.treeView);
-    discardSearch();
     gProgram.notePathDamaged = loadNoteFile(mainWindow, gProgram.notePath);
     fillTree(gProgram.treeView);
 }

@@ -12,7 +12,11 @@
 #include "treefill.h"
 #include "treenode.h"
 
+namespace {
+
 enum { kCopyLabelChars = 260 };
+
+} // namespace
 
 static void modifySelected(HWND mainWindow) {
     NoteItem* item = nullptr;

@@ -29,15 +29,19 @@ struct Descendants {
     bool strayTop;  // a collected item below the first stands at the top level
 };
 
-bool byParent(const NoteItem* a, const NoteItem* b) {
+} // namespace
+
+static bool byParent(const NoteItem* a, const NoteItem* b) {
     return a->parentId < b->parentId;
 }
-bool byId(const NoteItem* a, const NoteItem* b) {
+static bool byId(const NoteItem* a, const NoteItem* b) {
     return a->id < b->id;
 }
-bool byAddress(const NoteItem* a, const NoteItem* b) {
+static bool byAddress(const NoteItem* a, const NoteItem* b) {
     return (uintptr_t)a < (uintptr_t)b;
 }
+
+namespace {
 
 // Where the Default View puts an item: under the node of parent (null for
 // the root node).
@@ -45,13 +49,16 @@ struct Placement {
     const NoteItem* item;
     const NoteItem* parent;
 };
-bool placedBefore(const Placement& a, const Placement& b) {
+
+} // namespace
+
+static bool placedBefore(const Placement& a, const Placement& b) {
     return byAddress(a.item, b.item);
 }
 
 // Every placed item with the item of its parent node, sorted by address;
 // null when memory ran short.
-Placement* placeItems(const NoteList* list, size_t* count) {
+static Placement* placeItems(const NoteList* list, size_t* count) {
     ViewPlan plan;
     if (!planDefaultView(list, 0, &plan))
         return nullptr;
@@ -71,8 +78,8 @@ Placement* placeItems(const NoteList* list, size_t* count) {
 
 // Whether child belongs to parent: it names parent's identifier and the
 // view does not show it under another item that carries the same one.
-bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
-               const NoteItem* parent) {
+static bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
+                      const NoteItem* parent) {
     Placement probe = {child, nullptr};
     const Placement* at = std::lower_bound(placed, placed + count, probe, placedBefore);
     if (at == placed + count || at->item != child || !at->parent)
@@ -81,7 +88,7 @@ bool belongsTo(const Placement* placed, size_t count, const NoteItem* child,
 }
 
 // 0 when memory ran short; nothing is then collected.
-int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
+static int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     out->items = nullptr;
     out->count = 0;
     out->sharedIds = false;
@@ -155,7 +162,7 @@ int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
     return 1;
 }
 
-bool isCollected(const Descendants* set, const NoteItem* item) {
+static bool isCollected(const Descendants* set, const NoteItem* item) {
     if (!item || set->count == 0)
         return false;
     if (set->items[0] == item)
@@ -163,9 +170,22 @@ bool isCollected(const Descendants* set, const NoteItem* item) {
     return std::binary_search(set->items + 1, set->items + set->count, item, byAddress);
 }
 
+// Doubles the room of nodes, keeping its first count entries; false, and
+// nodes as it was, when memory ran short.
+static bool doubleNodes(HTREEITEM** nodes, size_t count, size_t* room) {
+    HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(*room * 2, sizeof(HTREEITEM));
+    if (!bigger)
+        return false;
+    memcpy(bigger, *nodes, count * sizeof(HTREEITEM));
+    modelFree(*nodes);
+    *nodes = bigger;
+    *room *= 2;
+    return true;
+}
+
 // Every node left that shows a collected item, found in one walk with an
 // explicit stack; each is deleted with its subtree once the walk is done.
-void deleteOtherNodes(HWND tree, const Descendants* set) {
+static void deleteOtherNodes(HWND tree, const Descendants* set) {
     size_t room = 64, depth = 0, doomedCount = 0, doomedRoom = 64;
     HTREEITEM* stack = (HTREEITEM*)modelAllocArray(room, sizeof(HTREEITEM));
     HTREEITEM* doomed = (HTREEITEM*)modelAllocArray(doomedRoom, sizeof(HTREEITEM));
@@ -176,31 +196,16 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
         NoteItem* item = read ? shown.item : nullptr;
         HTREEITEM next = TreeView_GetNextSibling(tree, node);
         if (isCollected(set, item)) {
-            if (doomedCount == doomedRoom) {
-                HTREEITEM* bigger = (HTREEITEM*)modelAllocArray(doomedRoom * 2, sizeof(HTREEITEM));
-                if (!bigger)
-                    break;
-                memcpy(bigger, doomed, doomedCount * sizeof(HTREEITEM));
-                modelFree(doomed);
-                doomed = bigger;
-                doomedRoom *= 2;
-            }
+            if (doomedCount == doomedRoom && !doubleNodes(&doomed, doomedCount, &doomedRoom))
+                break;
             doomed[doomedCount++] = node; // its subtree goes with it: not walked
         } else {
             // A leaf says so: it is not asked for its first child.
             HTREEITEM child = !read || shown.children ? TreeView_GetChild(tree, node) : nullptr;
             if (child) {
                 if (next) {
-                    if (depth == room) {
-                        HTREEITEM* bigger =
-                            (HTREEITEM*)modelAllocArray(room * 2, sizeof(HTREEITEM));
-                        if (!bigger)
-                            break;
-                        memcpy(bigger, stack, depth * sizeof(HTREEITEM));
-                        modelFree(stack);
-                        stack = bigger;
-                        room *= 2;
-                    }
+                    if (depth == room && !doubleNodes(&stack, depth, &room))
+                        break;
                     stack[depth++] = next;
                 }
                 next = child;
@@ -214,14 +219,12 @@ void deleteOtherNodes(HWND tree, const Descendants* set) {
     modelFree(doomed);
 }
 
-bool confirmDelete(HWND mainWindow) {
+static bool confirmDelete(HWND mainWindow) {
     WCHAR text[128];
     if (!LoadStringW(gProgram.instance, IDS_CONFIRM_DELETE, text, 128))
         lstrcpynW(text, L"Are you sure to delete the selected item and its subitems?", 128);
     return MessageBoxW(mainWindow, text, L"Twigmark", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
-
-} // namespace
 
 void deleteSelectedItem(HWND mainWindow) {
     NoteItem* item = nullptr;

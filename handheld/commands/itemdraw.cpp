@@ -5,6 +5,8 @@
 #include "resource.h"
 #include "treefill.h"
 
+namespace {
+
 enum {
     kMenuTextChars = 64,
     kIconSize = 16,
@@ -12,6 +14,8 @@ enum {
     kEntryExtraWidth = 47, // bullet, icon and margins beside the name
     kBulletIcon = IDI_ICON_123,
 };
+
+} // namespace
 
 static COLORREF itemTextColour(const NoteItem* item, COLORREF proposed) {
     if (item->colour >= kColourCount)

@@ -8,6 +8,8 @@
 
 #include <stdio.h>
 
+namespace {
+
 enum {
     kPriorityPosition = 1,
     kIconPosition = 2,
@@ -16,6 +18,8 @@ enum {
     kCreateCopy = 103,
     kIconColumnBreak = 810,
 };
+
+} // namespace
 
 static HMENU buildPriorityMenu() {
     HMENU priority = CreatePopupMenu();

@@ -7,7 +7,11 @@
 #include "treenotify.h"
 #include "viewplan.h"
 
+namespace {
+
 enum { kDragLabelChars = 80 };
+
+} // namespace
 
 static POINT toScreen(HWND mainWindow, int x, int y) {
     POINT at = {x, y};

@@ -11,9 +11,13 @@
 
 #include <windowsx.h>
 
+namespace {
+
 // One below WM_USER is the shell's WM_HIBERNATE, its request to free
 // memory: the search state goes, and a changed document is written.
 enum { kDiscardSearchMessage = WM_HIBERNATE };
+
+} // namespace
 
 ChildLayout computeChildLayout(int clientWidth, int clientHeight, bool hideNote) {
     ChildLayout layout = {};

@@ -18,6 +18,8 @@ NoteList gList;
 ViewOptions gOptions;
 CategoryList gCategories;
 
+namespace {
+
 enum {
     kTreeStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
                  TVS_SHOWSELALWAYS | TVS_CHECKBOXES,
@@ -25,6 +27,8 @@ enum {
     kImageCount = 20,
     kCommonControlsVersion = 0x20C,
 };
+
+} // namespace
 
 int registerMainWindowClass(HINSTANCE instance, const WCHAR* className) {
     WNDCLASSW windowClass = {};

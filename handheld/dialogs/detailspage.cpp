@@ -9,7 +9,11 @@
 
 #include <string.h>
 
+namespace {
+
 enum { kTaskTimeBoxChars = 8 };
+
+} // namespace
 
 static const WCHAR* const kUnits[] = {L"Minute(s)", L"Day(s)", L"Week(s)", L"Month(s)"};
 
@@ -47,15 +51,8 @@ static BOOL initDetailsPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
 
 static void storeDate(HWND page, NoteItem* target) {
     SYSTEMTIME date;
-    memset(&date, 0, sizeof date);
-    LRESULT answer =
-        SendDlgItemMessageW(page, IDC_DETAILS_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
-    if (answer == GDT_VALID) {
-        date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
+    if (readPickedDay(page, IDC_DETAILS_DATE, &date))
         memcpy(&target->dueDate, &date, sizeof target->dueDate);
-    } else if (answer == GDT_NONE) {
-        memset(&target->dueDate, 0, sizeof target->dueDate);
-    }
 }
 
 // The note of the box, or null when it is empty; false when memory is short.

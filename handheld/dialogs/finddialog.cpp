@@ -8,7 +8,11 @@
 
 #include <string.h>
 
+namespace {
+
 enum { kFindTextChars = 80, kFindCategoryChars = 64, kEqualsTo = 1 };
+
+} // namespace
 
 static const WCHAR* const kRelations[] = {L"Less Than", L"Equals To", L"Greater Than"};
 
@@ -85,15 +89,8 @@ static void storeCriteria(HWND dialog, FindCriteria* criteria) {
     criteria->dateRelation = selectedIndex(dialog, IDC_FIND_RELATION, kEqualsTo);
     criteria->checkedChoice = (int32_t)IsDlgButtonChecked(dialog, IDC_FIND_CHECKED);
     SYSTEMTIME date;
-    memset(&date, 0, sizeof date);
-    LRESULT answer =
-        SendDlgItemMessageW(dialog, IDC_FIND_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
-    if (answer == GDT_VALID) {
-        date.wHour = date.wMinute = date.wSecond = date.wMilliseconds = 0;
+    if (readPickedDay(dialog, IDC_FIND_DATE, &date))
         criteria->searchDate = date;
-    } else if (answer == GDT_NONE) {
-        memset(&criteria->searchDate, 0, sizeof criteria->searchDate);
-    }
 }
 
 // "Clear" shows the widest criteria but unticks "Checked": what it then

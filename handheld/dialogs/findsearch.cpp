@@ -9,7 +9,11 @@
 #include <string.h>
 #include <wchar.h>
 
+namespace {
+
 enum { kNodeTextChars = 80 };
+
+} // namespace
 
 // Whether text contains part; both zero-terminated, letter case counts.
 static bool containsText(const WCHAR* text, const WCHAR* part) {

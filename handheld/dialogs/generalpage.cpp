@@ -14,8 +14,12 @@
 
 #include <wchar.h>
 
+namespace {
+
 enum { kNameBoxChars = 80, kCategoryBoxChars = 64, kIconRows = 16, kIconColumnWidth = 70 };
 enum LevelChoice { kLevelSame = 0, kLevelChild = 1, kLevelTop = 2 };
+
+} // namespace
 
 static EditorSheet* pageSheet(HWND page) {
     return (EditorSheet*)GetWindowLongPtrW(page, DWLP_USER);

@@ -1,11 +1,12 @@
-// The Priority, Colour and Category boxes shared by the item editor and the
-// Find dialog.
+// The Priority, Colour, Category and date boxes shared by the item editor and
+// the Find dialog.
 #include "itemdialogs.h"
 
 #include "program.h"
 #include "resource.h"
 
 #include <stdio.h>
+#include <string.h>
 
 void fillItemBoxes(HWND dialog, int withAny) {
     HWND priority = GetDlgItem(dialog, withAny ? IDC_FIND_PRIORITY : IDC_GENERAL_PRIORITY);
@@ -43,4 +44,18 @@ void fillItemBoxes(HWND dialog, int withAny) {
         name[n] = 0;
         SendMessageW(category, CB_ADDSTRING, 0, (LPARAM)name);
     }
+}
+
+int readPickedDay(HWND dialog, int id, SYSTEMTIME* day) {
+    memset(day, 0, sizeof *day);
+    LRESULT answer = SendDlgItemMessageW(dialog, id, DTM_GETSYSTEMTIME, 0, (LPARAM)day);
+    if (answer == GDT_VALID) {
+        day->wHour = day->wMinute = day->wSecond = day->wMilliseconds = 0;
+        return 1;
+    }
+    if (answer == GDT_NONE) {
+        memset(day, 0, sizeof *day);
+        return 1;
+    }
+    return 0;
 }

@@ -60,6 +60,9 @@ void runAboutDialog(HWND mainWindow);
 // withAny, of the Find dialog, where each box starts with its "Any" entry,
 // which shifts the other entries by one.
 void fillItemBoxes(HWND dialog, int withAny);
+// The day the date box id shows, its time of day zeroed, or all zero when
+// the box holds no date. 0 when the box could not say: day is then unset.
+int readPickedDay(HWND dialog, int id, SYSTEMTIME* day);
 
 // Whether the node's item meets every criterion of gFindCriteria (0 when
 // there is none). Nodes without an item never match.

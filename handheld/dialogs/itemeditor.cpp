@@ -9,7 +9,11 @@
 
 #include <string.h>
 
+namespace {
+
 enum { kHeaderFlags = 0x2188, kControlVersion = 0x20C };
+
+} // namespace
 
 // The sheet asks which control version the program was built for.
 static int CALLBACK editorSheetCallback(HWND, UINT message, LPARAM) {

@@ -10,7 +10,11 @@
 #include "treenode.h"
 #include "widetext.h"
 
+namespace {
+
 enum { kTitleBoxChars = 80 };
+
+} // namespace
 
 static BOOL initTitleDialog(HWND dialog, ItemEditorContext* context) {
     SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)context);

@@ -105,10 +105,14 @@ void fitToDevice(HWND window, RECT screenRect) {
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+namespace {
+
 struct MoveRequest {
     int dx;
     int dy;
 };
+
+} // namespace
 
 static BOOL CALLBACK moveOneWindow(HWND window, LPARAM lParam) {
     const MoveRequest* move = (const MoveRequest*)lParam;

@@ -4,7 +4,11 @@
 // further down, so every control stays reachable with the stylus.
 #include "device.h"
 
+namespace {
+
 enum { kScrollSubclass = 0x5344, kScrollLine = 12, kScrollMargin = 4 };
+
+} // namespace
 
 #define SCROLL_TOP_PROP L"PocketPcScrollTop"
 #define SCROLLS_PROP L"PocketPcScrolls"

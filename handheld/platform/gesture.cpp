@@ -2,6 +2,8 @@
 // the context menu of what it points at.
 #include "device.h"
 
+namespace {
+
 enum { kStillDistance = 4 };
 
 // The gesture in progress on a tree view, if any.
@@ -10,6 +12,8 @@ struct PendingHold {
     POINT down; // client coordinates of the tree view
     UINT_PTR timer;
 };
+
+} // namespace
 
 static PendingHold gHold;
 

@@ -4,7 +4,11 @@
 
 #include <shellapi.h>
 
+namespace {
+
 enum { kAddressChars = MAX_PATH + 64 };
+
+} // namespace
 
 static BOOL endsWithHtm(LPCWSTR text, int length) {
     return length >= 4 && !lstrcmpiW(text + length - 4, L".htm");

@@ -4,6 +4,8 @@
 // the same messages as on the device.
 #include "device.h"
 
+namespace {
+
 enum {
     kMaxButtons = 16,
     kTipChars = 64,
@@ -38,6 +40,8 @@ struct MenuBarResourceButton {
     WORD reserved;
     WORD submenu;
 };
+
+} // namespace
 
 static MenuBarState* barState(HWND bar) {
     return (MenuBarState*)GetWindowLongPtrW(bar, GWLP_USERDATA);

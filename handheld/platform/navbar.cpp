@@ -3,6 +3,8 @@
 // handle by which the whole device is dragged around the desktop.
 #include "device.h"
 
+namespace {
+
 enum { kOkWidth = 30, kCancelWidth = 24, kTitleChars = 100 };
 
 struct NavBarState {
@@ -11,6 +13,8 @@ struct NavBarState {
     POINT dragFrom; // screen position of the last drag step
     HFONT font;
 };
+
+} // namespace
 
 static NavBarState gNav;
 

@@ -9,6 +9,8 @@
 // Here the desktop's own sheet is meant, not the layer's.
 #undef PropertySheetW
 
+namespace {
+
 enum {
     kTabControlId = 0x3020, // the desktop sheet's tab control
     kApplyButtonId = 0x3021,
@@ -16,14 +18,20 @@ enum {
     kLayoutSubclass = 0x5053, // "PS"
 };
 
+} // namespace
+
 // The application's callback of the sheet being created; sheets are modal,
 // one at a time on the window thread.
 static PFNPROPSHEETCALLBACK gAppCallback = NULL;
+
+namespace {
 
 struct PageLayout {
     HWND sheet;
     RECT pageRect; // sheet client coordinates
 };
+
+} // namespace
 
 static BOOL CALLBACK placePage(HWND child, LPARAM lParam) {
     const PageLayout* layout = (const PageLayout*)lParam;

@@ -2,6 +2,8 @@
 // the focused control. It never takes the focus itself.
 #include "device.h"
 
+namespace {
+
 enum { kRows = 5, kKeyHeight = 16, kMaxKeysPerRow = 12 };
 
 // Key codes beyond characters.
@@ -14,6 +16,8 @@ struct SipKey {
     WCHAR upper;
     int width; // in twentieths of the panel width
 };
+
+} // namespace
 
 static const SipKey kKeyboard[kRows][kMaxKeysPerRow] = {
     {{L"1", NULL, '1', '!', 2},

@@ -5,7 +5,11 @@
 // once the move is done, when the focus is known.
 #include "device.h"
 
+namespace {
+
 enum { kFocusMoved = WM_APP + 1 };
+
+} // namespace
 
 static BOOL isClass(HWND window, LPCWSTR name) {
     WCHAR className[32];

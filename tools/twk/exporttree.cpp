@@ -6,13 +6,9 @@
 
 #include <string.h>
 
-namespace {
-
-uint64_t pointerKey(const NoteItem* item) {
+static uint64_t pointerKey(const NoteItem* item) {
     return (uint64_t)(uintptr_t)item;
 }
-
-} // namespace
 
 void freeExportTree(ExportTree* tree) {
     modelFree(tree->items);

@@ -18,13 +18,15 @@ namespace {
 // make the output grow with the square of its depth.
 enum { kMaxMarkdownDepth = 32 };
 
-bool special(uint32_t c) {
+} // namespace
+
+static bool special(uint32_t c) {
     return strchr("\\`*_[]<>&#~|", (int)c) != nullptr;
 }
 
 // One line of inline text: markup characters escaped, line breaks and tabs
 // turned into spaces so that the list stays one line per item.
-void putInline(TextOut* out, const WideChar* text, size_t length) {
+static void putInline(TextOut* out, const WideChar* text, size_t length) {
     for (size_t i = 0; i < length;) {
         bool lone;
         uint32_t c = nextCodePoint(text, length, &i, &lone);
@@ -38,12 +40,12 @@ void putInline(TextOut* out, const WideChar* text, size_t length) {
     }
 }
 
-void putSpaces(TextOut* out, int32_t count) {
+static void putSpaces(TextOut* out, int32_t count) {
     for (int32_t i = 0; i < count; ++i)
         putBytes(out, " ", 1);
 }
 
-void putNote(TextOut* out, const WideChar* note, size_t length, int32_t indent) {
+static void putNote(TextOut* out, const WideChar* note, size_t length, int32_t indent) {
     size_t start = 0;
     while (start <= length) {
         size_t end = start;
@@ -66,7 +68,7 @@ void putNote(TextOut* out, const WideChar* note, size_t length, int32_t indent) 
     }
 }
 
-void putItem(TextOut* out, const NoteItem* item, int32_t depth) {
+static void putItem(TextOut* out, const NoteItem* item, int32_t depth) {
     int32_t level = depth < kMaxMarkdownDepth ? depth : kMaxMarkdownDepth;
     putSpaces(out, (level - 1) * 2);
     putText(out, item->checkState == kChecked ? "- [x] " : "- [ ] ");
@@ -88,8 +90,6 @@ void putItem(TextOut* out, const NoteItem* item, int32_t depth) {
     if (item->note)
         putNote(out, item->note, noteLength(item), level * 2);
 }
-
-} // namespace
 
 ExportResult writeMarkdown(const NoteList* list, FILE* file) {
     ExportResult result = {0, 0, 0};

@@ -34,7 +34,9 @@ struct OpmlReader {
     int titleSeen;
 };
 
-bool isName(const WideChar* text, size_t length, const char* name) {
+} // namespace
+
+static bool isName(const WideChar* text, size_t length, const char* name) {
     size_t i = 0;
     for (; i < length; ++i)
         if (!name[i] || text[i] != (WideChar)(unsigned char)name[i])
@@ -42,7 +44,7 @@ bool isName(const WideChar* text, size_t length, const char* name) {
     return name[i] == 0;
 }
 
-bool isNameIgnoreCase(const WideChar* text, size_t length, const char* name) {
+static bool isNameIgnoreCase(const WideChar* text, size_t length, const char* name) {
     size_t i = 0;
     for (; i < length; ++i) {
         WideChar c = text[i];
@@ -54,12 +56,12 @@ bool isNameIgnoreCase(const WideChar* text, size_t length, const char* name) {
     return name[i] == 0;
 }
 
-bool isSpace(WideChar c) {
+static bool isSpace(WideChar c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // Digits at text[*i], at most 65535; false when there are none or too many.
-bool readNumber(const WideChar* text, size_t length, size_t* i, uint32_t* value) {
+static bool readNumber(const WideChar* text, size_t length, size_t* i, uint32_t* value) {
     size_t start = *i;
     uint32_t v = 0;
     while (*i < length && text[*i] >= '0' && text[*i] <= '9') {
@@ -73,7 +75,7 @@ bool readNumber(const WideChar* text, size_t length, size_t* i, uint32_t* value)
 }
 
 // A whole attribute that is one number, spaces around it allowed.
-bool wholeNumber(const XmlAttribute* a, uint32_t* value) {
+static bool wholeNumber(const XmlAttribute* a, uint32_t* value) {
     size_t i = 0;
     while (i < a->valueLength && isSpace(a->value[i]))
         ++i;
@@ -85,7 +87,7 @@ bool wholeNumber(const XmlAttribute* a, uint32_t* value) {
 }
 
 // "YYYY-MM-DD", perhaps followed by a time ("T..."), which is ignored.
-bool readDay(const XmlAttribute* a, uint32_t ymd[3]) {
+static bool readDay(const XmlAttribute* a, uint32_t ymd[3]) {
     size_t i = 0;
     while (i < a->valueLength && isSpace(a->value[i]))
         ++i;
@@ -99,7 +101,7 @@ bool readDay(const XmlAttribute* a, uint32_t ymd[3]) {
 }
 
 // The eight words of the date record, separated by commas.
-bool readDateRecord(const XmlAttribute* a, uint32_t words[8]) {
+static bool readDateRecord(const XmlAttribute* a, uint32_t words[8]) {
     size_t i = 0;
     for (int part = 0; part < 8; ++part) {
         if (part && (i >= a->valueLength || a->value[i++] != ','))
@@ -110,7 +112,7 @@ bool readDateRecord(const XmlAttribute* a, uint32_t words[8]) {
     return i == a->valueLength;
 }
 
-void setDate(NoteItem* item, const XmlAttribute* due, const XmlAttribute* record) {
+static void setDate(NoteItem* item, const XmlAttribute* due, const XmlAttribute* record) {
     uint32_t ymd[3];
     if (!due || !readDay(due, ymd))
         return;
@@ -136,7 +138,7 @@ void setDate(NoteItem* item, const XmlAttribute* due, const XmlAttribute* record
     d.dayOfWeek = (uint16_t)dayOfWeek((int)ymd[0], (int)ymd[1], (int)ymd[2]);
 }
 
-void initNewItem(NoteItem* item) {
+static void initNewItem(NoteItem* item) {
     memset(item, 0, sizeof *item);
     item->icon = 4;
     item->priority = 4; // shown as 5
@@ -146,7 +148,7 @@ void initNewItem(NoteItem* item) {
 
 // Fills the item from the outline's attributes; 0 when the note could not
 // be copied for lack of memory.
-int readAttributes(NoteItem* item, const XmlAttribute* attributes, size_t count) {
+static int readAttributes(NoteItem* item, const XmlAttribute* attributes, size_t count) {
     const XmlAttribute* due = nullptr;
     const XmlAttribute* record = nullptr;
     for (size_t k = 0; k < count; ++k) {
@@ -189,7 +191,7 @@ int readAttributes(NoteItem* item, const XmlAttribute* attributes, size_t count)
     return 1;
 }
 
-int push(OpmlReader* r, FrameKind kind, uint32_t id, uint32_t level) {
+static int push(OpmlReader* r, FrameKind kind, uint32_t id, uint32_t level) {
     if (r->depth == r->capacity) {
         size_t capacity = r->capacity ? r->capacity * 2 : 64;
         Frame* grown = (Frame*)realloc(r->stack, capacity * sizeof(Frame));
@@ -207,7 +209,8 @@ int push(OpmlReader* r, FrameKind kind, uint32_t id, uint32_t level) {
     return 1;
 }
 
-int addOutline(OpmlReader* r, const Frame* parent, const XmlAttribute* attributes, size_t count) {
+static int addOutline(OpmlReader* r, const Frame* parent, const XmlAttribute* attributes,
+                      size_t count) {
     if (r->list->nextId >= INT32_MAX) {
         setXmlProblem(r->problem, "too many outlines");
         return 0;
@@ -231,8 +234,8 @@ int addOutline(OpmlReader* r, const Frame* parent, const XmlAttribute* attribute
     return push(r, kOutline, added->id, added->level);
 }
 
-int onStart(void* context, const WideChar* name, size_t nameLength, const XmlAttribute* attributes,
-            size_t count) {
+static int onStart(void* context, const WideChar* name, size_t nameLength,
+                   const XmlAttribute* attributes, size_t count) {
     OpmlReader* r = (OpmlReader*)context;
     if (r->depth == 0) {
         if (!isName(name, nameLength, "opml")) {
@@ -259,7 +262,7 @@ int onStart(void* context, const WideChar* name, size_t nameLength, const XmlAtt
     return push(r, kind, 0, 0);
 }
 
-int onEnd(void* context) {
+static int onEnd(void* context) {
     OpmlReader* r = (OpmlReader*)context;
     if (r->depth == 0)
         return 1;
@@ -269,7 +272,7 @@ int onEnd(void* context) {
     return 1;
 }
 
-int onCharacters(void* context, const WideChar* text, size_t length) {
+static int onCharacters(void* context, const WideChar* text, size_t length) {
     OpmlReader* r = (OpmlReader*)context;
     if (r->depth == 0 || r->stack[r->depth - 1].kind != kTitle)
         return 1;
@@ -281,8 +284,6 @@ int onCharacters(void* context, const WideChar* text, size_t length) {
     r->titleLength += n;
     return 1;
 }
-
-} // namespace
 
 int readOpml(const XmlSource* source, NoteList* list, CategoryList* categories,
              XmlProblem* problem) {

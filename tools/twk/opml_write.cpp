@@ -21,7 +21,9 @@ struct OpmlOut {
     long dropped;
 };
 
-bool allowedInXml(uint32_t c) {
+} // namespace
+
+static bool allowedInXml(uint32_t c) {
     if (c < 0x20)
         return c == 0x9 || c == 0xA || c == 0xD;
     return c <= 0xD7FF || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
@@ -30,7 +32,7 @@ bool allowedInXml(uint32_t c) {
 // Escaped for an attribute value or element content: the markup characters,
 // and tab and line breaks as references, which attribute-value
 // normalisation would otherwise turn into spaces.
-void putEscaped(OpmlOut* out, const WideChar* text, size_t length) {
+static void putEscaped(OpmlOut* out, const WideChar* text, size_t length) {
     for (size_t i = 0; i < length;) {
         bool lone;
         uint32_t c = nextCodePoint(text, length, &i, &lone);
@@ -66,20 +68,20 @@ void putEscaped(OpmlOut* out, const WideChar* text, size_t length) {
     }
 }
 
-void putIndent(OpmlOut* out, int32_t depth) {
+static void putIndent(OpmlOut* out, int32_t depth) {
     int32_t n = depth < kMaxIndent ? depth : kMaxIndent;
     for (int32_t i = 0; i < n; ++i)
         putBytes(&out->text, "  ", 2);
 }
 
-void putNumberAttribute(OpmlOut* out, const char* name, long value) {
+static void putNumberAttribute(OpmlOut* out, const char* name, long value) {
     putText(&out->text, name);
     putBytes(&out->text, "=\"", 2);
     putNumber(&out->text, value);
     putBytes(&out->text, "\"", 1);
 }
 
-void putTextAttribute(OpmlOut* out, const char* name, const WideChar* text, size_t length) {
+static void putTextAttribute(OpmlOut* out, const char* name, const WideChar* text, size_t length) {
     putText(&out->text, name);
     putBytes(&out->text, "=\"", 2);
     putEscaped(out, text, length);
@@ -87,13 +89,13 @@ void putTextAttribute(OpmlOut* out, const char* name, const WideChar* text, size
 }
 
 // True when the date record is what "due" alone gives back.
-bool plainDate(const SystemDate& d) {
+static bool plainDate(const SystemDate& d) {
     return d.hour == 0 && d.minute == 0 && d.second == 0 && d.milliseconds == 0 && d.month >= 1 &&
            d.month <= 12 && d.day >= 1 && d.day <= 31 &&
            d.dayOfWeek == dayOfWeek(d.year, d.month, d.day);
 }
 
-void putDate(OpmlOut* out, const SystemDate& d) {
+static void putDate(OpmlOut* out, const SystemDate& d) {
     char text[96];
     snprintf(text, sizeof text, " due=\"%04u-%02u-%02u\"", (unsigned)d.year, (unsigned)d.month,
              (unsigned)d.day);
@@ -108,7 +110,7 @@ void putDate(OpmlOut* out, const SystemDate& d) {
     }
 }
 
-void putOutline(OpmlOut* out, const NoteItem* item, int32_t depth, bool hasChildren) {
+static void putOutline(OpmlOut* out, const NoteItem* item, int32_t depth, bool hasChildren) {
     putIndent(out, depth + 1);
     putText(&out->text, "<outline ");
     putTextAttribute(out, "text", item->name, wideLength(item->name, kNameChars));
@@ -142,8 +144,6 @@ void putOutline(OpmlOut* out, const NoteItem* item, int32_t depth, bool hasChild
     }
     putText(&out->text, hasChildren ? ">\n" : "/>\n");
 }
-
-} // namespace
 
 ExportResult writeOpml(const NoteList* list, FILE* file) {
     ExportResult result = {0, 0, 0};

@@ -20,9 +20,7 @@ void putPath(FILE* out, const PathChar* path) {
 #endif
 }
 
-namespace {
-
-bool isWord(const PathChar* arg, const char* word) {
+static bool isWord(const PathChar* arg, const char* word) {
     size_t i = 0;
     for (; word[i]; ++i)
         if (arg[i] != (PathChar)(unsigned char)word[i])
@@ -30,7 +28,7 @@ bool isWord(const PathChar* arg, const char* word) {
     return arg[i] == 0;
 }
 
-int usage(FILE* err) {
+static int usage(FILE* err) {
     fputs("usage: twk json FILE        print the note file as JSON\n"
           "       twk outline FILE     print the tree as an indented outline\n"
           "       twk opml FILE        print the document as OPML 2.0\n"
@@ -40,17 +38,13 @@ int usage(FILE* err) {
     return kTwkUsage;
 }
 
-} // namespace
-
-namespace {
-
-void cannotOpen(const PathChar* path, FILE* err) {
+static void cannotOpen(const PathChar* path, FILE* err) {
     fputs("twk: cannot open ", err);
     putPath(err, path);
     fputs(" (a missing file, a directory or a device)\n", err);
 }
 
-int explainLoad(const PathChar* path, Document* doc, FILE* err) {
+static int explainLoad(const PathChar* path, Document* doc, FILE* err) {
     if (doc->loaded)
         return kTwkOk;
     if (doc->report.problem == kLoadCannotOpen) {
@@ -65,13 +59,11 @@ int explainLoad(const PathChar* path, Document* doc, FILE* err) {
     return kTwkLoadFailed;
 }
 
-void startDocument(Document* doc) {
+static void startDocument(Document* doc) {
     memset(doc, 0, sizeof *doc);
     initList(&doc->list);
     setTitle(&doc->list, kDefaultTitle);
 }
-
-} // namespace
 
 int loadDocument(const PathChar* path, Document* doc, FILE* err) {
     startDocument(doc);
@@ -90,15 +82,11 @@ int loadDocumentFrom(const PathChar* path, InputStream* input, Document* doc, FI
     return explainLoad(path, doc, err);
 }
 
-namespace {
-
-void cannotRead(const PathChar* path, FILE* err) {
+static void cannotRead(const PathChar* path, FILE* err) {
     fputs("twk: cannot read ", err);
     putPath(err, path);
     fputs("; nothing was written\n", err);
 }
-
-} // namespace
 
 int openInput(const PathChar* path, InputStream* input, FILE* err) {
     memset(input, 0, sizeof *input);
@@ -150,13 +138,11 @@ void freeDocument(Document* doc) {
     clearCategories(&doc->categories);
 }
 
-namespace {
-
-void putField(FILE* out, const WideChar* field, size_t chars) {
+static void putField(FILE* out, const WideChar* field, size_t chars) {
     putJsonString(out, field, wideLength(field, chars));
 }
 
-void putItem(FILE* out, const NoteItem* item) {
+static void putItem(FILE* out, const NoteItem* item) {
     fputs("{\"name\":", out);
     putField(out, item->name, kNameChars);
     fprintf(out, ",\"id\":%lu,\"parentId\":%lu,\"level\":%lu", (unsigned long)item->id,
@@ -178,7 +164,7 @@ void putItem(FILE* out, const NoteItem* item) {
     fputs("}", out);
 }
 
-int commandJson(const PathChar* path, FILE* out, FILE* err) {
+static int commandJson(const PathChar* path, FILE* out, FILE* err) {
     Document doc;
     int status = loadDocument(path, &doc, err);
     if (status == kTwkUsage)
@@ -211,11 +197,15 @@ int commandJson(const PathChar* path, FILE* out, FILE* err) {
     return status;
 }
 
+namespace {
+
 // Indentation stops growing here: a crafted chain of a million levels would
 // otherwise print terabytes of blanks. Deeper lines say their depth instead.
 enum { kOutlineIndentCap = 64 };
 
-void putOutlineLine(FILE* out, const NoteItem* item, int32_t depth) {
+} // namespace
+
+static void putOutlineLine(FILE* out, const NoteItem* item, int32_t depth) {
     int32_t indent = depth < kOutlineIndentCap ? depth : kOutlineIndentCap;
     for (int32_t i = 0; i < indent; ++i)
         fputs("  ", out);
@@ -226,7 +216,7 @@ void putOutlineLine(FILE* out, const NoteItem* item, int32_t depth) {
     fputs("\n", out);
 }
 
-int commandOutline(const PathChar* path, FILE* out, FILE* err) {
+static int commandOutline(const PathChar* path, FILE* out, FILE* err) {
     Document doc;
     int status = loadDocument(path, &doc, err);
     if (status == kTwkUsage)
@@ -267,7 +257,7 @@ int commandOutline(const PathChar* path, FILE* out, FILE* err) {
     return status;
 }
 
-int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
+static int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
     if (sameFile(in, outPath)) {
         fputs("twk: convert never replaces the file it reads; name another OUT\n", err);
         return kTwkUsage;
@@ -299,11 +289,7 @@ int commandConvert(const PathChar* in, const PathChar* outPath, FILE* err) {
     return status;
 }
 
-} // namespace
-
-namespace {
-
-int runCommand(int argc, PathChar** argv, FILE* out, FILE* err) {
+static int runCommand(int argc, PathChar** argv, FILE* out, FILE* err) {
     if (argc == 3 && isWord(argv[1], "json"))
         return commandJson(argv[2], out, err);
     if (argc == 3 && isWord(argv[1], "outline"))
@@ -316,8 +302,6 @@ int runCommand(int argc, PathChar** argv, FILE* out, FILE* err) {
         return commandConvert(argv[2], argv[3], err);
     return usage(err);
 }
-
-} // namespace
 
 // Output that did not reach its place (a full disk, a closed pipe) is a
 // failure, whatever the command printed before: what stands there is cut.

@@ -6,9 +6,7 @@
 
 #include <string.h>
 
-namespace {
-
-void reportExport(const ExportResult& result, FILE* err) {
+static void reportExport(const ExportResult& result, FILE* err) {
     if (result.droppedChars)
         fprintf(err, "twk: %ld character(s) that XML cannot hold were left out\n",
                 result.droppedChars);
@@ -21,7 +19,7 @@ void reportExport(const ExportResult& result, FILE* err) {
 
 typedef ExportResult (*Exporter)(const NoteList* list, FILE* out);
 
-int exportDocument(const PathChar* path, Exporter write, FILE* out, FILE* err) {
+static int exportDocument(const PathChar* path, Exporter write, FILE* out, FILE* err) {
     Document doc;
     int status = loadDocument(path, &doc, err);
     if (status == kTwkUsage)
@@ -36,8 +34,6 @@ int exportDocument(const PathChar* path, Exporter write, FILE* out, FILE* err) {
     freeDocument(&doc);
     return status;
 }
-
-} // namespace
 
 int commandOpml(const PathChar* path, FILE* out, FILE* err) {
     return exportDocument(path, writeOpml, out, err);

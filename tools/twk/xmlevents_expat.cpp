@@ -20,14 +20,16 @@ struct ExpatRun {
     int stopped; // the handler or a refusal stopped the parse
 };
 
-void stop(ExpatRun* run, const char* reason) {
+} // namespace
+
+static void stop(ExpatRun* run, const char* reason) {
     if (reason)
         setXmlProblem(run->problem, reason);
     run->stopped = 1;
     XML_StopParser(run->parser, XML_FALSE);
 }
 
-int growAttributes(ExpatRun* run, size_t count) {
+static int growAttributes(ExpatRun* run, size_t count) {
     if (count <= run->attributeCapacity)
         return 1;
     XmlAttribute* grown = (XmlAttribute*)realloc(run->attributes, count * sizeof(XmlAttribute));
@@ -38,7 +40,7 @@ int growAttributes(ExpatRun* run, size_t count) {
     return 1;
 }
 
-void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
+static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
     ExpatRun* run = (ExpatRun*)data;
     if (run->stopped)
         return;
@@ -81,13 +83,13 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** atts) {
         stop(run, nullptr);
 }
 
-void XMLCALL onEnd(void* data, const XML_Char*) {
+static void XMLCALL onEnd(void* data, const XML_Char*) {
     ExpatRun* run = (ExpatRun*)data;
     if (!run->stopped && !run->handler->endElement(run->handler->context))
         stop(run, nullptr);
 }
 
-void XMLCALL onCharacters(void* data, const XML_Char* s, int len) {
+static void XMLCALL onCharacters(void* data, const XML_Char* s, int len) {
     ExpatRun* run = (ExpatRun*)data;
     if (run->stopped)
         return;
@@ -100,16 +102,15 @@ void XMLCALL onCharacters(void* data, const XML_Char* s, int len) {
         stop(run, nullptr);
 }
 
-void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
     stop((ExpatRun*)data, "a DOCTYPE is not allowed (no DTD or entity is processed)");
 }
 
-void XMLCALL onEntityDecl(void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
-                          const XML_Char*, const XML_Char*, const XML_Char*) {
+static void XMLCALL onEntityDecl(void* data, const XML_Char*, int, const XML_Char*, int,
+                                 const XML_Char*, const XML_Char*, const XML_Char*,
+                                 const XML_Char*) {
     stop((ExpatRun*)data, "entity declarations are not allowed");
 }
-
-} // namespace
 
 int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* problem) {
     memset(problem, 0, sizeof *problem);

@@ -101,11 +101,13 @@ struct SourceStream : ISequentialStream {
     HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
 };
 
-const WideChar* wide(LPCWSTR text) {
+} // namespace
+
+static const WideChar* wide(LPCWSTR text) {
     return reinterpret_cast<const WideChar*>(text);
 }
 
-const char* describe(HRESULT hr) {
+static const char* describe(HRESULT hr) {
     switch ((unsigned long)hr) {
     case WC_E_DTDPROHIBITED:
         return "a DOCTYPE is not allowed (no DTD or entity is processed)";
@@ -125,6 +127,8 @@ const char* describe(HRESULT hr) {
     }
 }
 
+namespace {
+
 struct LiteRun {
     IXmlReader* reader;
     const XmlHandler* handler;
@@ -135,9 +139,21 @@ struct LiteRun {
     size_t* offsets;
 };
 
+} // namespace
+
+// Copies one of the reader's strings into the run's text; span gets where
+// it starts and ends there. 0 when memory ran short.
+static int appendPart(LiteRun* run, LPCWSTR part, UINT length, size_t span[2]) {
+    span[0] = run->text.length;
+    if (!appendWide(&run->text, wide(part), length))
+        return 0;
+    span[1] = run->text.length;
+    return 1;
+}
+
 // The start tag the reader stands on: name and attributes are copied, since
 // XmlLite's strings last only until the reader moves.
-int startElement(LiteRun* run) {
+static int startElement(LiteRun* run) {
     LPCWSTR name;
     UINT nameLength;
     if (FAILED(run->reader->GetQualifiedName(&name, &nameLength)))
@@ -167,16 +183,12 @@ int startElement(LiteRun* run) {
         size_t* o = run->offsets + count * 4;
         if (FAILED(run->reader->GetQualifiedName(&part, &length)))
             return -1;
-        o[0] = run->text.length;
-        if (!appendWide(&run->text, wide(part), length))
+        if (!appendPart(run, part, length, o))
             return 0;
-        o[1] = run->text.length;
         if (FAILED(run->reader->GetValue(&part, &length)))
             return -1;
-        o[2] = run->text.length;
-        if (!appendWide(&run->text, wide(part), length))
+        if (!appendPart(run, part, length, o + 2))
             return 0;
-        o[3] = run->text.length;
         ++count;
         hr = run->reader->MoveToNextAttribute();
     }
@@ -201,7 +213,7 @@ int startElement(LiteRun* run) {
 
 // 1 to go on, 2 when the handler stopped, 0 when memory ran short, -1 on a
 // reader error.
-int step(LiteRun* run, XmlNodeType type) {
+static int step(LiteRun* run, XmlNodeType type) {
     const XmlHandler* h = run->handler;
     switch (type) {
     case XmlNodeType_Element:
@@ -221,8 +233,6 @@ int step(LiteRun* run, XmlNodeType type) {
         return 1;
     }
 }
-
-} // namespace
 
 int parseXml(const XmlSource* source, const XmlHandler* handler, XmlProblem* problem) {
     memset(problem, 0, sizeof *problem);

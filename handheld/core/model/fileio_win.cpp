@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+namespace {
+
 enum { kLongPathChars = 1024 };
+
+} // namespace
 
 struct FileHandle {
     HANDLE handle;
@@ -21,6 +25,8 @@ static FileHandle* wrap(HANDLE handle) {
     return file;
 }
 
+namespace {
+
 // A path of MAX_PATH characters or more (a kept copy's or a temporary
 // file's name beside a long note path) is given to the system in its long
 // form, "\\?\C:\..." or "\\?\UNC\server\...", made from the full path, so
@@ -29,6 +35,8 @@ static FileHandle* wrap(HANDLE handle) {
 struct LongPath {
     WCHAR text[kLongPathChars];
 };
+
+} // namespace
 
 static const WCHAR* systemPath(const WCHAR* path, LongPath* buffer) {
     if (lstrlenW(path) < MAX_PATH - 12 || path[0] == 0)

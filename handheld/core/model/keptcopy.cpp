@@ -10,7 +10,9 @@ namespace {
 
 enum { kCopyBufferBytes = 64 * 1024 };
 
-bool isSeparator(PathChar c) {
+} // namespace
+
+static bool isSeparator(PathChar c) {
 #ifdef _WIN32
     return c == '\\' || c == '/' || c == ':';
 #else
@@ -20,7 +22,7 @@ bool isSeparator(PathChar c) {
 
 // Where the extension starts: the last dot of the file name, or its end.
 // A name that only starts with a dot has no extension.
-size_t extensionStart(const PathChar* path, size_t length) {
+static size_t extensionStart(const PathChar* path, size_t length) {
     size_t name = 0;
     for (size_t i = 0; i < length; ++i)
         if (isSeparator(path[i]))
@@ -31,7 +33,7 @@ size_t extensionStart(const PathChar* path, size_t length) {
     return length;
 }
 
-int copyBytes(const FileOps* ops, FileHandle* source, FileHandle* copy, void* buffer) {
+static int copyBytes(const FileOps* ops, FileHandle* source, FileHandle* copy, void* buffer) {
     for (;;) {
         long got = ops->read(source, buffer, kCopyBufferBytes);
         if (got < 0)
@@ -42,8 +44,6 @@ int copyBytes(const FileOps* ops, FileHandle* source, FileHandle* copy, void* bu
             return 0;
     }
 }
-
-} // namespace
 
 int makeKeptName(const PathChar* path, int n, PathChar* out, size_t outChars) {
     char suffix[24];

@@ -26,11 +26,13 @@ struct Reader {
     bool failed;      // a read error, not the end
 };
 
-int64_t remaining(const Reader* r) {
+} // namespace
+
+static int64_t remaining(const Reader* r) {
     return r->total - r->consumed;
 }
 
-bool refill(Reader* r) {
+static bool refill(Reader* r) {
     if (!r->file || r->failed)
         return false;
     long got = r->ops->read(r->file, r->ownBuffer, kReadBufferBytes);
@@ -45,7 +47,7 @@ bool refill(Reader* r) {
 }
 
 // Copies up to want bytes; fewer only at the end of the input or on an error.
-size_t take(Reader* r, void* out, size_t want) {
+static size_t take(Reader* r, void* out, size_t want) {
     uint8_t* dst = (uint8_t*)out;
     size_t done = 0;
     while (done < want) {
@@ -63,7 +65,7 @@ size_t take(Reader* r, void* out, size_t want) {
 }
 
 // A little-endian 32-bit word; returns the bytes obtained (4 when whole).
-size_t takeWordBytes(Reader* r, int32_t* value) {
+static size_t takeWordBytes(Reader* r, int32_t* value) {
     uint8_t b[4];
     size_t got = take(r, b, 4);
     if (got == 4)
@@ -72,9 +74,11 @@ size_t takeWordBytes(Reader* r, int32_t* value) {
     return got;
 }
 
-bool takeWord(Reader* r, int32_t* value) {
+static bool takeWord(Reader* r, int32_t* value) {
     return takeWordBytes(r, value) == 4;
 }
+
+namespace {
 
 // A grow-only buffer for note and name text, sized by lengths that were
 // already checked against the rest of the input.
@@ -83,7 +87,9 @@ struct Scratch {
     size_t capacity; // characters
 };
 
-WideChar* scratchFor(Scratch* s, size_t chars) {
+} // namespace
+
+static WideChar* scratchFor(Scratch* s, size_t chars) {
     if (chars + 1 > s->capacity) {
         size_t wanted = chars + 1 > 2 * s->capacity ? chars + 1 : 2 * s->capacity;
         WideChar* grown = (WideChar*)modelAllocArray(wanted, sizeof(WideChar));
@@ -98,7 +104,7 @@ WideChar* scratchFor(Scratch* s, size_t chars) {
 }
 
 // Room for chars characters and the zero, keeping the first keptBytes.
-bool growScratch(Scratch* s, size_t chars, size_t keptBytes) {
+static bool growScratch(Scratch* s, size_t chars, size_t keptBytes) {
     if (chars + 1 <= s->capacity)
         return true;
     size_t wanted = chars + 1 > 2 * s->capacity ? chars + 1 : 2 * s->capacity;
@@ -113,6 +119,8 @@ bool growScratch(Scratch* s, size_t chars, size_t keptBytes) {
     return true;
 }
 
+namespace {
+
 struct Load {
     Reader reader;
     NoteList* list;
@@ -123,7 +131,9 @@ struct Load {
     int64_t zeroInNoteAt; // the first note that holds a zero, or -1
 };
 
-int fail(Load* load, LoadProblem problem, int64_t offset, int64_t value) {
+} // namespace
+
+static int fail(Load* load, LoadProblem problem, int64_t offset, int64_t value) {
     load->report->problem = problem;
     load->report->offset = offset;
     load->report->value = value;
@@ -131,7 +141,7 @@ int fail(Load* load, LoadProblem problem, int64_t offset, int64_t value) {
 }
 
 // The end of the input, or a read error.
-int endOfInput(Load* load, bool partial, int64_t offset) {
+static int endOfInput(Load* load, bool partial, int64_t offset) {
     if (load->reader.failed)
         return fail(load, kLoadReadError, load->reader.consumed, 0);
     if (partial)
@@ -142,7 +152,8 @@ int endOfInput(Load* load, bool partial, int64_t offset) {
 // A length from a pipe, whose end is unknown: the text is taken piece by
 // piece and the buffer grows only with what has arrived, so a length of two
 // thousand million costs memory only when that much is sent.
-int takeStreamText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
+static int takeStreamText(Load* load, int32_t chars, LoadProblem problem, int64_t at,
+                          WideChar** text) {
     Reader* r = &load->reader;
     size_t want = (size_t)chars * 2, have = 0;
     while (have < want) {
@@ -163,7 +174,7 @@ int takeStreamText(Load* load, int32_t chars, LoadProblem problem, int64_t at, W
 }
 
 // Reads a length-prefixed run of characters into the scratch buffer.
-int takeText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
+static int takeText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideChar** text) {
     if (chars < 0)
         return fail(load, problem, at, chars);
     if (!load->reader.sized)
@@ -180,7 +191,7 @@ int takeText(Load* load, int32_t chars, LoadProblem problem, int64_t at, WideCha
 
 // A note keeps its text up to its first zero, so one whose stored length
 // runs past a zero did not load whole: its original is kept before a save.
-int takeNote(Load* load, int32_t chars, int64_t at, WideChar** note) {
+static int takeNote(Load* load, int32_t chars, int64_t at, WideChar** note) {
     if (!takeText(load, chars, kLoadBadNoteLength, at, note))
         return 0;
     if (wideLength(*note, (size_t)chars) < (size_t)chars && load->zeroInNoteAt < 0)
@@ -188,12 +199,12 @@ int takeNote(Load* load, int32_t chars, int64_t at, WideChar** note) {
     return 1;
 }
 
-void append(Load* load, const NoteItem* record, const WideChar* note) {
+static void append(Load* load, const NoteItem* record, const WideChar* note) {
     if (!appendLoaded(load->list, record, note))
         ++load->report->droppedRecords;
 }
 
-int readRecords210(Load* load) {
+static int readRecords210(Load* load) {
     Reader* r = &load->reader;
     for (;;) {
         NoteItem record;
@@ -220,7 +231,7 @@ int readRecords210(Load* load) {
 
 // Every layout writes its header whole, so a file that ends inside it is
 // damaged or no note file at all: none of it is taken, and the load fails.
-int readHeader(Load* load, int32_t version) {
+static int readHeader(Load* load, int32_t version) {
     Reader* r = &load->reader;
     int32_t nextId = 0, rootState = 0, viewMode = 0, hideChecked = 0, ascending = 1, arrangeKey = 0;
     WideChar title[kTitleChars];
@@ -250,6 +261,8 @@ int readHeader(Load* load, int32_t version) {
     return 1;
 }
 
+namespace {
+
 // The path from the root to the previous record: the identifier at each
 // level and whether that node carries an item.
 struct LevelPath {
@@ -258,7 +271,9 @@ struct LevelPath {
     size_t capacity;
 };
 
-int reservePath(LevelPath* path, size_t levels) {
+} // namespace
+
+static int reservePath(LevelPath* path, size_t levels) {
     if (levels <= path->capacity)
         return 1;
     size_t wanted = levels > 2 * path->capacity ? levels : 2 * path->capacity;
@@ -281,7 +296,8 @@ int reservePath(LevelPath* path, size_t levels) {
     return 1;
 }
 
-int readNode100(Load* load, LevelPath* path, int32_t* previousLevel, int32_t level, int64_t at) {
+static int readNode100(Load* load, LevelPath* path, int32_t* previousLevel, int32_t level,
+                       int64_t at) {
     Reader* r = &load->reader;
     NoteList* list = load->list;
     if (level < 0)
@@ -347,7 +363,7 @@ int readNode100(Load* load, LevelPath* path, int32_t* previousLevel, int32_t lev
     return 1;
 }
 
-int readVersion100(Load* load) {
+static int readVersion100(Load* load) {
     load->options->viewMode = 0;
     load->options->hideChecked = 0;
     load->options->ascending = 1;
@@ -371,7 +387,7 @@ int readVersion100(Load* load) {
     return result;
 }
 
-int readAll(Load* load) {
+static int readAll(Load* load) {
     int32_t version = 0;
     size_t got = takeWordBytes(&load->reader, &version);
     if (got != 4)
@@ -385,7 +401,7 @@ int readAll(Load* load) {
     return readRecords210(load);
 }
 
-int runLoad(Load* load) {
+static int runLoad(Load* load) {
     int result = readAll(load);
     modelFree(load->scratch.text);
     if (result && load->zeroInNoteAt >= 0)
@@ -393,8 +409,8 @@ int runLoad(Load* load) {
     return result;
 }
 
-void startLoad(Load* load, NoteList* list, ViewOptions* options, CategoryList* categories,
-               LoadReport* report) {
+static void startLoad(Load* load, NoteList* list, ViewOptions* options, CategoryList* categories,
+                      LoadReport* report) {
     memset(load, 0, sizeof *load);
     memset(report, 0, sizeof *report);
     load->list = list;
@@ -403,8 +419,6 @@ void startLoad(Load* load, NoteList* list, ViewOptions* options, CategoryList* c
     load->report = report;
     load->zeroInNoteAt = -1;
 }
-
-} // namespace
 
 int readNoteBytes(NoteList* list, const void* data, size_t size, ViewOptions* options,
                   CategoryList* categories, LoadReport* report) {

@@ -25,14 +25,16 @@ struct Writer {
     int error; // last error of the first failure
 };
 
-void noteFailure(Writer* w) {
+} // namespace
+
+static void noteFailure(Writer* w) {
     if (!w->failed) {
         w->failed = true;
         w->error = w->ops->lastError();
     }
 }
 
-void flushBuffer(Writer* w) {
+static void flushBuffer(Writer* w) {
     if (w->failed || w->used == 0)
         return;
     if (!w->ops->write(w->file, w->buffer, w->used))
@@ -40,7 +42,7 @@ void flushBuffer(Writer* w) {
     w->used = 0;
 }
 
-void put(Writer* w, const void* data, size_t bytes) {
+static void put(Writer* w, const void* data, size_t bytes) {
     if (w->failed)
         return;
     if (!w->buffer || bytes >= kWriteBufferBytes) {
@@ -55,13 +57,13 @@ void put(Writer* w, const void* data, size_t bytes) {
     w->used += bytes;
 }
 
-void putWord(Writer* w, uint32_t value) {
+static void putWord(Writer* w, uint32_t value) {
     uint8_t b[4] = {(uint8_t)value, (uint8_t)(value >> 8), (uint8_t)(value >> 16),
                     (uint8_t)(value >> 24)};
     put(w, b, 4);
 }
 
-void writeDocument(Writer* w, const NoteList* list, const ViewOptions* options) {
+static void writeDocument(Writer* w, const NoteList* list, const ViewOptions* options) {
     putWord(w, kCurrentVersion);
     putWord(w, (uint32_t)list->nextId);
     putWord(w, list->rootState);
@@ -80,7 +82,7 @@ void writeDocument(Writer* w, const NoteList* list, const ViewOptions* options) 
     flushBuffer(w);
 }
 
-bool isSeparator(PathChar c) {
+static bool isSeparator(PathChar c) {
 #ifdef _WIN32
     return c == '\\' || c == '/';
 #else
@@ -89,7 +91,7 @@ bool isSeparator(PathChar c) {
 }
 
 // Length of the folder part of a path, separator included.
-size_t folderLength(const PathChar* path) {
+static size_t folderLength(const PathChar* path) {
     size_t n = pathLength(path), folder = 0;
     for (size_t i = 0; i < n; ++i)
         if (isSeparator(path[i]))
@@ -100,8 +102,6 @@ size_t folderLength(const PathChar* path) {
 #endif
     return folder;
 }
-
-} // namespace
 
 int makeTempFileName(const PathChar* target, uint32_t tick, PathChar* out, size_t outChars) {
     char digits[16];
@@ -140,15 +140,13 @@ int makeTempFileName(const PathChar* target, uint32_t tick, PathChar* out, size_
     return 1;
 }
 
-namespace {
-
 // Opens a new temporary file beside the target under the first free name,
 // starting from the tick's digits and stepping through the three-digit names.
 // A name that is taken (an ordinary file, a link, a file the user left there)
 // is passed over, never opened: the save only ever writes, renames or deletes
 // a file it has just created itself.
-FileHandle* createTempFile(const FileOps* ops, const PathChar* target, PathChar* temp,
-                           size_t tempChars) {
+static FileHandle* createTempFile(const FileOps* ops, const PathChar* target, PathChar* temp,
+                                  size_t tempChars) {
     uint32_t tick = ops->tickCount();
     for (uint32_t step = 0; step <= kTempNameSteps; ++step) {
         uint32_t digits = step == 0 ? tick : 100 + (tick + step) % 900;
@@ -166,8 +164,6 @@ FileHandle* createTempFile(const FileOps* ops, const PathChar* target, PathChar*
     }
     return nullptr;
 }
-
-} // namespace
 
 int writeNoteFile(const NoteList* list, const PathChar* target, const ViewOptions* options) {
     const FileOps* ops = currentFileOps();

@@ -195,11 +195,9 @@ void setTitle(NoteList* list, const WideChar* text) {
     copyWideField(list->title, kTitleChars, text, SIZE_MAX);
 }
 
-namespace {
-
 // Makes room for one more name, doubling, so adding stays constant time
 // over many names.
-bool reserveCategory(CategoryList* c) {
+static bool reserveCategory(CategoryList* c) {
     if (c->count < c->capacity)
         return true;
     int32_t wanted = c->capacity ? 2 * c->capacity : 16;
@@ -233,8 +231,6 @@ bool reserveCategory(CategoryList* c) {
     c->capacity = wanted;
     return true;
 }
-
-} // namespace
 
 int addCategory(CategoryList* categories, const WideChar* name) {
     // A record from a file may fill its category field without a zero. The

@@ -23,7 +23,9 @@ struct Builder {
     int32_t rootSlot;
 };
 
-int32_t appendNode(Builder* b, NoteItem* item, int32_t parent) {
+} // namespace
+
+static int32_t appendNode(Builder* b, NoteItem* item, int32_t parent) {
     ViewPlan* plan = b->plan;
     int32_t node = plan->count++;
     plan->nodes[node].item = item;
@@ -43,7 +45,7 @@ int32_t appendNode(Builder* b, NoteItem* item, int32_t parent) {
 // The items waiting for this identifier, handed over once: the first node in
 // pre-order that carries it takes them all, so every item is placed at most
 // once and a cycle ends the walk instead of repeating.
-int32_t takeWaiting(Builder* b, uint32_t id) {
+static int32_t takeWaiting(Builder* b, uint32_t id) {
     size_t slot = keyMapSlot(&b->waiting, id);
     int32_t first = b->waiting.values[slot];
     if (first != -1)
@@ -53,7 +55,7 @@ int32_t takeWaiting(Builder* b, uint32_t id) {
 
 // Links each candidate behind the others with the same parent identifier
 // (level-1 items behind the root's), keeping list order.
-void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
+static void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
     int32_t rootLast = -1;
     for (size_t i = 0; i < count; ++i) {
         b->nextWaiting[i] = -1;
@@ -80,7 +82,7 @@ void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
 
 // Pre-order with an explicit stack of open nodes: deep chains stay off the
 // call stack, and a node deeper than kMaxViewDepth is never made.
-void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
+static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
     size_t depth = 1;
     stack[0].node = kPlanRoot;
     stack[0].nextChild = rootFirst;
@@ -102,8 +104,6 @@ void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
         }
     }
 }
-
-} // namespace
 
 int32_t planFirstChild(const ViewPlan* plan, int32_t node) {
     return node == kPlanRoot ? plan->rootFirstChild : plan->firstChild[node];
