@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // The installation directory the user chose is itself a link, which both
 // programs follow; inside it, links to another folder, a link to a file that
@@ -73,5 +71,3 @@ TEST(Links, NoCopyOrDeletionGoesThroughALink) {
     EXPECT_FALSE(fileExists(real + "\\Setup.ini"));
     EXPECT_FALSE(registryKeyExists(kUninstall + "\\Linked"));
 }
-
-} // namespace

@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string script(const std::string& title, const std::string& files) {
+static std::string script(const std::string& title, const std::string& files) {
     return "[App]\r\nTitle=" + title + "\r\nVersion=1.5\r\nAppMgrIni=App.ini\r\n[Files]\r\n" +
            files;
 }
@@ -344,5 +342,3 @@ TEST(Setup, QuoteInAppMgrIniIsNotPassedOn) {
     deleteRegistryTree(kUninstall + "\\Quoted");
     deleteRegistryTree(kAppMgrKey);
 }
-
-} // namespace

@@ -24,8 +24,10 @@ struct ViewsTest : ::testing::Test {
     std::wstring notes;
 };
 
+} // namespace
+
 // Group label -> the names of its items, one after another.
-std::map<std::wstring, std::wstring> groups(HWND tree) {
+static std::map<std::wstring, std::wstring> groups(HWND tree) {
     std::map<std::wstring, std::wstring> out;
     HTREEITEM root = TreeView_GetRoot(tree);
     for (HTREEITEM group = TreeView_GetChild(tree, root); group;
@@ -117,5 +119,3 @@ TEST_F(ViewsTest, AnArrangementKeyOutOfRangeClearsTheMarks) {
     for (UINT command = IDM_ARRANGE_FIRST; command <= IDM_ARRANGE_LAST; ++command)
         EXPECT_FALSE(GetMenuState(arrange, command, MF_BYCOMMAND) & MF_CHECKED) << command;
 }
-
-} // namespace

@@ -12,11 +12,11 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-uint32_t tick98765() {
+static uint32_t tick98765() {
     return 98765; // the temporary name is twg987.tmp
 }
+
+namespace {
 
 struct FixedTick {
     FixedTick() {
@@ -28,13 +28,15 @@ struct FixedTick {
     FileOps ops;
 };
 
-std::string linkTarget(const std::string& path) {
+} // namespace
+
+static std::string linkTarget(const std::string& path) {
     char buffer[512];
     ssize_t n = readlink(path.c_str(), buffer, sizeof buffer);
     return n < 0 ? std::string() : std::string(buffer, (size_t)n);
 }
 
-int saveThreeItems(const std::string& target) {
+static int saveThreeItems(const std::string& target) {
     Doc doc;
     for (int i = 0; i < 3; ++i) {
         NoteItem item = makeItem(u"item");
@@ -43,12 +45,14 @@ int saveThreeItems(const std::string& target) {
     return writeNoteFile(&doc.list, target.c_str(), &doc.options);
 }
 
-int loadedItems(const std::string& path) {
+static int loadedItems(const std::string& path) {
     Doc back;
     if (!readNoteFile(&back.list, path.c_str(), &back.options, &back.categories))
         return -1;
     return back.list.count;
 }
+
+namespace {
 
 // Writes bytes into a FIFO from another thread, as a shell pipe would.
 struct Pipe {

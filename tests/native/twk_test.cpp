@@ -36,11 +36,13 @@ struct Pipe {
     std::thread writer;
 };
 
-uint32_t tick98765() {
+} // namespace
+
+static uint32_t tick98765() {
     return 98765;
 }
 
-Bytes sampleFile() {
+static Bytes sampleFile() {
     NoteItem a = makeItem(u"Shopping \"list\"");
     a.id = 1;
     memcpy(a.category, u"Home", 10);
@@ -55,8 +57,6 @@ Bytes sampleFile() {
         .record(b, u"");
     return file;
 }
-
-} // namespace
 
 TEST(Twk, JsonShowsHeaderItemsAndEscapes) {
     TempDir dir;

@@ -55,7 +55,10 @@ struct Document {
     CategoryList categories = {};
 };
 
-void addItem(Document& doc, const char16_t* name, const char16_t* category, const char16_t* note) {
+} // namespace
+
+static void addItem(Document& doc, const char16_t* name, const char16_t* category,
+                    const char16_t* note) {
     NoteItem item;
     memset(&item, 0, sizeof item);
     copyWideField(item.name, kNameChars, name, SIZE_MAX);
@@ -66,21 +69,19 @@ void addItem(Document& doc, const char16_t* name, const char16_t* category, cons
     appendNew(&doc.list, &item);
 }
 
-std::vector<UserNotice> gNotices;
-void recordNotice(UserNotice notice) {
+static std::vector<UserNotice> gNotices;
+static void recordNotice(UserNotice notice) {
     gNotices.push_back(notice);
 }
-long gFailWrite = -1;
-long gWrites = 0;
-int diskFullWrite(FileHandle* f, const void* d, size_t n) {
+static long gFailWrite = -1;
+static long gWrites = 0;
+static int diskFullWrite(FileHandle* f, const void* d, size_t n) {
     if (gWrites++ == gFailWrite) {
         SetLastError(ERROR_DISK_FULL);
         return 0;
     }
     return platformFileOps()->write(f, d, n);
 }
-
-} // namespace
 
 TEST(WindowsNoteFile, SavesThroughATemporaryFileBesideTheTargetAndLoadsBack) {
     TempFolder folder;

@@ -13,18 +13,18 @@
 #include <vector>
 #include <windows.h>
 
-namespace {
+static std::wstring gTwkExe; // the path of twk.exe, from the command line
 
-std::wstring gTwkExe; // the path of twk.exe, from the command line
-
-std::wstring source(const wchar_t* relative) {
+static std::wstring source(const wchar_t* relative) {
     std::wstring path = TWIGMARK_SOURCE_DIR;
     return path + L"/" + relative;
 }
 
-std::string text(const std::vector<char>& bytes) {
+static std::string text(const std::vector<char>& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
+
+namespace {
 
 struct TempFolder {
     TempFolder() {
@@ -53,18 +53,18 @@ struct TempFolder {
     std::wstring path;
 };
 
-const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
+} // namespace
+
+static const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
 
 // What Wine's XmlLite gives for a note's line breaks: spaces.
-std::string asThisReaderReadsIt(std::string opml) {
+static std::string asThisReaderReadsIt(std::string opml) {
     if (xmlKeepsLineBreaks())
         return opml;
     for (size_t at; (at = opml.find("&#13;&#10;")) != std::string::npos;)
         opml.replace(at, 10, "  ");
     return opml;
 }
-
-} // namespace
 
 TEST(TwkOnWindows, ExportsTheSamplesByteForByteAsOnTheHost) {
     for (const wchar_t* name : kSamples) {
