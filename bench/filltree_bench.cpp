@@ -147,14 +147,6 @@ static int countRootGroups(const std::vector<int32_t>& parents) {
     return count;
 }
 
-static int countChildren(HWND tree, HTREEITEM parent) {
-    int count = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        ++count;
-    return count;
-}
-
 // Milliseconds for a Default View fill with every item shown, and the
 // number of nodes under the root node.
 static double timeDefaultFill(HWND tree, Shape shape, int n, int* shown) {

@@ -97,14 +97,6 @@ static HTREEITEM topLevelNamed(HWND tree, const char* wanted) {
     return nullptr;
 }
 
-static int countChildren(HWND tree, HTREEITEM parent) {
-    int count = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        ++count;
-    return count;
-}
-
 // The user's expansion (the tree view's own key), which sorts the children.
 static double timeExpand(HWND tree, HTREEITEM node) {
     TreeView_SelectItem(tree, node);
