@@ -5,11 +5,9 @@
 
 #include "notefile.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 static uint32_t tick98765() {
@@ -51,31 +49,6 @@ static int loadedItems(const std::string& path) {
         return -1;
     return back.list.count;
 }
-
-namespace {
-
-// Writes bytes into a FIFO from another thread, as a shell pipe would.
-struct Pipe {
-    Pipe(const std::string& path, std::vector<uint8_t> bytes) : path(path) {
-        mkfifo(path.c_str(), 0600);
-        writer = std::thread([path, bytes] {
-            int fd = open(path.c_str(), O_WRONLY);
-            for (size_t done = 0; fd >= 0 && done < bytes.size();) {
-                ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-                if (n <= 0)
-                    break;
-                done += (size_t)n;
-            }
-            if (fd >= 0)
-                close(fd);
-        });
-    }
-    ~Pipe() { writer.join(); }
-    std::string path;
-    std::thread writer;
-};
-
-} // namespace
 
 // Whatever has the temporary file's name beside the target, the save passes
 // it over: it opens, follows, truncates or deletes none of them.
