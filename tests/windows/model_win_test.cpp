@@ -11,35 +11,6 @@
 
 namespace {
 
-struct TempFolder {
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"twigmark-win-test";
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::wstring& name : entries())
-            DeleteFileW((path + L"\\" + name).c_str());
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
-                names.push_back(data.cFileName);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return names;
-    }
-    std::wstring path;
-};
-
 struct Document {
     Document() {
         memset(&list, 0, sizeof list);

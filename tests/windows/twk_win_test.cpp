@@ -24,37 +24,6 @@ static std::string text(const std::vector<char>& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-namespace {
-
-struct TempFolder {
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"twigmark-twk-test";
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileW((path + L"\\" + data.cFileName).c_str());
-            while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
-    void write(const wchar_t* name, const std::string& bytes) const {
-        FILE* f = _wfopen(file(name).c_str(), L"wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::wstring path;
-};
-
-} // namespace
-
 static const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
 
 // What Wine's XmlLite gives for a note's line breaks: spaces.
