@@ -1,6 +1,7 @@
 #include "dialogs_support.h"
 
 #include "program.h"
+#include "program_support.h"
 #include "treefill.h"
 #include "widetext.h"
 
@@ -79,9 +80,7 @@ static LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = (HWND)wParam;
         if (gDriven.count(window))
             return 0; // ours: the Session must not answer it
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0 && !isMessageBox(window)) {
+        if (isDialogBox(window) && !isMessageBox(window)) {
             gDriven.insert(window);
             SetTimer(window, kRunTimer, 10, runScript);
             return 0;

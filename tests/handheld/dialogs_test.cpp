@@ -32,13 +32,8 @@ static const std::vector<ItemSpec> kDocument = {
 
 namespace {
 
-struct DialogsTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-dialogs.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
+struct DialogsTest : NoteFileTest {
+    DialogsTest() : NoteFileTest(L"twigmark-dialogs.twk") {}
 
     void newItem() { openItemEditor(gProgram.mainWindow, gProgram.treeView, gProgram.notePane, 1); }
     void modifySelected() {
@@ -53,7 +48,6 @@ struct DialogsTest : ::testing::Test {
         EXPECT_EQ(readNoteFile(list, notes.c_str(), &options, &categories), 1);
         clearCategories(&categories);
     }
-    std::wstring notes;
 };
 
 } // namespace

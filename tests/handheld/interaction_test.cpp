@@ -31,16 +31,15 @@ static const std::vector<NoteRecord> kDocument = {
 
 namespace {
 
-struct InteractionTest : ::testing::Test {
+struct InteractionTest : NoteFileTest {
+    InteractionTest() : NoteFileTest(L"twigmark-interaction.twk") {}
     void SetUp() override {
-        notes = tempPath(L"twigmark-interaction.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
+        NoteFileTest::SetUp();
         writeNotes(notes, kDocument);
     }
     void TearDown() override {
         stopAnsweringMenus();
-        DeleteFileW(notes.c_str());
+        NoteFileTest::TearDown();
     }
     HWND tree() const { return gProgram.treeView; }
     HWND main() const { return gProgram.mainWindow; }
@@ -53,7 +52,6 @@ struct InteractionTest : ::testing::Test {
         return SendMessageW(gProgram.menuBar, TB_ISBUTTONENABLED, command, 0) != 0;
     }
     NoteItem* item(const char* name) const { return nodeItem(tree(), findNode(tree(), name)); }
-    std::wstring notes;
 };
 
 } // namespace

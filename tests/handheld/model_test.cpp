@@ -154,15 +154,12 @@ struct YesToQuestions {
     ~YesToQuestions() { UnhookWindowsHookEx(gYesHook); }
 };
 
-struct ModelTest : ::testing::Test {
+struct ModelTest : NoteFileTest {
+    ModelTest() : NoteFileTest(L"twigmark-model.twk") {}
     void SetUp() override {
-        notes = tempPath(L"twigmark-model.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
+        NoteFileTest::SetUp();
         writeDocument(notes, kStart);
     }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
 };
 
 } // namespace

@@ -17,14 +17,8 @@ static std::wstring gProgramExe;
 
 namespace {
 
-struct ProgramTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-test.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
+struct ProgramTest : NoteFileTest {
+    ProgramTest() : NoteFileTest(L"twigmark-test.twk") {}
 };
 
 } // namespace

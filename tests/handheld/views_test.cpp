@@ -14,14 +14,8 @@
 
 namespace {
 
-struct ViewsTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-views.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
+struct ViewsTest : NoteFileTest {
+    ViewsTest() : NoteFileTest(L"twigmark-views.twk") {}
 };
 
 } // namespace
