@@ -328,6 +328,19 @@ void pressButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
+Child startSetup(const std::string& package) {
+    return startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+}
+
+HWND chooseDirectory(const Child& setup, const std::string& directory) {
+    HWND dialog = waitForDialog(setup, 103); // the directory's edit box
+    if (!dialog)
+        return nullptr;
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    return dialog;
+}
+
 std::string answerMessageBox(const Child& child, const char* caption, int button) {
     HWND box = waitForMessageBox(child);
     if (!box) {

@@ -40,11 +40,9 @@ TEST(Links, NoCopyOrDeletionGoesThroughALink) {
     deleteRegistryTree(kAppMgrKey);
     deleteRegistryTree(kUninstall + "\\Linked");
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, chosen);
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, chosen);
-    pressButton(dialog, IDOK);
     for (const char* entry : {"help\\readme.txt", "linked.txt", "dangling.txt", "hard.txt"})
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find(std::string("\r\n") + entry),
                   std::string::npos)

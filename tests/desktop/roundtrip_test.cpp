@@ -34,7 +34,7 @@ TEST(RoundTrip, InstallsRegistersLaunchesAndRemovesAgain) {
 
     // The blank inside the directory travels unquoted in the uninstall entry.
     std::string directory = freshFolder("rt-install") + "\\Program Notes";
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    Child setup = startSetup(package);
     HWND dialog = waitForDialog(setup, 103);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(windowText(dialog), "Setup");
