@@ -19,11 +19,9 @@
 
 #include <vector>
 
-namespace {
-
 // Each item under a random earlier one or at the top, a note on every
 // third.
-void makeDocument(int n) {
+static void makeDocument(int n) {
     beginBenchDocument();
     std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
@@ -37,7 +35,7 @@ void makeDocument(int n) {
 }
 
 // What the user did before leaving: a tick, a typed note.
-void changeSomething() {
+static void changeSomething() {
     HWND tree = gProgram.treeView;
     HTREEITEM first = TreeView_GetChild(tree, TreeView_GetRoot(tree));
     TreeView_SelectItem(tree, first);
@@ -46,7 +44,7 @@ void changeSomething() {
     gProgram.documentChanged = 1;
 }
 
-double atClose() {
+static double atClose() {
     changeSomething();
     double start = nowMs();
     int saved = saveKeepingDamaged(gProgram.treeView, gProgram.notePath, &gProgram.notePathDamaged);
@@ -56,7 +54,7 @@ double atClose() {
     return spent;
 }
 
-double inBackground() {
+static double inBackground() {
     changeSomething();
     double start = nowMs();
     SendMessageW(gProgram.mainWindow, WM_ACTIVATE, WA_INACTIVE, 0);
@@ -67,7 +65,7 @@ double inBackground() {
 }
 
 // Unchanged: the deactivation writes nothing.
-double unchanged() {
+static double unchanged() {
     double start = nowMs();
     SendMessageW(gProgram.mainWindow, WM_ACTIVATE, WA_INACTIVE, 0);
     return nowMs() - start;
@@ -75,7 +73,7 @@ double unchanged() {
 
 // The tree view's part of a save after a tick: every box that may have
 // changed read back into its item.
-double treePart() {
+static double treePart() {
     changeSomething();
     double start = nowMs();
     refreshCheckStates(gProgram.treeView, TreeView_GetRoot(gProgram.treeView));
@@ -84,7 +82,7 @@ double treePart() {
 
 // Its floor: the ticked node, which is the selected one, read for the
 // pane's item and for its box.
-double floorTreePart() {
+static double floorTreePart() {
     HWND tree = floorTree();
     HTREEITEM node = TreeView_GetChild(tree, floorRoot());
     double start = nowMs();
@@ -97,8 +95,6 @@ double floorTreePart() {
     }
     return nowMs() - start;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (!startBenchWindow(L"twigmark-background-bench.twk"))

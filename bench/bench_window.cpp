@@ -44,3 +44,11 @@ void endBenchWindow() {
     endProgram();
     DeleteFileW(gPath);
 }
+
+int countChildren(HWND tree, HTREEITEM parent) {
+    int count = 0;
+    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
+         child = TreeView_GetNextSibling(tree, child))
+        ++count;
+    return count;
+}

@@ -1,9 +1,12 @@
-// What the benchmarks on the real main window share: a clock, and a main
-// window on an empty note file in the temporary folder. Their documents come
-// from the shared document builder and its pseudo-random items.
+// What the benchmarks on the real main window share: a clock, a main window
+// on an empty note file in the temporary folder, and a count of a node's
+// children. Their documents come from the shared document builder and its
+// pseudo-random items.
 #pragma once
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 double nowMs();
 
@@ -15,3 +18,6 @@ void beginBenchDocument();
 // could not start. endBenchWindow closes it and removes the file.
 int startBenchWindow(const wchar_t* fileName);
 void endBenchWindow();
+
+// The number of nodes right under this one of the tree view.
+int countChildren(HWND tree, HTREEITEM parent);

@@ -28,12 +28,14 @@ namespace {
 
 enum Shape { kTopLevel, kFlat, kDeepWide };
 
+} // namespace
+
 // Top level: every item directly under the root node. Otherwise item 1 is
 // the only top-level item and every other item lies below it. Flat: all
 // others are its direct children. Deep and wide: each hangs under a random
 // earlier item, and every 100th under the one just before, so chains and
 // wide lists both occur.
-void makeDocument(Shape shape, int n) {
+static void makeDocument(Shape shape, int n) {
     beginBenchDocument();
     std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
@@ -58,19 +60,19 @@ void makeDocument(Shape shape, int n) {
     fillTree(gProgram.treeView);
 }
 
-double command(UINT id) {
+static double command(UINT id) {
     double start = nowMs();
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
     return nowMs() - start;
 }
 
-HTREEITEM topItemNode() {
+static HTREEITEM topItemNode() {
     HWND tree = gProgram.treeView;
     return TreeView_GetChild(tree, TreeView_GetRoot(tree));
 }
 
 // "Delete Item" after its question: the top item and everything below it.
-double deleteTop() {
+static double deleteTop() {
     HTREEITEM top = topItemNode();
     TreeView_SelectItem(gProgram.treeView, top);
     double start = nowMs();
@@ -79,21 +81,25 @@ double deleteTop() {
 }
 
 // The delete question is answered as soon as it appears.
-HHOOK gHook;
-int gAnswer = IDYES;
-LRESULT CALLBACK answerYes(int code, WPARAM wParam, LPARAM lParam) {
+static HHOOK gHook;
+static int gAnswer = IDYES;
+static LRESULT CALLBACK answerYes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE)
         PostMessageW((HWND)wParam, WM_COMMAND, (WPARAM)gAnswer, 0);
     return CallNextHookEx(gHook, code, wParam, lParam);
 }
+
+namespace {
 
 struct Row {
     const char* name;
     Figure f[3];
 };
 
+} // namespace
+
 // The sibling list order as the ranks give it.
-void reorder(std::vector<int32_t>* order, const std::vector<int32_t>& rank) {
+static void reorder(std::vector<int32_t>* order, const std::vector<int32_t>& rank) {
     std::stable_sort(order->begin(), order->end(),
                      [&](int32_t a, int32_t b) { return rank[(size_t)a] < rank[(size_t)b]; });
 }
@@ -101,8 +107,8 @@ void reorder(std::vector<int32_t>* order, const std::vector<int32_t>& rank) {
 // The control's part of an arrangement of the root's children (nothing
 // below them is open): their sort from the order they have into the order
 // of key; order follows.
-double floorArrange(std::vector<int32_t>* order, const std::vector<NoteItem*>& items, int key,
-                    int ascending) {
+static double floorArrange(std::vector<int32_t>* order, const std::vector<NoteItem*>& items,
+                           int key, int ascending) {
     std::vector<int32_t> rank;
     rankByItems(*order, items, key, ascending, &rank);
     double start = nowMs();
@@ -115,7 +121,7 @@ double floorArrange(std::vector<int32_t>* order, const std::vector<NoteItem*>& i
 // The floor tree as the fill of a document below one top item leaves it,
 // with that item opened by the user (its children sorted by name) and its
 // first child selected. Returns the top item's index.
-int32_t floorOpenedTop() {
+static int32_t floorOpenedTop() {
     std::vector<int32_t> parents, rank, top, children;
     std::vector<NoteItem*> items;
     defaultViewShape(0, &parents, &items, &top);
@@ -135,21 +141,19 @@ int32_t floorOpenedTop() {
 
 // A fill's node work after the command that made it: the old nodes go, the
 // view's new ones come.
-double floorRefill() {
+static double floorRefill() {
     std::vector<int32_t> parents, rank;
     viewShape(&parents, &rank);
     return floorClear() + floorFill(parents, rank);
 }
 
-double floorDelete(int32_t index) {
+static double floorDelete(int32_t index) {
     HWND tree = floorTree();
     TreeView_SelectItem(tree, floorNode(index));
     double start = nowMs();
     TreeView_DeleteItem(tree, floorNode(index));
     return nowMs() - start;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (!startBenchWindow(L"twigmark-commands-bench.twk"))

@@ -27,11 +27,14 @@ namespace {
 
 enum { kChainLength = 1000 };
 enum Shape { kRandomTree, kChildrenFirst, kDeepChain, kOneGroup, kManyGroups, kShapeCount };
-const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep chains",
-                                        "one huge group", "many groups"};
-const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
 
-void makeDocument(Shape shape, int n) {
+} // namespace
+
+static const char* kShapeNames[kShapeCount] = {"random tree", "children first", "deep chains",
+                                               "one huge group", "many groups"};
+static const char* kViewNames[4] = {"Default", "Category", "Date", "Priority"};
+
+static void makeDocument(Shape shape, int n) {
     beginBenchDocument();
     std::vector<NoteItem*> made((size_t)n);
     for (int i = 0; i < n; ++i) {
@@ -84,8 +87,8 @@ void makeDocument(Shape shape, int n) {
 
 // The nodes below handle, in pre-order, against the plan's nodes below
 // planNode; visited counts the nodes that matched.
-bool sameBelow(HWND tree, const ViewPlan& plan, int32_t planNode, HTREEITEM handle,
-               int32_t* visited) {
+static bool sameBelow(HWND tree, const ViewPlan& plan, int32_t planNode, HTREEITEM handle,
+                      int32_t* visited) {
     std::vector<int32_t> stack;
     std::vector<HTREEITEM> nodes;
     int32_t node = planFirstChild(&plan, planNode);
@@ -113,7 +116,7 @@ bool sameBelow(HWND tree, const ViewPlan& plan, int32_t planNode, HTREEITEM hand
 
 // The tree against the planner. Filling ends by expanding the root node,
 // which arranges its children; every deeper list keeps the planned order.
-bool matchesPlan(HWND tree) {
+static bool matchesPlan(HWND tree) {
     ViewPlan plan;
     if (!planDefaultView(&gList, gOptions.hideChecked, &plan))
         return false;
@@ -137,24 +140,16 @@ bool matchesPlan(HWND tree) {
 }
 
 // The group nodes a grouped shape puts under the root node.
-int countRootGroups(const std::vector<int32_t>& parents) {
+static int countRootGroups(const std::vector<int32_t>& parents) {
     int count = 0;
     for (int32_t parent : parents)
         count += parent < 0;
     return count;
 }
 
-int countChildren(HWND tree, HTREEITEM parent) {
-    int count = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        ++count;
-    return count;
-}
-
 // Milliseconds for a Default View fill with every item shown, and the
 // number of nodes under the root node.
-double timeDefaultFill(HWND tree, Shape shape, int n, int* shown) {
+static double timeDefaultFill(HWND tree, Shape shape, int n, int* shown) {
     makeDocument(shape, n);
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
@@ -172,7 +167,7 @@ double timeDefaultFill(HWND tree, Shape shape, int n, int* shown) {
 // root's children sorted where the opening of the root sorts them, the root
 // opened, every node deleted. check is set when the tree differs from the
 // document (looked at only when asked, before the nodes go).
-Figure timeFill(HWND tree, bool checkTree, bool* mismatch) {
+static Figure timeFill(HWND tree, bool checkTree, bool* mismatch) {
     std::vector<int32_t> parents, rootRank;
     viewShape(&parents, &rootRank);
     double start = nowMs();
@@ -194,7 +189,7 @@ Figure timeFill(HWND tree, bool checkTree, bool* mismatch) {
 
 // The private bytes of the program filling 10k and 100k items, in a process
 // that does nothing else (the floor's nodes would stay in its heap).
-void reportMemory(HWND tree) {
+static void reportMemory(HWND tree) {
     double start = (double)privateBytes() / 1048576.0;
     printf("private bytes at start: %.1f MB\n", start);
     for (int n : {10000, 100000}) {
@@ -208,8 +203,6 @@ void reportMemory(HWND tree) {
                n, now, now - start);
     }
 }
-
-} // namespace
 
 // "--orders" runs only the comparison of list order with parents last,
 // "--memory" only the private bytes after a fill; "--sizes 1000,10000"

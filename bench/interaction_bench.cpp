@@ -23,9 +23,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
+static NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
     NoteItem item = namedItem(name, id);
     placeUnder(&item, parent);
     item.icon = (uint16_t)(4 + nextRandom() % 16);
@@ -33,7 +31,7 @@ NoteItem* addItem(const char* name, uint32_t id, const NoteItem* parent) {
     return appendLoaded(&gList, &item, nullptr);
 }
 
-void startDocument() {
+static void startDocument() {
     beginBenchDocument();
     gOptions.viewMode = 0;
     gOptions.hideChecked = 0;
@@ -43,7 +41,7 @@ void startDocument() {
 
 // One top-level item whose children are all the other items, in random
 // name order.
-void makeFlat(int n) {
+static void makeFlat(int n) {
     startDocument();
     NoteItem* parent = addItem("Parent", 1, nullptr);
     char name[32];
@@ -58,7 +56,7 @@ void makeFlat(int n) {
 // their nodes are made last, the costly place for the tree view), the
 // mover with 1,000 descendants: `children` children sharing the rest as
 // grandchildren. Below 2,002 items the others number 1,000.
-void makeMoverDocument(int n, int children) {
+static void makeMoverDocument(int n, int children) {
     startDocument();
     int others = n > 2002 ? n - 1002 : 1000;
     NoteItem** made = new NoteItem*[(size_t)others];
@@ -87,7 +85,7 @@ void makeMoverDocument(int n, int children) {
     gList.nextId = (int32_t)id + 1;
 }
 
-HTREEITEM topLevelNamed(HWND tree, const char* wanted) {
+static HTREEITEM topLevelNamed(HWND tree, const char* wanted) {
     WideChar name[kNameChars] = {};
     copyAsciiField(name, kNameChars, wanted);
     for (HTREEITEM node = TreeView_GetChild(tree, TreeView_GetRoot(tree)); node;
@@ -99,16 +97,8 @@ HTREEITEM topLevelNamed(HWND tree, const char* wanted) {
     return nullptr;
 }
 
-int countChildren(HWND tree, HTREEITEM parent) {
-    int count = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, parent); child;
-         child = TreeView_GetNextSibling(tree, child))
-        ++count;
-    return count;
-}
-
 // The user's expansion (the tree view's own key), which sorts the children.
-double timeExpand(HWND tree, HTREEITEM node) {
+static double timeExpand(HWND tree, HTREEITEM node) {
     TreeView_SelectItem(tree, node);
     double start = nowMs();
     SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
@@ -120,7 +110,7 @@ double timeExpand(HWND tree, HTREEITEM node) {
 
 // The drop as the pointer leaves it: the dragged node and the highlighted
 // target, then the release.
-double timeDrop(HWND tree, int children, bool* ok) {
+static double timeDrop(HWND tree, int children, bool* ok) {
     HTREEITEM mover = topLevelNamed(tree, "Mover");
     HTREEITEM target = topLevelNamed(tree, "Target");
     NoteItem* moverItem = nodeItem(tree, mover);
@@ -144,7 +134,7 @@ double timeDrop(HWND tree, int children, bool* ok) {
 
 // The floor tree as the fill of the document leaves it, with its shape and
 // the item of each node.
-void floorFilled(std::vector<int32_t>* parents, std::vector<NoteItem*>* items) {
+static void floorFilled(std::vector<int32_t>* parents, std::vector<NoteItem*>* items) {
     std::vector<int32_t> rank, top;
     defaultViewShape(0, parents, items, &top);
     identityRank(parents->size(), &rank);
@@ -153,13 +143,13 @@ void floorFilled(std::vector<int32_t>* parents, std::vector<NoteItem*>* items) {
     floorFill(*parents, rank);
 }
 
-int32_t indexOf(const std::vector<NoteItem*>& items, const NoteItem* wanted) {
+static int32_t indexOf(const std::vector<NoteItem*>& items, const NoteItem* wanted) {
     return (int32_t)(std::find(items.begin(), items.end(), wanted) - items.begin());
 }
 
 // The control's part of the user's expansion: the children sorted by name
 // from the order they have, then the node opened.
-double floorExpand(int32_t node, const std::vector<int32_t>& rank) {
+static double floorExpand(int32_t node, const std::vector<int32_t>& rank) {
     HWND tree = floorTree();
     TreeView_SelectItem(tree, floorNode(node));
     double start = nowMs();
@@ -171,7 +161,7 @@ double floorExpand(int32_t node, const std::vector<int32_t>& rank) {
 // The control's part of the drop: the moved node made again under the
 // target and scrolled into view, its subtree below it in the same shape,
 // the old subtree deleted.
-double floorDrop(int32_t mover, int32_t target, const std::vector<int32_t>& parents) {
+static double floorDrop(int32_t mover, int32_t target, const std::vector<int32_t>& parents) {
     HWND tree = floorTree();
     std::vector<HTREEITEM> made(parents.size(), nullptr);
     double start = nowMs();
@@ -184,7 +174,7 @@ double floorDrop(int32_t mover, int32_t target, const std::vector<int32_t>& pare
     return nowMs() - start;
 }
 
-const NoteItem* itemNamed(const char* wanted) {
+static const NoteItem* itemNamed(const char* wanted) {
     WideChar name[kNameChars] = {};
     copyAsciiField(name, kNameChars, wanted);
     for (const NoteItem* item = gList.head; item; item = item->next)
@@ -192,8 +182,6 @@ const NoteItem* itemNamed(const char* wanted) {
             return item;
     return nullptr;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (!startBenchWindow(L"twigmark-interaction-bench.twk"))

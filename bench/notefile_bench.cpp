@@ -10,13 +10,11 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-double seconds(std::chrono::steady_clock::time_point since) {
+static double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-void buildDocument(NoteList* list, int items) {
+static void buildDocument(NoteList* list, int items) {
     initList(list);
     setTitle(list, kDefaultTitle);
     unsigned seed = 12345;
@@ -39,7 +37,7 @@ void buildDocument(NoteList* list, int items) {
 
 // 40,000 items, each with its own category or all with one: files of the
 // same size, so the difference is what the category list costs.
-double loadWithCategories(const std::string& path, bool distinct, int items) {
+static double loadWithCategories(const std::string& path, bool distinct, int items) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
@@ -74,8 +72,6 @@ double loadWithCategories(const std::string& path, bool distinct, int items) {
     unlink(path.c_str());
     return best;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     int items = argc > 1 ? atoi(argv[1]) : 100000;

@@ -9,20 +9,16 @@
 #include <stdio.h>
 #include <string>
 
-namespace {
+static double gLongestGap = 0;
+static std::chrono::steady_clock::time_point gLastTick;
 
-double gLongestGap = 0;
-std::chrono::steady_clock::time_point gLastTick;
-
-void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
+static void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
     auto now = std::chrono::steady_clock::now();
     double gap = std::chrono::duration<double>(now - gLastTick).count();
     if (gap > gLongestGap)
         gLongestGap = gap;
     gLastTick = now;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     long count = argc > 1 ? atol(argv[1]) : 65533;

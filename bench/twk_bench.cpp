@@ -14,9 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-void buildDocument(NoteList* list, int items) {
+static void buildDocument(NoteList* list, int items) {
     initList(list);
     setTitle(list, u"Benchmark & <friends>");
     unsigned seed = 12345;
@@ -49,7 +47,7 @@ void buildDocument(NoteList* list, int items) {
     }
 }
 
-double timeCommand(std::vector<std::string> args, FILE* sink, int rounds) {
+static double timeCommand(std::vector<std::string> args, FILE* sink, int rounds) {
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
         std::vector<char*> argv;
@@ -67,8 +65,6 @@ double timeCommand(std::vector<std::string> args, FILE* sink, int rounds) {
     }
     return best;
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     int items = argc > 1 ? atoi(argv[1]) : 100000;

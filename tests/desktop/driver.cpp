@@ -10,15 +10,13 @@ std::string gPackage;
 
 const char kAppMgrKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAppMgr.exe";
 
-namespace {
-
-const DWORD kTimeoutMs = 20000;
+static const DWORD kTimeoutMs = 20000;
 
 // Wine's own export that names the Unix file behind a Windows path; null
 // when not running under Wine.
 typedef char*(CDECL* UnixFileNameFn)(const WCHAR* path);
 
-std::string unixPath(const std::string& path) {
+static std::string unixPath(const std::string& path) {
     static UnixFileNameFn convert = (UnixFileNameFn)(void*)GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!convert)
@@ -36,7 +34,7 @@ std::string unixPath(const std::string& path) {
 
 // Starts a Linux program; Wine starts those too, but hands back no handle to
 // wait on, so the caller watches for the program's effect.
-bool startUnix(const std::string& commandLine) {
+static bool startUnix(const std::string& commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -52,11 +50,11 @@ bool startUnix(const std::string& commandLine) {
     return true;
 }
 
-bool nameExists(const std::string& path) {
+static bool nameExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool waitUntil(const std::string& path, bool present) {
+static bool waitUntil(const std::string& path, bool present) {
     DWORD start = GetTickCount();
     while (nameExists(path) != present) {
         if (GetTickCount() - start > kTimeoutMs)
@@ -68,7 +66,7 @@ bool waitUntil(const std::string& path, bool present) {
 
 // Links are removed, never followed: through Wine a deletion would reach
 // the file a link leads to.
-void removeTree(const std::string& path) {
+static void removeTree(const std::string& path) {
     if (!nameExists(path))
         return;
     std::string unix = unixPath(path);
@@ -95,13 +93,17 @@ void removeTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+namespace {
+
 struct Search {
     DWORD processId;
     int controlId;
     HWND found;
 };
 
-BOOL CALLBACK matchWindow(HWND window, LPARAM lParam) {
+} // namespace
+
+static BOOL CALLBACK matchWindow(HWND window, LPARAM lParam) {
     Search* search = (Search*)lParam;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
@@ -115,15 +117,13 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM lParam) {
 }
 
 // Linux paths from ctest become paths on Wine's Z: drive.
-std::string windowsPath(const char* path) {
+static std::string windowsPath(const char* path) {
     std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
     for (char& c : out)
         if (c == '/')
             c = '\\';
     return out;
 }
-
-} // namespace
 
 std::string freshFolder(const std::string& name) {
     char base[MAX_PATH];
@@ -326,6 +326,19 @@ void setItemText(HWND dialog, int id, const std::string& text) {
 
 void pressButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+Child startSetup(const std::string& package) {
+    return startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+}
+
+HWND chooseDirectory(const Child& setup, const std::string& directory) {
+    HWND dialog = waitForDialog(setup, 103); // the directory's edit box
+    if (!dialog)
+        return nullptr;
+    setItemText(dialog, 103, directory);
+    pressButton(dialog, IDOK);
+    return dialog;
 }
 
 std::string answerMessageBox(const Child& child, const char* caption, int button) {

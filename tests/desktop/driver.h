@@ -54,6 +54,12 @@ std::string windowText(HWND window);
 std::string itemText(HWND dialog, int id);
 void setItemText(HWND dialog, int id, const std::string& text);
 void pressButton(HWND dialog, int id);
+// The package's own Ferrywell.exe, started in the package folder as the user
+// starts it.
+Child startSetup(const std::string& package);
+// Enters the directory in Ferrywell's directory dialog and presses OK; the
+// dialog, or null when it did not come.
+HWND chooseDirectory(const Child& setup, const std::string& directory);
 // Waits for a message box, checks caption and text, and presses the button.
 // The text of the box, for the caller's message on failure.
 std::string answerMessageBox(const Child& child, const char* caption, int button);

@@ -1,7 +1,7 @@
 // Stands in for the Application Manager: records the arguments it was given
 // in a file beside itself, named after the program with ".arg" appended.
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 #include <windows.h>
 
 int main() {

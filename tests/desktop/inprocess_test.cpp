@@ -6,16 +6,14 @@
 #include "safepath.h"
 #include "setupscript.h"
 
-#include <climits>
+#include <limits.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <vector>
 
 #include "uninstall.h"
 
-namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 TEST(SetupScript, ReadsValuesWithDefaultsAndCuts) {
     std::string folder = freshFolder("script");
@@ -100,14 +98,19 @@ TEST(Uninstall, CommandLineForms) {
     EXPECT_STREQ(directoryArgument(""), "");
 }
 
+namespace {
+
 // What the progress bar and its label showed at each step.
 struct Observed {
     int upper = -1;
     std::vector<std::pair<int, std::string>> steps;
 };
-Observed gObserved;
 
-LRESULT CALLBACK watchProgress(int code, WPARAM wParam, LPARAM lParam) {
+} // namespace
+
+static Observed gObserved;
+
+static LRESULT CALLBACK watchProgress(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* call = (const CWPRETSTRUCT*)lParam;
     if (code == HC_ACTION && call->message == PBM_SETRANGE)
         gObserved.upper = HIWORD(call->lParam);
@@ -120,7 +123,7 @@ LRESULT CALLBACK watchProgress(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-Observed watch(void (*work)(void*), void* data) {
+static Observed watch(void (*work)(void*), void* data) {
     gObserved = Observed();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, watchProgress, nullptr, GetCurrentThreadId());
     work(data);
@@ -128,10 +131,10 @@ Observed watch(void (*work)(void*), void* data) {
     return gObserved;
 }
 
-void copyWork(void* run) {
+static void copyWork(void* run) {
     runCopyDialog((InstallRun*)run);
 }
-void removeWork(void* run) {
+static void removeWork(void* run) {
     runRemoveDialog((UninstallRun*)run);
 }
 
@@ -184,9 +187,9 @@ TEST(Progress, RangesOfBothProgramsForCountZeroAndThree) {
 
 // Answers the first message box of this thread from a thread timer, which
 // fires inside the box's own loop.
-std::string gBoxText;
+static std::string gBoxText;
 
-BOOL CALLBACK findBox(HWND window, LPARAM lParam) {
+static BOOL CALLBACK findBox(HWND window, LPARAM lParam) {
     if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
         *(HWND*)lParam = window;
         return FALSE;
@@ -194,7 +197,7 @@ BOOL CALLBACK findBox(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-void CALLBACK answerBox(HWND, UINT, UINT_PTR, DWORD) {
+static void CALLBACK answerBox(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), findBox, (LPARAM)&box);
     if (!box || !gBoxText.empty())
@@ -233,17 +236,19 @@ TEST(Progress, ForeignEntryMetWhenRegisteringIsLeftAlone) {
 
 // The system's folder browser cannot be driven, so the test stands in for it
 // and checks what the dialog asked of it.
-BROWSEINFOA gBrowseSeen;
-std::string gPrompt;
-std::string gBrowseAnswer;
-int gBrowseCalls;
+static BROWSEINFOA gBrowseSeen;
+static std::string gPrompt;
+static std::string gBrowseAnswer;
+static int gBrowseCalls;
 
-PIDLIST_ABSOLUTE WINAPI fakeBrowse(LPBROWSEINFOA info) {
+static PIDLIST_ABSOLUTE WINAPI fakeBrowse(LPBROWSEINFOA info) {
     ++gBrowseCalls;
     gBrowseSeen = *info;
     gPrompt = info->lpszTitle ? info->lpszTitle : "";
     return gBrowseAnswer.empty() ? nullptr : ILCreateFromPathA(gBrowseAnswer.c_str());
 }
+
+namespace {
 
 // Drives the dialog from a thread timer, which fires inside its modal loops.
 struct Script {
@@ -251,14 +256,21 @@ struct Script {
     std::string missing;
     std::vector<std::string> seen;
 };
-Script gScript;
+
+} // namespace
+
+static Script gScript;
+
+namespace {
 
 struct FindThreadWindow {
     bool messageBox;
     HWND found;
 };
 
-BOOL CALLBACK matchThreadWindow(HWND window, LPARAM lParam) {
+} // namespace
+
+static BOOL CALLBACK matchThreadWindow(HWND window, LPARAM lParam) {
     FindThreadWindow* find = (FindThreadWindow*)lParam;
     bool isBox = GetDlgItem(window, 0xFFFF) != nullptr;
     if (IsWindowVisible(window) && isBox == find->messageBox &&
@@ -269,13 +281,13 @@ BOOL CALLBACK matchThreadWindow(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-HWND threadWindow(bool messageBox) {
+static HWND threadWindow(bool messageBox) {
     FindThreadWindow find = {messageBox, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), matchThreadWindow, (LPARAM)&find);
     return find.found;
 }
 
-void CALLBACK driveDirectoryDialog(HWND, UINT, UINT_PTR, DWORD) {
+static void CALLBACK driveDirectoryDialog(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = threadWindow(false);
     HWND box = threadWindow(true);
     char text[MAX_PATH];
@@ -340,5 +352,3 @@ TEST(DirectoryDialog, BrowseArgumentsAndTitleAfterFailedCreation) {
     EXPECT_EQ(gScript.seen[1], "Unable to create directory.");
     EXPECT_EQ(gScript.seen[2], windowsDirectory() + "\\Notes");
 }
-
-} // namespace

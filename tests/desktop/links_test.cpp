@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // The installation directory the user chose is itself a link, which both
 // programs follow; inside it, links to another folder, a link to a file that
@@ -42,11 +40,9 @@ TEST(Links, NoCopyOrDeletionGoesThroughALink) {
     deleteRegistryTree(kAppMgrKey);
     deleteRegistryTree(kUninstall + "\\Linked");
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, chosen);
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, chosen);
-    pressButton(dialog, IDOK);
     for (const char* entry : {"help\\readme.txt", "linked.txt", "dangling.txt", "hard.txt"})
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find(std::string("\r\n") + entry),
                   std::string::npos)
@@ -73,5 +69,3 @@ TEST(Links, NoCopyOrDeletionGoesThroughALink) {
     EXPECT_FALSE(fileExists(real + "\\Setup.ini"));
     EXPECT_FALSE(registryKeyExists(kUninstall + "\\Linked"));
 }
-
-} // namespace

@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-const WORD* skipText(const WORD* p) {
+static const WORD* skipText(const WORD* p) {
     if (*p == 0xFFFF)
         return p + 2;
     while (*p)
@@ -16,7 +14,7 @@ const WORD* skipText(const WORD* p) {
     return p + 1;
 }
 
-const WORD* alignToDword(const WORD* p) {
+static const WORD* alignToDword(const WORD* p) {
     return (const WORD*)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
 }
 
@@ -66,7 +64,7 @@ TEST(Package, DirectoryDialogIconKeepsItsSize) {
     FreeLibrary(program);
 }
 
-std::vector<std::string> lines(const std::string& bytes) {
+static std::vector<std::string> lines(const std::string& bytes) {
     std::vector<std::string> out;
     size_t start = 0;
     while (start < bytes.size()) {
@@ -79,7 +77,7 @@ std::vector<std::string> lines(const std::string& bytes) {
     return out;
 }
 
-std::string profileValue(const std::string& file, const char* section, const char* key) {
+static std::string profileValue(const std::string& file, const char* section, const char* key) {
     char value[1024];
     GetPrivateProfileStringA(section, key, "", value, sizeof value, file.c_str());
     return value;
@@ -120,5 +118,3 @@ TEST(Package, ScriptListsWhatTheFolderShips) {
         start = end + 1;
     }
 }
-
-} // namespace

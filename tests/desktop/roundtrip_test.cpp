@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string waitForFile(const std::string& path) {
+static std::string waitForFile(const std::string& path) {
     for (int i = 0; i < 200 && !fileExists(path); ++i)
         Sleep(50);
     Sleep(100);
@@ -36,7 +34,7 @@ TEST(RoundTrip, InstallsRegistersLaunchesAndRemovesAgain) {
 
     // The blank inside the directory travels unquoted in the uninstall entry.
     std::string directory = freshFolder("rt-install") + "\\Program Notes";
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    Child setup = startSetup(package);
     HWND dialog = waitForDialog(setup, 103);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(windowText(dialog), "Setup");
@@ -85,5 +83,3 @@ TEST(RoundTrip, InstallsRegistersLaunchesAndRemovesAgain) {
     deleteRegistryTree(kUninstall + "\\Sibling");
     deleteRegistryTree(kAppMgrKey);
 }
-
-} // namespace

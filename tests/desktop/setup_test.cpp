@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string script(const std::string& title, const std::string& files) {
+static std::string script(const std::string& title, const std::string& files) {
     return "[App]\r\nTitle=" + title + "\r\nVersion=1.5\r\nAppMgrIni=App.ini\r\n[Files]\r\n" +
            files;
 }
@@ -17,7 +15,7 @@ TEST(Setup, CancelEscapeAndCloseBoxInstallNothing) {
     std::string target = freshFolder("cancel-target") + "\\never";
     deleteRegistryTree(kUninstall + "\\Cancelled");
     for (int way = 0; way < 3; ++way) {
-        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        Child setup = startSetup(package);
         HWND dialog = waitForDialog(setup, 103);
         ASSERT_TRUE(dialog);
         setItemText(dialog, 103, target);
@@ -41,11 +39,9 @@ TEST(Setup, DirectoryChecksThenEmptyInstallWithoutAppManager) {
     std::string base = freshFolder("dir-target");
     deleteRegistryTree(kAppMgrKey);
     deleteRegistryTree(kUninstall + "\\Zero");
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, base + "\\missing\\child");
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, base + "\\missing\\child");
-    pressButton(dialog, IDOK);
     EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to create directory.");
     EXPECT_FALSE(directoryExists(base + "\\missing"));
     // Device paths name volumes and shares in forms a text check cannot see
@@ -100,7 +96,7 @@ TEST(Setup, ScriptEdgeCasesAndUnrunnableAppManager) {
     setRegistryDefault(kAppMgrKey, appMgr);
     deleteRegistryTree(kUninstall + "\\" + cut);
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    Child setup = startSetup(package);
     HWND dialog = waitForDialog(setup, 103);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(itemText(dialog, 103), windowsDirectory().substr(0, 2) + "\\Program Files\\" + cut);
@@ -134,11 +130,9 @@ TEST(Setup, HostileEntriesNeverLeaveTheDirectory) {
     setRegistryDefault(kAppMgrKey, base + "\\nowhere.exe");
     deleteRegistryTree(kUninstall + "\\Hostile");
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, directory);
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, directory);
-    pressButton(dialog, IDOK);
     for (int i = 0; i < 4; ++i)
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("outside the installation"),
                   std::string::npos);
@@ -182,7 +176,7 @@ TEST(Setup, RefusesNamelessAndDamagedScripts) {
     };
     for (const Case& c : cases) {
         std::string package = makePackage("refuse-package", c.script);
-        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+        Child setup = startSetup(package);
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find(c.message), std::string::npos)
             << c.message;
         EXPECT_EQ(waitExit(setup), 0);
@@ -203,11 +197,9 @@ TEST(Setup, RelativeDirectoryIsStoredAsAFullPath) {
     deleteRegistryTree(kAppMgrKey);
     deleteRegistryTree(kUninstall + "\\Relative");
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, "relinst");
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, "relinst");
-    pressButton(dialog, IDOK);
     answerMessageBox(setup, "Setup", IDOK); // no Application Manager
     EXPECT_EQ(waitExit(setup), 0);
     EXPECT_TRUE(fileExists(package + "\\relinst\\Setup.ini"));
@@ -246,7 +238,7 @@ TEST(Setup, LeavesAnotherProgramsEntryAlone) {
     std::string before = registrySnapshot(kUninstall);
     deleteRegistryTree(kAppMgrKey);
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
+    Child setup = startSetup(package);
     EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("HKEY_LOCAL_MACHINE\\" + key),
               std::string::npos);
     EXPECT_EQ(waitExit(setup), 0);
@@ -269,11 +261,9 @@ TEST(Setup, LeavesAnotherProgramsEntryAlone) {
                        (DWORD)value.size() + 1);
         RegCloseKey(handle);
         before = registrySnapshot(kUninstall);
-        Child again = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-        HWND dialog = waitForDialog(again, 103);
+        Child again = startSetup(package);
+        HWND dialog = chooseDirectory(again, directory);
         ASSERT_TRUE(dialog);
-        setItemText(dialog, 103, directory);
-        pressButton(dialog, IDOK);
         std::string told = answerMessageBox(again, "Setup", IDOK);
         EXPECT_EQ(waitExit(again), 0);
         if (!ours) {
@@ -305,11 +295,9 @@ TEST(Setup, AppMgrIniOutsideTheDirectoryIsRefused) {
                                                file + "\r\n[Files]\r\nCount=0\r\n");
         deleteRegistryTree(kUninstall + "\\Outside");
         DeleteFileA((appMgr + ".arg").c_str());
-        Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-        HWND dialog = waitForDialog(setup, 103);
+        Child setup = startSetup(package);
+        HWND dialog = chooseDirectory(setup, directory);
         ASSERT_TRUE(dialog);
-        setItemText(dialog, 103, directory);
-        pressButton(dialog, IDOK);
         EXPECT_NE(answerMessageBox(setup, "Setup", IDOK).find("outside the installation"),
                   std::string::npos);
         EXPECT_EQ(waitExit(setup), 0);
@@ -332,11 +320,9 @@ TEST(Setup, QuoteInAppMgrIniIsNotPassedOn) {
     setRegistryDefault(kAppMgrKey, appMgr);
     deleteRegistryTree(kUninstall + "\\Quoted");
 
-    Child setup = startProgram("\"" + package + "\\Ferrywell.exe\"", package);
-    HWND dialog = waitForDialog(setup, 103);
+    Child setup = startSetup(package);
+    HWND dialog = chooseDirectory(setup, directory);
     ASSERT_TRUE(dialog);
-    setItemText(dialog, 103, directory);
-    pressButton(dialog, IDOK);
     EXPECT_EQ(answerMessageBox(setup, "Setup", IDOK), "Unable to execute Application Manager.");
     EXPECT_EQ(waitExit(setup), 0);
     Sleep(500);
@@ -344,5 +330,3 @@ TEST(Setup, QuoteInAppMgrIniIsNotPassedOn) {
     deleteRegistryTree(kUninstall + "\\Quoted");
     deleteRegistryTree(kAppMgrKey);
 }
-
-} // namespace

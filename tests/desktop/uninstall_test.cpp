@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+static const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string installedCopy(const std::string& name, const std::string& count) {
+static std::string installedCopy(const std::string& name, const std::string& count) {
     std::string directory = freshFolder(name) + "\\App Dir";
     CreateDirectoryA(directory.c_str(), nullptr);
     writeFile(directory + "\\one.txt", "one");
@@ -18,7 +16,7 @@ std::string installedCopy(const std::string& name, const std::string& count) {
     return directory;
 }
 
-void expectUntouched(const std::string& directory) {
+static void expectUntouched(const std::string& directory) {
     EXPECT_EQ(readFile(directory + "\\one.txt"), "one");
     EXPECT_TRUE(fileExists(directory + "\\Setup.ini"));
     EXPECT_TRUE(registryKeyExists(kUninstall + "\\Kept"));
@@ -103,5 +101,3 @@ TEST(Uninstall, LeavesAnEntryThatDoesNotStartThisUninstall) {
     }
     deleteRegistryTree(key);
 }
-
-} // namespace

@@ -14,40 +14,13 @@
 static BoxAnswers* gAnswers = nullptr;
 static HHOOK gAnswerHook = nullptr;
 
-static BOOL CALLBACK readBoxChild(HWND child, LPARAM lParam) {
-    AnsweredBox* box = (AnsweredBox*)lParam;
-    wchar_t className[32], text[512];
-    GetClassNameW(child, className, 32);
-    if (lstrcmpiW(className, L"Static") != 0)
-        return TRUE;
-    HICON icon = (HICON)SendMessageW(child, STM_GETICON, 0, 0);
-    if (icon) {
-        if (icon == LoadIconW(nullptr, IDI_HAND))
-            box->icon = kStopIcon;
-        else if (icon == LoadIconW(nullptr, IDI_QUESTION))
-            box->icon = kQuestionIcon;
-        else if (icon == LoadIconW(nullptr, IDI_ASTERISK))
-            box->icon = kInformationIcon;
-    }
-    if (GetWindowTextW(child, text, 512) > 0 && box->text.empty())
-        box->text = text;
-    return TRUE;
-}
-
 // A timer lets the box finish showing before it is read and answered; it
 // fires before the program tests' own answer, which waits longer.
 static void CALLBACK answerNow(HWND window, UINT, UINT_PTR timer, DWORD) {
     KillTimer(window, timer);
     if (!gAnswers)
         return;
-    AnsweredBox box = {};
-    wchar_t caption[128] = {};
-    GetWindowTextW(window, caption, 128);
-    box.caption = caption;
-    box.owned = GetWindow(window, GW_OWNER) != nullptr;
-    box.yesNo = GetDlgItem(window, IDYES) && GetDlgItem(window, IDNO);
-    EnumChildWindows(window, readBoxChild, (LPARAM)&box);
-    gAnswers->seen.push_back(box);
+    gAnswers->seen.push_back(readDialogBox(window));
     int button = IDOK;
     if (!gAnswers->pending.empty()) {
         button = gAnswers->pending.front();
@@ -57,12 +30,8 @@ static void CALLBACK answerNow(HWND window, UINT, UINT_PTR timer, DWORD) {
 }
 
 static LRESULT CALLBACK answerHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        wchar_t className[16];
-        GetClassNameW((HWND)wParam, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0)
-            SetTimer((HWND)wParam, 7, 1, answerNow);
-    }
+    if (code == HCBT_ACTIVATE && isDialogBox((HWND)wParam))
+        SetTimer((HWND)wParam, 7, 1, answerNow);
     return CallNextHookEx(gAnswerHook, code, wParam, lParam);
 }
 

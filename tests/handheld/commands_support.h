@@ -4,21 +4,13 @@
 #pragma once
 
 #include "notetypes.h"
+#include "program_support.h"
 
 #include <string>
 #include <vector>
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
-
-enum BoxIcon { kNoIcon, kStopIcon, kQuestionIcon, kInformationIcon };
-
-struct AnsweredBox {
-    std::wstring caption, text;
-    BoxIcon icon;
-    bool yesNo; // has Yes and No buttons
-    bool owned;
-};
 
 // While it lives, every dialog box of this thread is answered as it appears:
 // with the next queued button, or IDOK once the queue is empty.

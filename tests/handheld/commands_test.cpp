@@ -37,47 +37,49 @@ struct CommandsTest : ::testing::Test {
     std::wstring notes, other;
 };
 
-void command(UINT id) {
+} // namespace
+
+static void command(UINT id) {
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
 }
 
-HWND tree() {
+static HWND tree() {
     return gProgram.treeView;
 }
 
-HTREEITEM root() {
+static HTREEITEM root() {
     return TreeView_GetRoot(gProgram.treeView);
 }
 
-bool select(const char* label) {
+static bool select(const char* label) {
     HTREEITEM node = findNode(tree(), label);
     return node && TreeView_SelectItem(tree(), node);
 }
 
-NoteItem* itemOf(const char* label) {
+static NoteItem* itemOf(const char* label) {
     return nodeItem(tree(), findNode(tree(), label));
 }
 
-std::vector<std::string> savedNames(const SavedDocument& saved) {
+static std::vector<std::string> savedNames(const SavedDocument& saved) {
     std::vector<std::string> names;
     for (const NoteItem& item : saved.items)
         names.push_back(itemName(item));
     return names;
 }
 
-const NoteItem* savedItem(const SavedDocument& saved, const char* name) {
+static const NoteItem* savedItem(const SavedDocument& saved, const char* name) {
     for (const NoteItem& item : saved.items)
         if (itemName(item) == name)
             return &item;
     return nullptr;
 }
 
-bool expanded(HTREEITEM node) {
+static bool expanded(HTREEITEM node) {
     return (TreeView_GetItemState(tree(), node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
-NoteItem makeItem(const char* name, uint16_t priority, const char* category, uint16_t check,
-                  uint16_t month, uint16_t day) {
+static NoteItem makeItem(const char* name, uint16_t priority, const char* category, uint16_t check,
+                         uint16_t month, uint16_t day) {
     NoteItem item;
     memset(&item, 0, sizeof item);
     copyAsciiField(item.name, kNameChars, name);
@@ -269,7 +271,7 @@ TEST_F(CommandsTest, ArrangingGroupedViewsLeavesHeadingsAlone) {
 
 // ---- item commands ----------------------------------------------------------
 
-const std::vector<ItemSpec> kFamily = {
+static const std::vector<ItemSpec> kFamily = {
     {"Keep", 1, 0, 1, 1, 0, "", 0, 0, 0},       {"Parent", 2, 0, 1, 1, 3, "Work", 0, 0, 0},
     {"Child", 3, 2, 2, 1, 0, "Home", 0, 0, 0},  {"Done", 4, 2, 2, 2, 0, "Home", 0, 0, 0},
     {"Below done", 5, 4, 3, 1, 0, "", 0, 0, 0}, {"Grandchild", 6, 3, 3, 1, 0, "Work", 0, 0, 0},
@@ -570,7 +572,7 @@ TEST_F(CommandsTest, EveryViewMenuMarkFollowsItsOptionAfterEveryViewCommand) {
 
 // ---- file commands ------------------------------------------------------------
 
-void cutShort(const std::wstring& path, size_t bytesOff) {
+static void cutShort(const std::wstring& path, size_t bytesOff) {
     std::vector<char> bytes = fileBytes(path);
     bytes.resize(bytes.size() - bytesOff);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -579,7 +581,7 @@ void cutShort(const std::wstring& path, size_t bytesOff) {
     CloseHandle(file);
 }
 
-void expectFileRequest(const FileRequest& request, bool save, const wchar_t* title) {
+static void expectFileRequest(const FileRequest& request, bool save, const wchar_t* title) {
     EXPECT_EQ(request.save, save);
     EXPECT_EQ(request.copy.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(request.copy.hwndOwner, gProgram.mainWindow);
@@ -881,18 +883,20 @@ TEST_F(CommandsTest, TheSearchStateLivesUntilDiscarded) {
 
 // ---- memory shortage ----------------------------------------------------------
 
-int gAllocationsLeft = -1;
-void* limitedAlloc(size_t bytes) {
+static int gAllocationsLeft = -1;
+static void* limitedAlloc(size_t bytes) {
     if (gAllocationsLeft == 0)
         return nullptr;
     if (gAllocationsLeft > 0)
         --gAllocationsLeft;
     return calloc(1, bytes ? bytes : 1);
 }
-void limitedRelease(void* block) {
+static void limitedRelease(void* block) {
     free(block);
 }
-const ModelAllocator kLimited = {limitedAlloc, limitedRelease};
+static const ModelAllocator kLimited = {limitedAlloc, limitedRelease};
+
+namespace {
 
 struct ShortOfMemory {
     explicit ShortOfMemory(int allowed) {
@@ -901,6 +905,8 @@ struct ShortOfMemory {
     }
     ~ShortOfMemory() { gAllocationsLeft = -1; }
 };
+
+} // namespace
 
 TEST_F(CommandsTest, ShortagesAreReportedWhereTheUserActedAndLeaveNoHalfMadeCopy) {
     writeDocument(notes, kFamily);
@@ -949,8 +955,6 @@ TEST_F(CommandsTest, ShortagesAreReportedWhereTheUserActedAndLeaveNoHalfMadeCopy
     }
     EXPECT_TRUE(answers.seen[2].yesNo);
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

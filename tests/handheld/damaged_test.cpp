@@ -36,14 +36,16 @@ struct DamagedFileTest : ::testing::Test {
     std::wstring notes;
 };
 
-const std::vector<ItemSpec> kThree = {
+} // namespace
+
+static const std::vector<ItemSpec> kThree = {
     {"First", 1, 0, 1, 1, 0, "", 0, 0, 0},
     {"Second", 2, 0, 1, 1, 0, "", 0, 0, 0},
     {"Third", 3, 0, 1, 1, 0, "", 0, 0, 0},
 };
 
 // Three whole records, the second with a note length of -1: 1,296 bytes.
-std::vector<char> badNoteLength(const std::wstring& path) {
+static std::vector<char> badNoteLength(const std::wstring& path) {
     writeDocument(path, kThree);
     std::vector<char> bytes = fileBytes(path);
     size_t length = kHeaderSize + (kPersistentSize + 4) + kPersistentSize;
@@ -52,7 +54,7 @@ std::vector<char> badNoteLength(const std::wstring& path) {
     return bytes;
 }
 
-std::vector<char> version100LevelJump() {
+static std::vector<char> version100LevelJump() {
     std::vector<char> bytes;
     auto word = [&bytes](int32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -80,7 +82,7 @@ std::vector<char> version100LevelJump() {
 }
 
 // Loads a file the way a tool would, for what the program saved.
-int itemsIn(const std::wstring& path, int* result) {
+static int itemsIn(const std::wstring& path, int* result) {
     NoteList list;
     memset(&list, 0, sizeof list);
     initList(&list);
@@ -93,14 +95,16 @@ int itemsIn(const std::wstring& path, int* result) {
     return count;
 }
 
-long failingRead(FileHandle*, void*, size_t) {
+static long failingRead(FileHandle*, void*, size_t) {
     SetLastError(ERROR_CRC);
     return -1;
 }
 
-void* noReadBuffer(size_t bytes) {
+static void* noReadBuffer(size_t bytes) {
     return bytes == 64 * 1024 ? nullptr : calloc(1, bytes ? bytes : 1);
 }
+
+namespace {
 
 // One way a load fails, how to bring it about at start-up, and what the
 // saved file then holds. (A file that could not be opened at all is no
@@ -112,6 +116,8 @@ struct Failure {
     size_t savedBytes; // what was loaded, written as the current layout
     int savedItems;
 };
+
+} // namespace
 
 TEST_F(DamagedFileTest, EveryKindOfLoadFailureKeepsTheOriginalAtClose) {
     std::vector<char> badLength = badNoteLength(notes);
@@ -188,7 +194,7 @@ TEST_F(DamagedFileTest, ATakenNameIsSteppedOverAndTheUserIsToldOnce) {
     EXPECT_EQ(fileBytes(notes).size(), kHeaderSize + kPersistentSize + 4);
 }
 
-FileHandle* noNewFiles(const PathChar*) {
+static FileHandle* noNewFiles(const PathChar*) {
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
 }
@@ -228,5 +234,3 @@ TEST_F(DamagedFileTest, MissingAndEmptyFilesAreNoDamage) {
     EXPECT_EQ(fileBytes(notes).size(), (size_t)kHeaderSize);
     EXPECT_EQ(GetFileAttributesW(kept(1).c_str()), INVALID_FILE_ATTRIBUTES);
 }
-
-} // namespace

@@ -1,6 +1,7 @@
 #include "dialogs_support.h"
 
 #include "program.h"
+#include "program_support.h"
 #include "treefill.h"
 #include "widetext.h"
 
@@ -14,18 +15,24 @@ struct Armed {
     DialogScript script;
 };
 
-DialogDriver* gDriver = nullptr;
-HHOOK gHook = nullptr;
-std::vector<Armed> gArmed;
-std::set<HWND> gDriven;
+} // namespace
+
+static DialogDriver* gDriver = nullptr;
+static HHOOK gHook = nullptr;
+static std::vector<Armed> gArmed;
+static std::set<HWND> gDriven;
+
+namespace {
 
 enum { kRunTimer = 0x7101, kWatchTimer = 0x7102, kWatchMilliseconds = 5000 };
 
-bool isSheet(HWND window) {
+} // namespace
+
+static bool isSheet(HWND window) {
     return GetDlgItem(window, 0x3020) != nullptr; // the sheet's tab control
 }
 
-void CALLBACK watchDialog(HWND window, UINT, UINT_PTR timer, DWORD) {
+static void CALLBACK watchDialog(HWND window, UINT, UINT_PTR timer, DWORD) {
     KillTimer(window, timer);
     if (gDriver)
         ++gDriver->leftOpen;
@@ -37,7 +44,7 @@ void CALLBACK watchDialog(HWND window, UINT, UINT_PTR timer, DWORD) {
 
 // By now the dialog has its caption (a sheet sets its own after it was
 // activated).
-void CALLBACK runScript(HWND window, UINT, UINT_PTR timer, DWORD) {
+static void CALLBACK runScript(HWND window, UINT, UINT_PTR timer, DWORD) {
     KillTimer(window, timer);
     wchar_t caption[128] = {};
     GetWindowTextW(window, caption, 128);
@@ -63,19 +70,17 @@ void CALLBACK runScript(HWND window, UINT, UINT_PTR timer, DWORD) {
 // Message boxes are made by the system from its own template (Wine leaves
 // their instance empty); the Session
 // answers those. Every other dialog is the driver's.
-bool isMessageBox(HWND window) {
+static bool isMessageBox(HWND window) {
     HINSTANCE owner = (HINSTANCE)GetWindowLongPtrW(window, GWLP_HINSTANCE);
     return !owner || owner == GetModuleHandleW(L"user32.dll");
 }
 
-LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND window = (HWND)wParam;
         if (gDriven.count(window))
             return 0; // ours: the Session must not answer it
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0 && !isMessageBox(window)) {
+        if (isDialogBox(window) && !isMessageBox(window)) {
             gDriven.insert(window);
             SetTimer(window, kRunTimer, 10, runScript);
             return 0;
@@ -88,7 +93,7 @@ LRESULT CALLBACK driverHook(int code, WPARAM wParam, LPARAM lParam) {
 
 // The node below start that carries the item with this id, in the order the
 // tree shows them: a walk without recursion, so no chain is too deep for it.
-HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
+static HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
     HTREEITEM node = TreeView_GetChild(tree, start);
     while (node) {
         NoteItem* item = nodeItem(tree, node);
@@ -106,8 +111,6 @@ HTREEITEM findNodeById(HWND tree, HTREEITEM start, uint32_t id) {
     }
     return nullptr;
 }
-
-} // namespace
 
 DialogDriver::DialogDriver() {
     gDriver = this;

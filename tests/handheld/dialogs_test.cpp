@@ -20,25 +20,20 @@
 #include <string.h>
 #include <wchar.h>
 
-namespace {
-
-const wchar_t kSheet[] = L"Edit Item...";
+static const wchar_t kSheet[] = L"Edit Item...";
 
 // Alpha > Beta > Gamma, and Delta beside Alpha.
-const std::vector<ItemSpec> kDocument = {
+static const std::vector<ItemSpec> kDocument = {
     {"Alpha", 1, 0, 1, 1, 6, "Work", 0, 0, 0},
     {"Beta", 2, 1, 2, 1, 2, "Home", 0, 0, 0},
     {"Gamma", 3, 2, 3, 2, 8, "Work", 0, 0, 0},
     {"Delta", 4, 0, 1, 1, 0, "", 0, 0, 0},
 };
 
-struct DialogsTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-dialogs.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
+namespace {
+
+struct DialogsTest : NoteFileTest {
+    DialogsTest() : NoteFileTest(L"twigmark-dialogs.twk") {}
 
     void newItem() { openItemEditor(gProgram.mainWindow, gProgram.treeView, gProgram.notePane, 1); }
     void modifySelected() {
@@ -53,20 +48,21 @@ struct DialogsTest : ::testing::Test {
         EXPECT_EQ(readNoteFile(list, notes.c_str(), &options, &categories), 1);
         clearCategories(&categories);
     }
-    std::wstring notes;
 };
 
-HWND page(HWND sheet, int index) {
+} // namespace
+
+static HWND page(HWND sheet, int index) {
     return PropSheet_IndexToHwnd(sheet, index);
 }
 
-HWND visitDetails(HWND sheet) {
+static HWND visitDetails(HWND sheet) {
     PropSheet_SetCurSel(sheet, nullptr, 1);
     return page(sheet, 1);
 }
 
 // The General page as the user leaves it: a name and a Level entry.
-DialogScript createNamed(const wchar_t* name, const wchar_t* level) {
+static DialogScript createNamed(const wchar_t* name, const wchar_t* level) {
     std::wstring nameText = name, levelText = level;
     return [nameText, levelText](HWND sheet) {
         HWND general = page(sheet, 0);
@@ -452,11 +448,11 @@ TEST_F(DialogsTest, DateThePickerCannotShowStaysUnlessChanged) {
 // ---- memory shortage ------------------------------------------------------------
 
 // Fails the chosen allocation of records, or every allocation of one size.
-int gRecordAllocations = 0;
-int gFailRecordAt = 0;
-size_t gFailSize = 0;
+static int gRecordAllocations = 0;
+static int gFailRecordAt = 0;
+static size_t gFailSize = 0;
 
-void* failingAlloc(size_t bytes) {
+static void* failingAlloc(size_t bytes) {
     if (bytes == sizeof(NoteItem) && ++gRecordAllocations == gFailRecordAt)
         return nullptr;
     if (gFailSize && bytes == gFailSize)
@@ -464,7 +460,7 @@ void* failingAlloc(size_t bytes) {
     return calloc(1, bytes ? bytes : 1);
 }
 
-void plainRelease(void* block) {
+static void plainRelease(void* block) {
     free(block);
 }
 
@@ -526,7 +522,7 @@ TEST_F(DialogsTest, MemoryShortageLeavesNoHalfMadeItem) {
 
 // Every visible control of a page lies inside the page, and the page inside
 // the sheet.
-void expectPageFits(HWND sheet, HWND shown) {
+static void expectPageFits(HWND sheet, HWND shown) {
     RECT sheetClient, pageRect, pageClient;
     GetClientRect(sheet, &sheetClient);
     pageRect = childRect(sheet, shown);
@@ -552,7 +548,7 @@ void expectPageFits(HWND sheet, HWND shown) {
 
 // With TWIGMARK_HOLD_SHEET set the sheet stays up a few seconds on each
 // page, for a screenshot of the device screen.
-void holdForScreenshot() {
+static void holdForScreenshot() {
     if (!GetEnvironmentVariableW(L"TWIGMARK_HOLD_SHEET", nullptr, 0))
         return;
     DWORD until = GetTickCount() + 2000;
@@ -562,7 +558,7 @@ void holdForScreenshot() {
             DispatchMessageW(&message);
 }
 
-bool sipUp() {
+static bool sipUp() {
     SIPINFO info = {};
     info.cbSize = sizeof info;
     return SHSipInfo(SPI_GETSIPINFO, 0, &info, 0) && (info.fdwFlags & SIPF_ON);
@@ -570,7 +566,7 @@ bool sipUp() {
 
 // A tap on the panel's key at the given row and column (keys 24 pixels
 // wide, rows 16 high; the shift key is the first of row 3).
-void tapKey(int row, int column) {
+static void tapKey(int row, int column) {
     HWND panel = FindWindowW(L"PocketPcSipPanel", nullptr);
     ASSERT_TRUE(panel && IsWindowVisible(panel));
     int x = row == 3 && column > 0 ? 36 + (column - 1) * 24 + 5 : column * 24 + 5;
@@ -581,7 +577,7 @@ void tapKey(int row, int column) {
 
 // A tap on the navigation bar, the given distance from its right end: "ok"
 // at 10, the cancel mark at 40.
-void tapNavBar(int fromRight) {
+static void tapNavBar(int fromRight) {
     HWND nav = FindWindowW(L"PocketPcNavBar", nullptr);
     RECT client;
     GetClientRect(nav, &client);
@@ -729,11 +725,13 @@ TEST_F(DialogsTest, ModifyKeepsALongNameAndEnterStartsANewNoteLine) {
 
 // Cabin > Shed; ABC; Lake (checked); Zebra, on three days of March 2001.
 // The tree shows them by name: ABC, Cabin > Shed, Lake, Zebra.
-const std::vector<ItemSpec> kFindDocument = {
+static const std::vector<ItemSpec> kFindDocument = {
     {"Cabin", 1, 0, 1, 1, 2, "Work", 2001, 3, 9},  {"Shed", 2, 1, 2, 1, 0, "", 2001, 3, 11},
     {"ABC", 3, 0, 1, 1, 0, "", 2001, 3, 10},       {"Lake", 4, 0, 1, 2, 2, "WORK", 0, 0, 0},
     {"Zebra", 5, 0, 1, 1, 0, "Workshop", 0, 0, 0},
 };
+
+namespace {
 
 struct FindTest : DialogsTest {
     void SetUp() override {
@@ -781,6 +779,8 @@ struct FindTest : DialogsTest {
         return item ? narrow(item->name, kNameChars) : "(no item)";
     }
 };
+
+} // namespace
 
 TEST_F(FindTest, DialogShowsAndStoresTheCriteria) {
     Session session(notes);
@@ -1069,12 +1069,12 @@ TEST_F(DialogsTest, AboutShowsNameAndVersion) {
 
 // ---- through the commands ------------------------------------------------------
 
-bool findAgainGrayed() {
+static bool findAgainGrayed() {
     HMENU tools = menuBarPopup(IDM_TOOLS);
     return tools && (GetMenuState(tools, IDM_FIND_AGAIN, MF_BYCOMMAND) & MF_GRAYED);
 }
 
-void command(UINT id) {
+static void command(UINT id) {
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
 }
 
@@ -1161,8 +1161,6 @@ TEST_F(DialogsTest, CommandsOpenEveryDialog) {
     EXPECT_EQ(narrow(saved.head->note, 64), "alpha note");
     clearList(&saved);
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -17,12 +17,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-namespace {
-
 // Alpha (priority "7", purple) holds Apple (with Seed below it) and the
 // checked, magenta Cherry; Banana's colour index is out of range; Gamma has
 // the DVD icon and a category.
-const std::vector<NoteRecord> kDocument = {
+static const std::vector<NoteRecord> kDocument = {
     {"Alpha", 1, 0, 1, 0, 6, 3, 4, "alpha note", nullptr},
     {"Apple", 2, 1, 2, 0, 0, 0, 5, nullptr, nullptr},
     {"Seed", 3, 2, 3, 0, 0, 0, 0, nullptr, nullptr},
@@ -31,16 +29,17 @@ const std::vector<NoteRecord> kDocument = {
     {"Gamma", 6, 0, 1, 0, 0, 0, 19, "gamma note", "Work"},
 };
 
-struct InteractionTest : ::testing::Test {
+namespace {
+
+struct InteractionTest : NoteFileTest {
+    InteractionTest() : NoteFileTest(L"twigmark-interaction.twk") {}
     void SetUp() override {
-        notes = tempPath(L"twigmark-interaction.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
+        NoteFileTest::SetUp();
         writeNotes(notes, kDocument);
     }
     void TearDown() override {
         stopAnsweringMenus();
-        DeleteFileW(notes.c_str());
+        NoteFileTest::TearDown();
     }
     HWND tree() const { return gProgram.treeView; }
     HWND main() const { return gProgram.mainWindow; }
@@ -53,8 +52,9 @@ struct InteractionTest : ::testing::Test {
         return SendMessageW(gProgram.menuBar, TB_ISBUTTONENABLED, command, 0) != 0;
     }
     NoteItem* item(const char* name) const { return nodeItem(tree(), findNode(tree(), name)); }
-    std::wstring notes;
 };
+
+} // namespace
 
 // ---- selection, names, expanding, Enter -------------------------------------
 
@@ -239,7 +239,7 @@ TEST_F(InteractionTest, DeletedNodeIsForgottenBySearchAndDrag) {
 
 // ---- the context menu --------------------------------------------------------
 
-UINT entryState(HMENU menu, UINT id, UINT flag) {
+static UINT entryState(HMENU menu, UINT id, UINT flag) {
     return GetMenuState(menu, id, flag) & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
 }
 
@@ -353,6 +353,8 @@ TEST_F(InteractionTest, TapAndHoldOnCheckBoxOnlyOpensTheMenu) {
 
 // ---- drag and drop ----------------------------------------------------------
 
+namespace {
+
 struct DragTest : InteractionTest {
     // A press on the node's label and a move out of the tree view's drag
     // rectangle: the tree view reports the start of a drag.
@@ -382,6 +384,8 @@ struct DragTest : InteractionTest {
         EXPECT_EQ(TreeView_GetDropHilight(tree()), nullptr);
     }
 };
+
+} // namespace
 
 TEST_F(DragTest, DropPlacesItemByNameUnderTheLastNodePassedOver) {
     {
@@ -599,6 +603,8 @@ TEST_F(DragTest, DragsThatDoNotStart) {
 
 // ---- drawing ---------------------------------------------------------------
 
+namespace {
+
 struct DrawTest : InteractionTest {
     LRESULT prepaint(HTREEITEM node, UINT itemState, COLORREF proposed = RGB(1, 2, 3)) {
         draw = NMTVCUSTOMDRAW();
@@ -624,6 +630,8 @@ struct DrawTest : InteractionTest {
     HDC dc = nullptr;
     NMTVCUSTOMDRAW draw = {};
 };
+
+} // namespace
 
 TEST_F(DrawTest, NodesTakeFontAndColourFromTheirItemAndCheckBox) {
     Session session(notes);
@@ -703,6 +711,8 @@ TEST_F(DrawTest, IconEntriesAreMeasuredWithTheBoldFont) {
     EXPECT_EQ(other.itemWidth, 7u);
 }
 
+namespace {
+
 // Draws one entry into a bitmap and reports whether the bullet's column
 // (left of where the icon starts) holds anything but the fill colour.
 struct EntryPicture {
@@ -711,7 +721,9 @@ struct EntryPicture {
     bool text;
 };
 
-EntryPicture drawEntry(HWND mainWindow, UINT id, UINT itemState) {
+} // namespace
+
+static EntryPicture drawEntry(HWND mainWindow, UINT id, UINT itemState) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 140, 20);
@@ -756,8 +768,6 @@ TEST_F(DrawTest, IconEntriesShowTheBulletBesideTheCurrentIcon) {
     TreeView_SelectItem(tree(), TreeView_GetRoot(tree()));
     EXPECT_FALSE(drawEntry(main(), 816, 0).bullet);
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -24,47 +24,45 @@
 #include <sstream>
 #include <stdlib.h>
 
-namespace {
-
 // Alpha holds Apple (with Seed) and the checked Cherry; Banana and Gamma
 // stand beside it.
-const std::vector<ItemSpec> kStart = {
+static const std::vector<ItemSpec> kStart = {
     {"Alpha", 1, 0, 1, 1, 3, "Work", 0, 0, 0}, {"Apple", 2, 1, 2, 1, 0, "Home", 0, 0, 0},
     {"Seed", 3, 2, 3, 1, 5, "", 0, 0, 0},      {"Cherry", 4, 1, 2, 2, 1, "Work", 0, 0, 0},
     {"Banana", 5, 0, 1, 1, 8, "", 0, 0, 0},    {"Gamma", 6, 0, 1, 1, 2, "Home", 0, 0, 0},
 };
 
-HWND tree() {
+static HWND tree() {
     return gProgram.treeView;
 }
-void command(UINT id) {
+static void command(UINT id) {
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
 }
-void pumpIdle() {
+static void pumpIdle() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
 }
-std::wstring paneText() {
+static std::wstring paneText() {
     wchar_t text[512] = {};
     GetWindowTextW(gProgram.notePane, text, 512);
     return text;
 }
-std::wstring noteOf(const NoteItem* item) {
+static std::wstring noteOf(const NoteItem* item) {
     return item && item->note ? (const wchar_t*)item->note : L"";
 }
 // Typing at the end of the pane, as the keyboard does it.
-void typeIntoPane(const wchar_t* text) {
+static void typeIntoPane(const wchar_t* text) {
     int end = GetWindowTextLengthW(gProgram.notePane);
     SendMessageW(gProgram.notePane, EM_SETSEL, end, end);
     SendMessageW(gProgram.notePane, EM_REPLACESEL, TRUE, (LPARAM)text);
 }
-bool buttonEnabled(UINT id) {
+static bool buttonEnabled(UINT id) {
     return SendMessageW(gProgram.menuBar, TB_ISBUTTONENABLED, id, 0) != 0;
 }
-POINT middleOf(HTREEITEM node) {
+static POINT middleOf(HTREEITEM node) {
     RECT label = {};
     TreeView_GetItemRect(tree(), node, &label, TRUE);
     POINT at = {(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -72,7 +70,7 @@ POINT middleOf(HTREEITEM node) {
 }
 // The last row of a node, where a point taken in the wrong window's
 // coordinates falls on the node below.
-POINT bottomRowOf(HTREEITEM node) {
+static POINT bottomRowOf(HTREEITEM node) {
     RECT label = {};
     TreeView_GetItemRect(tree(), node, &label, TRUE);
     POINT at = {(label.left + label.right) / 2, label.bottom - 1};
@@ -80,14 +78,14 @@ POINT bottomRowOf(HTREEITEM node) {
 }
 // The pointer in main-window coordinates, where the main window holds it
 // during a drag.
-POINT inMainWindow(POINT treePoint) {
+static POINT inMainWindow(POINT treePoint) {
     MapWindowPoints(tree(), gProgram.mainWindow, &treePoint, 1);
     return treePoint;
 }
 
 // A press on the node, a pull out of the drag rectangle, a move over the
 // target's last row and the release. False when no drag started.
-bool dragOnto(HTREEITEM node, HTREEITEM target) {
+static bool dragOnto(HTREEITEM node, HTREEITEM target) {
     POINT at = middleOf(node);
     PostMessageW(tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     PostMessageW(tree(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 40, at.y));
@@ -100,12 +98,12 @@ bool dragOnto(HTREEITEM node, HTREEITEM target) {
     return true;
 }
 
-uint16_t shownBox(HTREEITEM node) {
+static uint16_t shownBox(HTREEITEM node) {
     return (uint16_t)((TreeView_GetItemState(tree(), node, TVIS_STATEIMAGEMASK) >> 12) & 15);
 }
 
 // Every node in pre-order, collapsed or not.
-HTREEITEM nextInTree(HTREEITEM node) {
+static HTREEITEM nextInTree(HTREEITEM node) {
     HTREEITEM next = TreeView_GetChild(tree(), node);
     while (!next && node) {
         next = TreeView_GetNextSibling(tree(), node);
@@ -118,7 +116,7 @@ HTREEITEM nextInTree(HTREEITEM node) {
 // The pane is enabled only for an item; Delete only for an item, Modify
 // also for the root node. Right after a change of the program's own the
 // pane shows the item's note as stored.
-std::string paneFollowsSelection(bool storedJustNow) {
+static std::string paneFollowsSelection(bool storedJustNow) {
     HTREEITEM node = TreeView_GetSelection(tree());
     bool isRoot = node && node == TreeView_GetRoot(tree());
     NoteItem* item = node && !isRoot ? nodeItem(tree(), node) : nullptr;
@@ -134,18 +132,21 @@ std::string paneFollowsSelection(bool storedJustNow) {
 
 // While it lives, a question box (Yes and No) is answered Yes; the Session
 // answers every other box.
-HHOOK gYesHook = nullptr;
-void CALLBACK pressYes(HWND box, UINT, UINT_PTR timer, DWORD) {
+static HHOOK gYesHook = nullptr;
+static void CALLBACK pressYes(HWND box, UINT, UINT_PTR timer, DWORD) {
     KillTimer(box, timer);
     PostMessageW(box, WM_COMMAND, IDYES, 0);
 }
-LRESULT CALLBACK yesHook(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK yesHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && GetDlgItem((HWND)wParam, IDYES)) {
         SetTimer((HWND)wParam, 1, 1, pressYes);
         return 0;
     }
     return CallNextHookEx(gYesHook, code, wParam, lParam);
 }
+
+namespace {
+
 struct YesToQuestions {
     YesToQuestions() {
         gYesHook = SetWindowsHookExW(WH_CBT, yesHook, nullptr, GetCurrentThreadId());
@@ -153,16 +154,15 @@ struct YesToQuestions {
     ~YesToQuestions() { UnhookWindowsHookEx(gYesHook); }
 };
 
-struct ModelTest : ::testing::Test {
+struct ModelTest : NoteFileTest {
+    ModelTest() : NoteFileTest(L"twigmark-model.twk") {}
     void SetUp() override {
-        notes = tempPath(L"twigmark-model.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
+        NoteFileTest::SetUp();
         writeDocument(notes, kStart);
     }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
 };
+
+} // namespace
 
 // Each change the program makes to the tree, with text typed into Apple (a
 // nested item) first: the text ends in Apple and nowhere else, and the pane
@@ -241,15 +241,21 @@ TEST_F(ModelTest, FailedBackgroundSaveIsToldOnceAndKeepsTheMark) {
 
 // ---- the model-based run ------------------------------------------------------
 
+namespace {
+
 struct Expected {
     std::wstring name, note;
     uint32_t parentId;
     uint16_t checkState, priority, icon;
 };
 
-uint16_t boxOf(uint16_t state) {
+} // namespace
+
+static uint16_t boxOf(uint16_t state) {
     return state == kChecked ? kChecked : kUnchecked;
 }
+
+namespace {
 
 struct UserRun {
     std::mt19937 random;
@@ -622,7 +628,9 @@ struct UserRun {
     }
 };
 
-unsigned fromEnvironment(const char* name, unsigned fallback) {
+} // namespace
+
+static unsigned fromEnvironment(const char* name, unsigned fallback) {
     const char* text = getenv(name);
     return text && *text ? (unsigned)strtoul(text, nullptr, 10) : fallback;
 }
@@ -657,5 +665,3 @@ TEST_F(ModelTest, RandomUserActionsKeepPaneTreeAndFileInStep) {
     printf("model run: seed %u, %d steps in %.1f s (%.0f steps/s)\n", seed, run.step, seconds,
            seconds > 0 ? run.step / seconds : 0.0);
 }
-
-} // namespace

@@ -74,43 +74,58 @@ DWORD readHideEdit(bool* present) {
 
 // ---- message boxes --------------------------------------------------------
 
-static Session* gSession = nullptr;
-static HHOOK gHook = nullptr;
+bool isDialogBox(HWND window) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return lstrcmpW(className, L"#32770") == 0;
+}
 
-static BOOL CALLBACK collectText(HWND child, LPARAM lParam) {
-    SeenBox* box = (SeenBox*)lParam;
-    wchar_t className[32], text[256];
+static BOOL CALLBACK readBoxChild(HWND child, LPARAM lParam) {
+    AnsweredBox* box = (AnsweredBox*)lParam;
+    wchar_t className[32], text[512];
     GetClassNameW(child, className, 32);
     if (lstrcmpiW(className, L"Static") != 0)
         return TRUE;
     HICON icon = (HICON)SendMessageW(child, STM_GETICON, 0, 0);
-    if (icon && icon == LoadIconW(nullptr, MAKEINTRESOURCEW(32513)))
-        box->stopIcon = true;
-    if (GetWindowTextW(child, text, 256) > 0 && box->text.empty())
+    if (icon) {
+        if (icon == LoadIconW(nullptr, IDI_HAND))
+            box->icon = kStopIcon;
+        else if (icon == LoadIconW(nullptr, IDI_QUESTION))
+            box->icon = kQuestionIcon;
+        else if (icon == LoadIconW(nullptr, IDI_ASTERISK))
+            box->icon = kInformationIcon;
+    }
+    if (GetWindowTextW(child, text, 512) > 0 && box->text.empty())
         box->text = text;
     return TRUE;
 }
 
-static void CALLBACK answerBox(HWND window, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(window, timer);
-    SeenBox box = {};
+AnsweredBox readDialogBox(HWND window) {
+    AnsweredBox box = {};
     wchar_t caption[128] = {};
     GetWindowTextW(window, caption, 128);
     box.caption = caption;
     box.owned = GetWindow(window, GW_OWNER) != nullptr;
-    EnumChildWindows(window, collectText, (LPARAM)&box);
+    box.yesNo = GetDlgItem(window, IDYES) && GetDlgItem(window, IDNO);
+    EnumChildWindows(window, readBoxChild, (LPARAM)&box);
+    return box;
+}
+
+static Session* gSession = nullptr;
+static HHOOK gHook = nullptr;
+
+static void CALLBACK answerBox(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    AnsweredBox read = readDialogBox(window);
+    SeenBox box = {read.caption, read.text, read.icon == kStopIcon, read.owned};
     if (gSession)
         gSession->boxes.push_back(box);
     PostMessageW(window, WM_COMMAND, IDOK, 0);
 }
 
 static LRESULT CALLBACK boxHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        wchar_t className[16];
-        GetClassNameW((HWND)wParam, className, 16);
-        if (lstrcmpW(className, L"#32770") == 0)
-            SetTimer((HWND)wParam, 1, 10, answerBox);
-    }
+    if (code == HCBT_ACTIVATE && isDialogBox((HWND)wParam))
+        SetTimer((HWND)wParam, 1, 10, answerBox);
     return CallNextHookEx(gHook, code, wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 #include "file_bytes.h"
 #include "notetypes.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -32,6 +33,32 @@ void clearSettings();
 void setSettings(const std::wstring* defFile, const DWORD* hideEdit);
 std::wstring readDefFile();
 DWORD readHideEdit(bool* present);
+
+// A test on the note file of this name in the temporary folder, with the
+// settings cleared: the file is gone before the test and after it.
+struct NoteFileTest : ::testing::Test {
+    explicit NoteFileTest(const wchar_t* name) : notes(tempPath(name)) {}
+    void SetUp() override {
+        DeleteFileW(notes.c_str());
+        clearSettings();
+    }
+    void TearDown() override { DeleteFileW(notes.c_str()); }
+    std::wstring notes;
+};
+
+enum BoxIcon { kNoIcon, kStopIcon, kQuestionIcon, kInformationIcon };
+
+// What a dialog box shows: its caption, its first static text and icon.
+struct AnsweredBox {
+    std::wstring caption, text;
+    BoxIcon icon;
+    bool yesNo; // has Yes and No buttons
+    bool owned;
+};
+
+// Whether the window is of the dialog box class, as message boxes are too.
+bool isDialogBox(HWND window);
+AnsweredBox readDialogBox(HWND box);
 
 // Message boxes shown while the session runs: caption, text, icon kind.
 struct SeenBox {

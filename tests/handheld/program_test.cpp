@@ -17,20 +17,16 @@ static std::wstring gProgramExe;
 
 namespace {
 
-struct ProgramTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-test.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
+struct ProgramTest : NoteFileTest {
+    ProgramTest() : NoteFileTest(L"twigmark-test.twk") {}
 };
+
+} // namespace
 
 // Default View cases in one document: a child listed before its level-1
 // parent, a level-3 item before its level-2 parent that itself comes before
 // its level-1 parent, a hidden checked parent with an unchecked child.
-const std::vector<ItemSpec> kTricky = {
+static const std::vector<ItemSpec> kTricky = {
     {"Child first", 11, 10, 2, 1, 0, "", 0, 0, 0},    {"Deep", 22, 21, 3, 1, 0, "", 0, 0, 0},
     {"Middle", 21, 20, 2, 1, 0, "", 0, 0, 0},         {"Top", 20, 0, 1, 1, 0, "", 0, 0, 0},
     {"Parent", 10, 0, 1, 1, 0, "", 0, 0, 0},          {"Done", 30, 0, 1, 2, 0, "Work", 0, 0, 0},
@@ -457,8 +453,6 @@ TEST_F(ProgramTest, SecondCopyBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(GetForegroundWindow(), gProgram.mainWindow);
     DestroyWindow(other);
 }
-
-} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

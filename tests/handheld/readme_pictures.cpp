@@ -14,12 +14,10 @@
 #include <stdio.h>
 #include <string>
 
-namespace {
+static std::wstring gFolder;
+static int gFailures = 0;
 
-std::wstring gFolder;
-int gFailures = 0;
-
-bool writeBitmap(const std::wstring& path, HDC dc, HBITMAP picture, int width, int height) {
+static bool writeBitmap(const std::wstring& path, HDC dc, HBITMAP picture, int width, int height) {
     BITMAPINFOHEADER info = {};
     info.biSize = sizeof info;
     info.biWidth = width;
@@ -47,7 +45,7 @@ bool writeBitmap(const std::wstring& path, HDC dc, HBITMAP picture, int width, i
 }
 
 // The device screen starts at the navigation bar's top-left corner.
-void shoot(const wchar_t* name) {
+static void shoot(const wchar_t* name) {
     pumpFor(400);
     RECT nav = {};
     GetWindowRect(FindWindowW(L"PocketPcNavBar", nullptr), &nav);
@@ -67,11 +65,11 @@ void shoot(const wchar_t* name) {
     ReleaseDC(nullptr, screen);
 }
 
-void command(UINT id) {
+static void command(UINT id) {
     SendMessageW(gProgram.mainWindow, WM_COMMAND, id, 0);
 }
 
-void expandTopLevel() {
+static void expandTopLevel() {
     HWND tree = gProgram.treeView;
     HTREEITEM root = TreeView_GetRoot(tree);
     for (HTREEITEM node = TreeView_GetChild(tree, root); node;
@@ -79,8 +77,6 @@ void expandTopLevel() {
         TreeView_Expand(tree, node, TVE_EXPAND);
     TreeView_EnsureVisible(tree, root);
 }
-
-} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {

@@ -17,10 +17,12 @@ struct StartupTest : ::testing::Test {
     void TearDown() override { clearSettings(); }
 };
 
-HHOOK gRefuseHook = nullptr;
+} // namespace
+
+static HHOOK gRefuseHook = nullptr;
 
 // Refuses to make tree views, as when their class is unavailable.
-LRESULT CALLBACK refuseTreeViews(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK refuseTreeViews(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
         wchar_t name[64] = {};
         GetClassNameW((HWND)wParam, name, 64);
@@ -30,7 +32,7 @@ LRESULT CALLBACK refuseTreeViews(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gRefuseHook, code, wParam, lParam);
 }
 
-void withoutTreeViews() {
+static void withoutTreeViews() {
     gRefuseHook = SetWindowsHookExW(WH_CBT, refuseTreeViews, nullptr, GetCurrentThreadId());
 }
 
@@ -87,16 +89,16 @@ TEST_F(StartupTest, TheLongestPathIsReadBack) {
 // The default window procedure as this program imports it, replaced for a
 // moment by one that notes which setting changes reach it.
 typedef LRESULT(WINAPI* WindowProc)(HWND, UINT, WPARAM, LPARAM);
-WindowProc gRealDefault = nullptr;
-std::vector<WPARAM> gChangesSeen;
+static WindowProc gRealDefault = nullptr;
+static std::vector<WPARAM> gChangesSeen;
 
-LRESULT WINAPI noteSettingChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT WINAPI noteSettingChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETTINGCHANGE && window == gProgram.mainWindow)
         gChangesSeen.push_back(wParam);
     return gRealDefault(window, message, wParam, lParam);
 }
 
-void** importSlot(const char* dll, const char* function) {
+static void** importSlot(const char* dll, const char* function) {
     BYTE* base = (BYTE*)GetModuleHandleW(nullptr);
     IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
     IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
@@ -117,7 +119,7 @@ void** importSlot(const char* dll, const char* function) {
     return nullptr;
 }
 
-void putImport(void** slot, void* function) {
+static void putImport(void** slot, void* function) {
     DWORD old;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
     *slot = function;
@@ -141,5 +143,3 @@ TEST_F(StartupTest, OtherSettingChangesReachTheDefaultProcedure) {
     ASSERT_TRUE(session.close());
     DeleteFileW(notes.c_str());
 }
-
-} // namespace

@@ -12,20 +12,20 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-const std::vector<ItemSpec> kTwo = {
+static const std::vector<ItemSpec> kTwo = {
     {"First", 1, 0, 1, 1, 0, "", 0, 0, 0},
     {"Second", 2, 0, 1, 1, 0, "", 0, 0, 0},
 };
 
-bool exists(const std::wstring& path) {
+static bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::wstring keptName(const std::wstring& notes) {
+static std::wstring keptName(const std::wstring& notes) {
     return notes.substr(0, notes.size() - 4) + L" (damaged).twk";
 }
+
+namespace {
 
 struct UnreachableTest : ::testing::Test {
     void SetUp() override {
@@ -46,6 +46,8 @@ struct UnreachableTest : ::testing::Test {
     }
     std::wstring folder, notes;
 };
+
+} // namespace
 
 // How the current file is out of reach at start-up, and what is back by the
 // close. Unchanged, the file is left as it is; changed, the damaged-file rule
@@ -109,8 +111,8 @@ TEST_F(UnreachableTest, AFileNeverReadIsWrittenOnlyAfterAChange) {
         }
 }
 
-std::wstring gSaveAsChoice;
-BOOL APIENTRY chooseSaveAs(OPENFILENAMEW* request) {
+static std::wstring gSaveAsChoice;
+static BOOL APIENTRY chooseSaveAs(OPENFILENAMEW* request) {
     lstrcpynW(request->lpstrFile, gSaveAsChoice.c_str(), (int)request->nMaxFile);
     return TRUE;
 }
@@ -168,9 +170,9 @@ TEST_F(UnreachableTest, ACommandLineLongerThanAPathIsRefused) {
     EXPECT_EQ(entries, 3); // ".", ".." and the notes: nothing was created
 }
 
-FileHandle* (*gRealCreateNew)(const PathChar*);
+static FileHandle* (*gRealCreateNew)(const PathChar*);
 // What a system without long paths does with a name of MAX_PATH or more.
-FileHandle* refuseLongNames(const PathChar* path) {
+static FileHandle* refuseLongNames(const PathChar* path) {
     if (lstrlenW(path) >= MAX_PATH && wcsncmp(path, L"\\\\?\\", 4) != 0) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return nullptr;
@@ -226,5 +228,3 @@ TEST_F(UnreachableTest, TheLongestPathSavesOrFailsCleanly) {
         deep = deep.substr(0, deep.rfind(L'\\'));
     }
 }
-
-} // namespace

@@ -14,18 +14,14 @@
 
 namespace {
 
-struct ViewsTest : ::testing::Test {
-    void SetUp() override {
-        notes = tempPath(L"twigmark-views.twk");
-        DeleteFileW(notes.c_str());
-        clearSettings();
-    }
-    void TearDown() override { DeleteFileW(notes.c_str()); }
-    std::wstring notes;
+struct ViewsTest : NoteFileTest {
+    ViewsTest() : NoteFileTest(L"twigmark-views.twk") {}
 };
 
+} // namespace
+
 // Group label -> the names of its items, one after another.
-std::map<std::wstring, std::wstring> groups(HWND tree) {
+static std::map<std::wstring, std::wstring> groups(HWND tree) {
     std::map<std::wstring, std::wstring> out;
     HTREEITEM root = TreeView_GetRoot(tree);
     for (HTREEITEM group = TreeView_GetChild(tree, root); group;
@@ -117,5 +113,3 @@ TEST_F(ViewsTest, AnArrangementKeyOutOfRangeClearsTheMarks) {
     for (UINT command = IDM_ARRANGE_FIRST; command <= IDM_ARRANGE_LAST; ++command)
         EXPECT_FALSE(GetMenuState(arrange, command, MF_BYCOMMAND) & MF_CHECKED) << command;
 }
-
-} // namespace

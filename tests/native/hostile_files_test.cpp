@@ -5,18 +5,16 @@
 
 #include "notefile.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
-namespace {
-
-uint32_t tick98765() {
+static uint32_t tick98765() {
     return 98765; // the temporary name is twg987.tmp
 }
+
+namespace {
 
 struct FixedTick {
     FixedTick() {
@@ -28,13 +26,15 @@ struct FixedTick {
     FileOps ops;
 };
 
-std::string linkTarget(const std::string& path) {
+} // namespace
+
+static std::string linkTarget(const std::string& path) {
     char buffer[512];
     ssize_t n = readlink(path.c_str(), buffer, sizeof buffer);
     return n < 0 ? std::string() : std::string(buffer, (size_t)n);
 }
 
-int saveThreeItems(const std::string& target) {
+static int saveThreeItems(const std::string& target) {
     Doc doc;
     for (int i = 0; i < 3; ++i) {
         NoteItem item = makeItem(u"item");
@@ -43,35 +43,12 @@ int saveThreeItems(const std::string& target) {
     return writeNoteFile(&doc.list, target.c_str(), &doc.options);
 }
 
-int loadedItems(const std::string& path) {
+static int loadedItems(const std::string& path) {
     Doc back;
     if (!readNoteFile(&back.list, path.c_str(), &back.options, &back.categories))
         return -1;
     return back.list.count;
 }
-
-// Writes bytes into a FIFO from another thread, as a shell pipe would.
-struct Pipe {
-    Pipe(const std::string& path, std::vector<uint8_t> bytes) : path(path) {
-        mkfifo(path.c_str(), 0600);
-        writer = std::thread([path, bytes] {
-            int fd = open(path.c_str(), O_WRONLY);
-            for (size_t done = 0; fd >= 0 && done < bytes.size();) {
-                ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-                if (n <= 0)
-                    break;
-                done += (size_t)n;
-            }
-            if (fd >= 0)
-                close(fd);
-        });
-    }
-    ~Pipe() { writer.join(); }
-    std::string path;
-    std::thread writer;
-};
-
-} // namespace
 
 // Whatever has the temporary file's name beside the target, the save passes
 // it over: it opens, follows, truncates or deletes none of them.

@@ -7,23 +7,21 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 
-namespace {
-
-std::vector<UserNotice> gTold;
-void recordNotice(UserNotice notice) {
+static std::vector<UserNotice> gTold;
+static void recordNotice(UserNotice notice) {
     gTold.push_back(notice);
 }
 
-int gCreateError = 0; // errno that createNew fails with; 0: it works
-FileHandle* failingCreateNew(const PathChar* path) {
+static int gCreateError = 0; // errno that createNew fails with; 0: it works
+static FileHandle* failingCreateNew(const PathChar* path) {
     if (!gCreateError)
         return platformFileOps()->createNew(path);
     errno = gCreateError;
     return nullptr;
 }
 
-long gWritesLeft = -1; // writes that succeed before one fails with ENOSPC
-int failingWrite(FileHandle* file, const void* data, size_t bytes) {
+static long gWritesLeft = -1; // writes that succeed before one fails with ENOSPC
+static int failingWrite(FileHandle* file, const void* data, size_t bytes) {
     if (gWritesLeft == 0) {
         errno = ENOSPC;
         return 0;
@@ -32,6 +30,8 @@ int failingWrite(FileHandle* file, const void* data, size_t bytes) {
         --gWritesLeft;
     return platformFileOps()->write(file, data, bytes);
 }
+
+namespace {
 
 struct FailingCopies {
     FailingCopies() {
@@ -51,14 +51,14 @@ struct FailingCopies {
     FileOps ops;
 };
 
-std::string keptName(const char* path, int n) {
+} // namespace
+
+static std::string keptName(const char* path, int n) {
     char out[64];
     if (!makeKeptName(path, n, out, sizeof out))
         return "(too long)";
     return out;
 }
-
-} // namespace
 
 TEST(KeptCopy, NamesGoBeforeTheExtensionOfTheFileName) {
     EXPECT_EQ(keptName("/d/Note Tree.twk", 1), "/d/Note Tree (damaged).twk");

@@ -8,12 +8,12 @@
 #include <string.h>
 #include <unistd.h>
 
-namespace {
-
-std::vector<UserNotice> gNotices;
-void recordNotice(UserNotice notice) {
+static std::vector<UserNotice> gNotices;
+static void recordNotice(UserNotice notice) {
     gNotices.push_back(notice);
 }
+
+namespace {
 
 // Wraps the real file operations; the chosen step fails.
 struct Faults {
@@ -24,36 +24,41 @@ struct Faults {
     long writes = 0;
     uint32_t tick = 98765;
 };
-Faults gFaults;
-int gLastError = 0;
 
-int faultyWrite(FileHandle* f, const void* d, size_t n) {
+} // namespace
+
+static Faults gFaults;
+static int gLastError = 0;
+
+static int faultyWrite(FileHandle* f, const void* d, size_t n) {
     if (gFaults.writes++ == gFaults.failWriteAt) {
         gLastError = gFaults.error;
         return 0;
     }
     return platformFileOps()->write(f, d, n);
 }
-int faultyFlush(FileHandle* f) {
+static int faultyFlush(FileHandle* f) {
     if (gFaults.failFlush) {
         gLastError = gFaults.error;
         return 0;
     }
     return platformFileOps()->flush(f);
 }
-int faultyReplace(const PathChar* a, const PathChar* b) {
+static int faultyReplace(const PathChar* a, const PathChar* b) {
     if (gFaults.failReplace) {
         gLastError = gFaults.error;
         return 0;
     }
     return platformFileOps()->replace(a, b);
 }
-int faultyLastError() {
+static int faultyLastError() {
     return gLastError;
 }
-uint32_t fixedTick() {
+static uint32_t fixedTick() {
     return gFaults.tick;
 }
+
+namespace {
 
 struct FaultyOps {
     FaultyOps() {
@@ -75,7 +80,9 @@ struct FaultyOps {
     FileOps ops;
 };
 
-void fillDocument(Doc& doc, int items, size_t noteChars) {
+} // namespace
+
+static void fillDocument(Doc& doc, int items, size_t noteChars) {
     doc.options = {1, 4, 1, 0, 0};
     doc.list.rootState = kRootUnchecked;
     for (int i = 0; i < items; ++i) {
@@ -85,8 +92,6 @@ void fillDocument(Doc& doc, int items, size_t noteChars) {
         appendNew(&doc.list, &item);
     }
 }
-
-} // namespace
 
 TEST(WriteNoteFile, SizesOfAnEmptyDocumentAndOfRecords) {
     TempDir dir;

@@ -14,10 +14,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-namespace {
-
-std::string exported(const NoteList* list, ExportResult (*write)(const NoteList*, FILE*),
-                     ExportResult* result = nullptr) {
+static std::string exported(const NoteList* list, ExportResult (*write)(const NoteList*, FILE*),
+                            ExportResult* result = nullptr) {
     FILE* f = tmpfile();
     ExportResult r = write(list, f);
     EXPECT_TRUE(r.ok);
@@ -26,12 +24,16 @@ std::string exported(const NoteList* list, ExportResult (*write)(const NoteList*
     return drain(f);
 }
 
+namespace {
+
 struct Read {
     int ok;
     XmlProblem problem;
 };
 
-Read readInto(Doc* doc, const std::string& xml) {
+} // namespace
+
+static Read readInto(Doc* doc, const std::string& xml) {
     MemoryBytes bytes = {xml.data(), xml.size(), 0};
     XmlSource source = {&bytes, readMemoryBytes};
     Read r;
@@ -39,14 +41,16 @@ Read readInto(Doc* doc, const std::string& xml) {
     return r;
 }
 
-NoteItem* add(Doc* doc, NoteItem item, const char16_t* note = nullptr) {
+static NoteItem* add(Doc* doc, NoteItem item, const char16_t* note = nullptr) {
     std::u16string n = note ? note : u"";
     return appendLoaded(&doc->list, &item, n.empty() ? nullptr : n.c_str());
 }
 
-std::u16string field(const WideChar* f, size_t cap) {
+static std::u16string field(const WideChar* f, size_t cap) {
     return std::u16string(f, wideLength(f, cap));
 }
+
+namespace {
 
 // Every field but the identifiers, and the tree: the parent's position in
 // the export order stands in for its identifier.
@@ -59,7 +63,9 @@ struct Row {
     int32_t parent;
 };
 
-std::vector<Row> rows(const NoteList* list) {
+} // namespace
+
+static std::vector<Row> rows(const NoteList* list) {
     ExportTree tree;
     EXPECT_TRUE(planExport(list, &tree));
     std::vector<Row> all;
@@ -88,7 +94,7 @@ std::vector<Row> rows(const NoteList* list) {
     return all;
 }
 
-void expectSameRows(const NoteList* a, const NoteList* b) {
+static void expectSameRows(const NoteList* a, const NoteList* b) {
     std::vector<Row> ra = rows(a), rb = rows(b);
     ASSERT_EQ(ra.size(), rb.size());
     for (size_t i = 0; i < ra.size(); ++i) {
@@ -108,7 +114,7 @@ void expectSameRows(const NoteList* a, const NoteList* b) {
     }
 }
 
-void roundTrip(const NoteList* list) {
+static void roundTrip(const NoteList* list) {
     Doc back;
     Read r = readInto(&back, exported(list, writeOpml));
     ASSERT_TRUE(r.ok) << r.problem.reason;
@@ -123,7 +129,7 @@ void roundTrip(const NoteList* list) {
 }
 
 // A document of n items with every field filled and awkward text.
-void generate(Doc* doc, int n, unsigned seed) {
+static void generate(Doc* doc, int n, unsigned seed) {
     static const char16_t* names[] = {u"plain",
                                       u"a \"quoted\" & <tagged> name",
                                       u"tab\there",
@@ -161,8 +167,6 @@ void generate(Doc* doc, int n, unsigned seed) {
         made.push_back(add(doc, item, notes[rand() % 6]));
     }
 }
-
-} // namespace
 
 TEST(Opml, RoundTripsGeneratedDocumentsFieldForField) {
     for (unsigned seed = 1; seed <= 3; ++seed) {

@@ -4,9 +4,11 @@
 #include "widetext.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::u16string text(const NoteItem& item) {
@@ -68,6 +70,26 @@ std::vector<std::string> TempDir::entries() const {
             names.push_back(e->d_name);
     closedir(dir);
     return names;
+}
+
+Pipe::Pipe(const std::string& path, std::vector<uint8_t> bytes) : path(path) {
+    mkfifo(path.c_str(), 0600);
+    writer = std::thread([path, bytes] {
+        int fd = open(path.c_str(), O_WRONLY);
+        for (size_t done = 0; fd >= 0 && done < bytes.size();) {
+            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0)
+                break;
+            done += (size_t)n;
+        }
+        if (fd >= 0)
+            close(fd);
+    });
+}
+
+Pipe::~Pipe() {
+    writer.join();
+    unlink(path.c_str());
 }
 
 std::vector<uint8_t> readBytes(const std::string& path) {

@@ -1,5 +1,6 @@
 // Helpers shared by the model tests: building items, a temporary folder,
-// an allocator that fails on request, and note-file bytes made by hand.
+// an allocator that fails on request, note-file bytes made by hand and a
+// pipe that feeds bytes.
 #pragma once
 
 #include "notemodel.h"
@@ -7,6 +8,7 @@
 
 #include <stdint.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 std::u16string text(const NoteItem& item);
@@ -27,6 +29,15 @@ struct TempDir {
     std::string path(const char* name) const;
     std::vector<std::string> entries() const;
     std::string root;
+};
+
+// Writes bytes into a FIFO at path from another thread, as "<(...)" or a
+// shell pipe gives them; the FIFO is removed at the end.
+struct Pipe {
+    Pipe(const std::string& path, std::vector<uint8_t> bytes);
+    ~Pipe();
+    std::string path;
+    std::thread writer;
 };
 
 std::vector<uint8_t> readBytes(const std::string& path);

@@ -4,43 +4,18 @@
 #include "twk_run.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 
-namespace {
-
-// Bytes into a FIFO from another thread, as "<(...)" or a shell pipe gives.
-struct Pipe {
-    Pipe(const std::string& path, std::vector<uint8_t> bytes) : path(path) {
-        mkfifo(path.c_str(), 0600);
-        writer = std::thread([path, bytes] {
-            int fd = open(path.c_str(), O_WRONLY);
-            if (fd < 0)
-                return;
-            ssize_t n = write(fd, bytes.data(), bytes.size());
-            (void)n;
-            close(fd);
-        });
-    }
-    ~Pipe() {
-        writer.join();
-        unlink(path.c_str());
-    }
-    std::string path;
-    std::thread writer;
-};
-
-uint32_t tick98765() {
+static uint32_t tick98765() {
     return 98765;
 }
 
-Bytes sampleFile() {
+static Bytes sampleFile() {
     NoteItem a = makeItem(u"Shopping \"list\"");
     a.id = 1;
     memcpy(a.category, u"Home", 10);
@@ -55,8 +30,6 @@ Bytes sampleFile() {
         .record(b, u"");
     return file;
 }
-
-} // namespace
 
 TEST(Twk, JsonShowsHeaderItemsAndEscapes) {
     TempDir dir;

@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 // Feeds the text as a reader's stream does: the first bytes whole, then in
 // pieces of the given size, then the empty end.
-int check(const std::string& text, size_t piece) {
+static int check(const std::string& text, size_t piece) {
     Utf8Check c;
     memset(&c, 0, sizeof c);
     for (size_t at = 0; at < text.size();) {
@@ -22,8 +20,6 @@ int check(const std::string& text, size_t piece) {
     }
     return checkUtf8(&c, nullptr, 0);
 }
-
-} // namespace
 
 TEST(Utf8Check, AcceptsWellFormedTextHoweverItIsCut) {
     std::string text = std::string(300, ' ') +

@@ -8,10 +8,8 @@
 #include <random>
 #include <vector>
 
-namespace {
-
-NoteItem* add(Doc& doc, const char16_t* name, uint32_t id, uint32_t level, uint32_t parentId,
-              uint16_t check = kUnchecked) {
+static NoteItem* add(Doc& doc, const char16_t* name, uint32_t id, uint32_t level, uint32_t parentId,
+                     uint16_t check = kUnchecked) {
     NoteItem item = makeItem(name, level, parentId);
     item.id = id;
     item.checkState = check;
@@ -19,7 +17,7 @@ NoteItem* add(Doc& doc, const char16_t* name, uint32_t id, uint32_t level, uint3
 }
 
 // The plan as "name(parent name)" in display order, depth-first.
-std::string shape(const ViewPlan& plan) {
+static std::string shape(const ViewPlan& plan) {
     std::string out;
     struct Walk {
         const ViewPlan& p;
@@ -37,6 +35,8 @@ std::string shape(const ViewPlan& plan) {
     walk.go(kPlanRoot, 0);
     return out;
 }
+
+namespace {
 
 // What the Default View must show for a document with distinct identifiers,
 // worked out the slow, obvious way: an item is shown when its chain of

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
+static const int kTestBar = 200;
+static const int kTestDialog = 300;
 
-const int kTestBar = 200;
-const int kTestDialog = 300;
+namespace {
 
 struct HostRecord {
     int settingChanges;
@@ -20,9 +20,11 @@ struct HostRecord {
     int barId;
 };
 
-HostRecord gHost;
+} // namespace
 
-void pump(DWORD milliseconds, const int* until = nullptr, int untilValue = 0) {
+static HostRecord gHost;
+
+static void pump(DWORD milliseconds, const int* until = nullptr, int untilValue = 0) {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
         if (until && *until >= untilValue)
@@ -37,7 +39,7 @@ void pump(DWORD milliseconds, const int* until = nullptr, int untilValue = 0) {
     }
 }
 
-LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         if (gHost.barId) {
@@ -68,6 +70,8 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+namespace {
 
 class PocketPcTest : public ::testing::Test {
 protected:
@@ -118,6 +122,8 @@ protected:
 
     HWND host = NULL;
 };
+
+} // namespace
 
 TEST_F(PocketPcTest, DeviceScreenGeometryWithSipDownAndUp) {
     SIPINFO down = sip();
@@ -343,6 +349,8 @@ TEST_F(PocketPcTest, ActivationWithAZeroedRecordLeavesTheSipAlone) {
     EXPECT_FALSE(SHHandleWMActivate(host, WA_ACTIVE, 0, NULL, 0));
 }
 
+namespace {
+
 class TreeHost : public PocketPcTest {
 protected:
     void SetUp() override {
@@ -371,6 +379,8 @@ protected:
     HTREEITEM item = NULL;
     POINT at = {};
 };
+
+} // namespace
 
 TEST_F(TreeHost, HoldingTheStylusStillOpensTheContextMenuAtThePoint) {
     PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
@@ -439,6 +449,8 @@ TEST_F(PocketPcTest, RecognizeGestureWaitsForTheHold) {
 
 // ---- Dialogs -----------------------------------------------------------------
 
+namespace {
+
 struct DialogRecord {
     DWORD flags;
     RECT placed;
@@ -447,9 +459,11 @@ struct DialogRecord {
     int okCount;
 };
 
-DialogRecord gDialog;
+} // namespace
 
-INT_PTR CALLBACK testDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static DialogRecord gDialog;
+
+static INT_PTR CALLBACK testDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         SHINITDLGINFO init = {SHIDIM_FLAGS, dialog, gDialog.flags};
@@ -520,6 +534,8 @@ TEST_F(PocketPcTest, DialogWithoutDoneIgnoresTheOkPlace) {
 
 // ---- Full-screen property sheets ---------------------------------------------
 
+namespace {
+
 struct SheetRun {
     std::vector<std::pair<HWND, UINT>> callbacks;
     RECT sheet, page, edit, tabs;
@@ -527,20 +543,23 @@ struct SheetRun {
     BOOL nextShown, floatingSipButton;
     LONG_PTR sheetStyle;
 };
-SheetRun gSheet;
 
-int CALLBACK recordSheetCallback(HWND sheet, UINT message, LPARAM) {
+} // namespace
+
+static SheetRun gSheet;
+
+static int CALLBACK recordSheetCallback(HWND sheet, UINT message, LPARAM) {
     gSheet.callbacks.push_back({sheet, message});
     return message == PSCB_GETVERSION ? 0x20C : 0;
 }
 
-RECT screenRect(HWND window) {
+static RECT screenRect(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
     return r;
 }
 
-void tapNavBar(int fromRight) {
+static void tapNavBar(int fromRight) {
     HWND nav = FindWindowW(NAVBAR_CLASS, NULL);
     RECT client;
     GetClientRect(nav, &client);
@@ -550,7 +569,7 @@ void tapNavBar(int fromRight) {
 
 // Each run confirms or cancels the way gSheet.action names: 0 the
 // navigation bar's "ok", 1 the Escape key, 2 the cancel mark beside "ok".
-INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+static INT_PTR CALLBACK sheetPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         PostMessageW(page, WM_APP, 0, 0);
@@ -693,5 +712,3 @@ TEST(HelpAddress, PointsAtTheHelpFileBesideTheProgram) {
     EXPECT_FALSE(helpAddress(L"C:\\x", longName, address, 300));
     EXPECT_FALSE(launchProgram(NULL, L"x"));
 }
-
-} // namespace

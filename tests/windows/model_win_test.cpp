@@ -11,35 +11,6 @@
 
 namespace {
 
-struct TempFolder {
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"twigmark-win-test";
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::wstring& name : entries())
-            DeleteFileW((path + L"\\" + name).c_str());
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
-                names.push_back(data.cFileName);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return names;
-    }
-    std::wstring path;
-};
-
 struct Document {
     Document() {
         memset(&list, 0, sizeof list);
@@ -55,7 +26,10 @@ struct Document {
     CategoryList categories = {};
 };
 
-void addItem(Document& doc, const char16_t* name, const char16_t* category, const char16_t* note) {
+} // namespace
+
+static void addItem(Document& doc, const char16_t* name, const char16_t* category,
+                    const char16_t* note) {
     NoteItem item;
     memset(&item, 0, sizeof item);
     copyWideField(item.name, kNameChars, name, SIZE_MAX);
@@ -66,21 +40,19 @@ void addItem(Document& doc, const char16_t* name, const char16_t* category, cons
     appendNew(&doc.list, &item);
 }
 
-std::vector<UserNotice> gNotices;
-void recordNotice(UserNotice notice) {
+static std::vector<UserNotice> gNotices;
+static void recordNotice(UserNotice notice) {
     gNotices.push_back(notice);
 }
-long gFailWrite = -1;
-long gWrites = 0;
-int diskFullWrite(FileHandle* f, const void* d, size_t n) {
+static long gFailWrite = -1;
+static long gWrites = 0;
+static int diskFullWrite(FileHandle* f, const void* d, size_t n) {
     if (gWrites++ == gFailWrite) {
         SetLastError(ERROR_DISK_FULL);
         return 0;
     }
     return platformFileOps()->write(f, d, n);
 }
-
-} // namespace
 
 TEST(WindowsNoteFile, SavesThroughATemporaryFileBesideTheTargetAndLoadsBack) {
     TempFolder folder;

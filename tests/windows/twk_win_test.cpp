@@ -13,58 +13,27 @@
 #include <vector>
 #include <windows.h>
 
-namespace {
+static std::wstring gTwkExe; // the path of twk.exe, from the command line
 
-std::wstring gTwkExe; // the path of twk.exe, from the command line
-
-std::wstring source(const wchar_t* relative) {
+static std::wstring source(const wchar_t* relative) {
     std::wstring path = TWIGMARK_SOURCE_DIR;
     return path + L"/" + relative;
 }
 
-std::string text(const std::vector<char>& bytes) {
+static std::string text(const std::vector<char>& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-struct TempFolder {
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"twigmark-twk-test";
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileW((path + L"\\" + data.cFileName).c_str());
-            while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring file(const wchar_t* name) const { return path + L"\\" + name; }
-    void write(const wchar_t* name, const std::string& bytes) const {
-        FILE* f = _wfopen(file(name).c_str(), L"wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::wstring path;
-};
-
-const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
+static const wchar_t* kSamples[] = {L"sample", L"short-header", L"version100"};
 
 // What Wine's XmlLite gives for a note's line breaks: spaces.
-std::string asThisReaderReadsIt(std::string opml) {
+static std::string asThisReaderReadsIt(std::string opml) {
     if (xmlKeepsLineBreaks())
         return opml;
     for (size_t at; (at = opml.find("&#13;&#10;")) != std::string::npos;)
         opml.replace(at, 10, "  ");
     return opml;
 }
-
-} // namespace
 
 TEST(TwkOnWindows, ExportsTheSamplesByteForByteAsOnTheHost) {
     for (const wchar_t* name : kSamples) {
