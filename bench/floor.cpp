@@ -15,16 +15,14 @@
 #include <string>
 #include <unordered_map>
 
-namespace {
-
-HWND gFrame, gTree;
-HTREEITEM gRoot;
-std::vector<HTREEITEM> gNodes;
+static HWND gFrame, gTree;
+static HTREEITEM gRoot;
+static std::vector<HTREEITEM> gNodes;
 
 // A text as long as the benchmarks' names.
-const WCHAR kText[] = L"xY item 12345";
+static const WCHAR kText[] = L"xY item 12345";
 
-LRESULT CALLBACK floorFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK floorFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         NMHDR* header = (NMHDR*)lParam;
         if (header->code == TVN_GETDISPINFOW) {
@@ -37,12 +35,12 @@ LRESULT CALLBACK floorFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int CALLBACK byRank(LPARAM a, LPARAM b, LPARAM ranks) {
+static int CALLBACK byRank(LPARAM a, LPARAM b, LPARAM ranks) {
     const int32_t* rank = (const int32_t*)ranks;
     return rank[a] - rank[b];
 }
 
-TVINSERTSTRUCTW nodeInsert(HTREEITEM parent, LPARAM index) {
+static TVINSERTSTRUCTW nodeInsert(HTREEITEM parent, LPARAM index) {
     TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
@@ -55,8 +53,6 @@ TVINSERTSTRUCTW nodeInsert(HTREEITEM parent, LPARAM index) {
     insert.item.lParam = index;
     return insert;
 }
-
-} // namespace
 
 HWND floorTree() {
     if (gTree)

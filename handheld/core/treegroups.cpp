@@ -41,10 +41,28 @@ struct KeyArena {
     size_t used, room;
 };
 
+// Label -> group index, open addressing.
+struct LabelMap {
+    int32_t* slots; // -1 empty
+    size_t mask;
+};
+
+// The date label of one day, formatted once per distinct day. A line
+// answers only for the very day it was filled for: a damaged record may
+// carry any month or day, so no packing of the three into fewer bits would
+// be unique.
+struct DateCache {
+    uint16_t year[256], month[256], day[256];
+    bool filled[256];
+    WCHAR label[256][32];
+};
+
+} // namespace
+
 // Room for need more bytes at the arena's end. Keys already handed out
 // point into the old block, so blocks are chained rather than moved: the
 // first bytes of each block hold the previous one.
-bool reserveKeyRoom(KeyArena* arena, size_t need) {
+static bool reserveKeyRoom(KeyArena* arena, size_t need) {
     if (arena->bytes && arena->used + need <= arena->room)
         return true;
     size_t grown = arena->room ? arena->room * 2 : 1 << 16;
@@ -60,7 +78,7 @@ bool reserveKeyRoom(KeyArena* arena, size_t need) {
     return true;
 }
 
-const BYTE* makeKey(KeyArena* arena, const WCHAR* text, int length, int32_t* keyBytes) {
+static const BYTE* makeKey(KeyArena* arena, const WCHAR* text, int length, int32_t* keyBytes) {
     *keyBytes = 0;
     if (length <= 0 || !reserveKeyRoom(arena, kSortKeyRoom))
         return (const BYTE*)"";
@@ -76,7 +94,7 @@ const BYTE* makeKey(KeyArena* arena, const WCHAR* text, int length, int32_t* key
     return key;
 }
 
-void freeArena(KeyArena* arena) {
+static void freeArena(KeyArena* arena) {
     BYTE* block = arena->bytes;
     while (block) {
         BYTE* start = block - sizeof(BYTE*);
@@ -86,42 +104,26 @@ void freeArena(KeyArena* arena) {
     memset(arena, 0, sizeof *arena);
 }
 
-bool keyLess(const BYTE* a, int32_t aBytes, const BYTE* b, int32_t bBytes) {
+static bool keyLess(const BYTE* a, int32_t aBytes, const BYTE* b, int32_t bBytes) {
     int32_t common = aBytes < bBytes ? aBytes : bBytes;
     int c = memcmp(a, b, (size_t)common);
     return c != 0 ? c < 0 : aBytes < bBytes;
 }
 
-// Label -> group index, open addressing.
-struct LabelMap {
-    int32_t* slots; // -1 empty
-    size_t mask;
-};
-
-uint32_t hashLabel(const WCHAR* label) {
+static uint32_t hashLabel(const WCHAR* label) {
     uint32_t h = 2166136261u;
     for (; *label; ++label)
         h = (h ^ (uint32_t)*label) * 16777619u;
     return h;
 }
 
-// The date label of one day, formatted once per distinct day. A line
-// answers only for the very day it was filled for: a damaged record may
-// carry any month or day, so no packing of the three into fewer bits would
-// be unique.
-struct DateCache {
-    uint16_t year[256], month[256], day[256];
-    bool filled[256];
-    WCHAR label[256][32];
-};
-
-uint32_t dateLine(const SystemDate& d) {
+static uint32_t dateLine(const SystemDate& d) {
     uint32_t h = (uint32_t)d.year * 0x9E3779B1u ^ (uint32_t)d.month * 0x85EBCA77u ^
                  (uint32_t)d.day * 0xC2B2AE3Du;
     return h >> 24;
 }
 
-const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
+static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
     const SystemDate& d = item->dueDate;
     uint32_t line = dateLine(d);
     if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
@@ -134,8 +136,6 @@ const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
     }
     return cache->label[line];
 }
-
-} // namespace
 
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars) {
     label[0] = 0;
