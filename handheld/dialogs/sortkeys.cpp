@@ -125,6 +125,9 @@ static int appendKey(SortKeyCache* cache, const NoteItem* item, SortKeySlot* key
     key->item = item;
     key->offset = (uint32_t)cache->bytesUsed;
     key->length = (uint32_t)made;
+    key->head = 0;
+    for (int i = 0; i < 8; ++i)
+        key->head = key->head << 8 | (i < made ? cache->bytes[cache->bytesUsed + (size_t)i] : 0);
     cache->bytesUsed += (size_t)made;
     return 1;
 }
@@ -162,6 +165,8 @@ int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {
         cache->broken = true;
         return 0;
     }
+    if (first.head != second->head)
+        return (int)(first.head > second->head) - (int)(first.head < second->head);
     if (first.offset == second->offset)
         return 0; // one text
     uint32_t common = first.length < second->length ? first.length : second->length;

@@ -9,10 +9,14 @@
 
 #include <windows.h>
 
-// Where one item's (or one text's) key lies in the cache's bytes.
+// Where one item's (or one text's) key lies in the cache's bytes, and its
+// first eight bytes as one number (the key's end padded with zeros): two
+// keys whose numbers differ order as the numbers do, so most comparisons
+// never read the bytes.
 struct SortKeySlot {
     const NoteItem* item; // null = free
     uint32_t offset, length;
+    uint64_t head;
 };
 
 // Two tables by open addressing, each with a power-of-two number of slots:
