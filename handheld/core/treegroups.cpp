@@ -57,6 +57,13 @@ struct DateCache {
     WCHAR label[256][32];
 };
 
+// The labels of the ten priorities the editor offers, formatted once each:
+// formatting a number costs more than the rest of an item's placing.
+struct PriorityLabels {
+    bool filled[10];
+    WCHAR label[10][kLabelChars];
+};
+
 } // namespace
 
 // Room for need more bytes at the arena's end. Keys already handed out
@@ -137,6 +144,15 @@ static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
     return cache->label[line];
 }
 
+static const WCHAR* cachedPriorityLabel(PriorityLabels* cache, const NoteItem* item) {
+    uint16_t priority = item->priority;
+    if (!cache->filled[priority]) {
+        groupLabel(item, kByPriority, cache->label[priority], kLabelChars);
+        cache->filled[priority] = true;
+    }
+    return cache->label[priority];
+}
+
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars) {
     label[0] = 0;
     switch (viewMode) {
@@ -186,6 +202,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
     DateCache* dates = (DateCache*)modelAlloc(sizeof(DateCache));
     KeyArena arena = {};
+    PriorityLabels priorities = {};
     if (!groups || !members || !sorted || !order || !map.slots || !dates)
         goto done; // out of memory: the root node alone
     {
@@ -197,6 +214,8 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             WCHAR label[kLabelChars];
             if (viewMode == kByDueDate && hasDueDate(item)) {
                 lstrcpynW(label, cachedDateLabel(dates, item), kLabelChars);
+            } else if (viewMode == kByPriority && item->priority < 10) {
+                lstrcpynW(label, cachedPriorityLabel(&priorities, item), kLabelChars);
             } else {
                 groupLabel(item, viewMode, label, kLabelChars);
             }
@@ -216,9 +235,19 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             Member* m = &members[memberCount++];
             m->item = item;
             m->group = g;
-            m->key = makeKey(&arena, (const WCHAR*)item->name,
-                             (int)wideLength(item->name, kNameChars), &m->keyBytes);
             groups[g].memberCount++;
+        }
+        // A name's key is made only where it is compared: an item alone in
+        // its group needs none.
+        for (int32_t i = 0; i < memberCount; ++i) {
+            Member* m = &members[i];
+            if (groups[m->group].memberCount < 2) {
+                m->key = nullptr;
+                m->keyBytes = 0;
+                continue;
+            }
+            m->key = makeKey(&arena, (const WCHAR*)m->item->name,
+                             (int)wideLength(m->item->name, kNameChars), &m->keyBytes);
         }
 
         // Members grouped in list order (a counting sort), then each group's
