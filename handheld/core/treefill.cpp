@@ -3,6 +3,7 @@
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
+#include "sorting.h"
 #include "treenotify.h"
 #include "viewplan.h"
 #include "widetext.h"
@@ -139,27 +140,61 @@ HTREEITEM findChildByLabel(HWND tree, HTREEITEM parent, const WCHAR* label) {
     return nullptr;
 }
 
+// The top-level nodes of the plan in plan order; their count, or -1 when
+// memory ran short.
+static int32_t planTopLevel(const ViewPlan* plan, int32_t** tops, NoteItem*** items) {
+    int32_t count = 0;
+    for (int32_t c = planFirstChild(plan, kPlanRoot); c != -1; c = plan->nextSibling[c])
+        ++count;
+    *tops = (int32_t*)modelAllocArray((size_t)count + 1, sizeof(int32_t));
+    *items = (NoteItem**)modelAllocArray((size_t)count + 1, sizeof(NoteItem*));
+    if (!*tops || !*items)
+        return -1;
+    int32_t k = 0;
+    for (int32_t c = planFirstChild(plan, kPlanRoot); c != -1; c = plan->nextSibling[c], ++k) {
+        (*tops)[k] = c;
+        (*items)[k] = plan->nodes[c].item;
+    }
+    return count;
+}
+
 // The Default View from the plan: one insertion per node, each under a
-// parent handle remembered by plan index, always at the end of its siblings.
-static void fillDefaultView(HWND tree, HTREEITEM root) {
+// parent handle remembered by plan index, always at the end of its
+// siblings. The top level goes in in the arrangement's order, each
+// top-level node followed by its subtree (the plan's nodes are in
+// pre-order, so a subtree is the run up to the next top-level node): the
+// sort when the root opens then has nothing to move. True when the top
+// level stands in the arrangement's order.
+static bool fillDefaultView(HWND tree, HTREEITEM root) {
     ViewPlan plan;
     if (!planDefaultView(&gList, gOptions.hideChecked, &plan))
-        return; // out of memory: the root node alone
+        return false; // out of memory: the root node alone
+    int32_t *tops = nullptr, *order = nullptr;
+    NoteItem** topItems = nullptr;
+    int32_t topCount = planTopLevel(&plan, &tops, &topItems);
     HTREEITEM* handles = (HTREEITEM*)modelAllocArray((size_t)plan.count + 1, sizeof(HTREEITEM));
-    if (handles) {
-        for (int32_t i = 0; i < plan.count; ++i) {
-            const PlanNode* node = &plan.nodes[i];
-            HTREEITEM parent = node->parent == kPlanRoot ? root : handles[node->parent];
-            // A parent the control refused takes its subtree with it.
-            if (!parent) {
-                handles[i] = nullptr;
-                continue;
+    if (topCount >= 0)
+        order = (int32_t*)modelAllocArray((size_t)topCount + 1, sizeof(int32_t));
+    bool arranged = false;
+    if (handles && order) {
+        arranged = arrangeOrder(topItems, topCount, order) != 0;
+        for (int32_t k = 0; k < topCount; ++k) {
+            int32_t first = tops[order[k]];
+            int32_t end = order[k] + 1 < topCount ? tops[order[k] + 1] : plan.count;
+            for (int32_t i = first; i < end; ++i) {
+                const PlanNode* node = &plan.nodes[i];
+                HTREEITEM parent = node->parent == kPlanRoot ? root : handles[node->parent];
+                // A parent the control refused takes its subtree with it.
+                handles[i] = parent ? insertItemNode(tree, parent, node->item) : nullptr;
             }
-            handles[i] = insertItemNode(tree, parent, node->item);
         }
     }
     modelFree(handles);
+    modelFree(order);
+    modelFree(tops);
+    modelFree(topItems);
     freeViewPlan(&plan);
+    return arranged;
 }
 
 void fillTree(HWND tree) {
@@ -173,16 +208,21 @@ void fillTree(HWND tree) {
 
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     root = resetToRoot(tree, (const WCHAR*)gList.title, gList.rootState);
+    // The grouped views' top level is group nodes, which every arrangement
+    // takes as equal: their order stands as inserted.
+    bool arranged = true;
     if (root) {
         if (mode == kDefaultView)
-            fillDefaultView(tree, root);
+            arranged = fillDefaultView(tree, root);
         else
             fillGroupedView(tree, root, mode);
     }
     SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     if (root) {
         TreeView_SelectItem(tree, root);
+        setArrangedNode(arranged ? root : nullptr);
         TreeView_Expand(tree, root, TVE_EXPAND);
+        setArrangedNode(nullptr);
     }
     InvalidateRect(tree, nullptr, TRUE);
 }

@@ -5,6 +5,8 @@
 #include "treenode.h"
 #include "widetext.h"
 
+#include <algorithm>
+
 // CompareStringW's 1 / 2 / 3 as -1 / 0 / +1. A text the platform cannot
 // compare counts as equal rather than giving the sort a meaningless result.
 static int compareText(const WideChar* a, size_t aCap, const WideChar* b, size_t bCap) {
@@ -107,8 +109,16 @@ static HCURSOR waitCursor() {
     return cursor;
 }
 
+// The node a fill has just made with its children in the arrangement's
+// order, while the fill opens it; null otherwise.
+static HTREEITEM gArrangedNode;
+
+void setArrangedNode(HTREEITEM node) {
+    gArrangedNode = node;
+}
+
 void sortChildren(HWND tree, HTREEITEM node) {
-    if (!tree || !node)
+    if (!tree || !node || node == gArrangedNode)
         return;
     if (gOptions.arrangeKey == kArrangeByCheck && !takeTickedChecks(tree))
         takeLiveChecks(tree, node);
@@ -124,4 +134,23 @@ void sortChildren(HWND tree, HTREEITEM node) {
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
     freeSortKeys(&keys);
+}
+
+int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order) {
+    for (int32_t i = 0; i < count; ++i)
+        order[i] = i;
+    SortKeyCache keys;
+    initSortKeys(&keys, gOptions.arrangeKey);
+    SortParams params = {gOptions.arrangeKey, gOptions.ascending, nullptr,
+                         comparesText(gOptions.arrangeKey) ? &keys : nullptr};
+    std::stable_sort(order, order + count, [items, &params](int32_t a, int32_t b) {
+        return compareForArrange((LPARAM)items[a], (LPARAM)items[b], (LPARAM)&params) < 0;
+    });
+    // A key that could not be made mid-way leaves pairs compared two ways.
+    bool whole = !keys.broken;
+    freeSortKeys(&keys);
+    if (!whole)
+        for (int32_t i = 0; i < count; ++i)
+            order[i] = i;
+    return whole;
 }

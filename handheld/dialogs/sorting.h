@@ -20,6 +20,16 @@ struct SortParams {
 // the wait cursor.
 void sortChildren(HWND tree, HTREEITEM node);
 
+// A fill that inserted node's children in the arrangement's order names
+// node while it opens it, so that opening sorts nothing (the sort would
+// leave them as they are), and null afterwards.
+void setArrangedNode(HTREEITEM node);
+
+// The arrangement's order of count items as the tree view's sort gives it
+// (equal items keep their order): order[k] is the index of the k-th. 0,
+// with order left as the items stand, when a key could not be made.
+int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order);
+
 // The tree view's comparison: a and b are the node data of two children
 // (NoteItem pointers, null for the root and group headings), params a
 // SortParams. Negative when a goes first, 0 when equal for the key.

@@ -17,6 +17,7 @@
 #include "treenode.h"
 #include "widetext.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -255,6 +256,56 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
     SavedDocument saved = readSaved(notes);
     EXPECT_EQ(saved.options.arrangeKey, kArrangeByName);
     EXPECT_EQ(saved.options.ascending, 1);
+}
+
+// A fill puts the top level in in the arrangement's order and opens the
+// root without sorting: for every key, both ways, with many ties, the
+// control's own sort must then leave that order exactly as it is.
+TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
+    const char* names[] = {"pear", "Pear", "apple", "a-b", "ab", "", "Zed", "zed", "co-op", "coop"};
+    const char* categories[] = {"", "Work", "work", "Home"};
+    std::vector<ItemSpec> specs;
+    uint32_t seed = 7;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    for (uint32_t id = 1; id <= 120; ++id) {
+        // Every third item lies below an earlier top-level one.
+        uint32_t parent = id > 3 && id % 3 == 0 ? id - 1 - (id - 1) % 3 : 0;
+        uint16_t month = (uint16_t)next(3);
+        specs.push_back({names[next(10)], id, parent, parent ? 2u : 1u, (uint16_t)(1 + next(2)),
+                         (uint16_t)next(3), categories[next(4)], (uint16_t)(month ? 2024 : 0),
+                         month, (uint16_t)(month ? 1 + next(2) : 0)});
+    }
+    writeDocument(notes, specs);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
+        for (int ascending : {1, 0}) {
+            gOptions.arrangeKey = key;
+            gOptions.ascending = ascending;
+            fillTree(tree());
+            std::vector<LPARAM> filled, sorted;
+            for (HTREEITEM c = TreeView_GetChild(tree(), root()); c;
+                 c = TreeView_GetNextSibling(tree(), c))
+                filled.push_back((LPARAM)nodeItem(tree(), c));
+            sortChildren(tree(), root());
+            for (HTREEITEM c = TreeView_GetChild(tree(), root()); c;
+                 c = TreeView_GetNextSibling(tree(), c))
+                sorted.push_back((LPARAM)nodeItem(tree(), c));
+            // Equal items keep the list's order, as the control's sort of
+            // the list's order would leave them.
+            std::vector<LPARAM> expected;
+            for (const NoteItem* item = gList.head; item; item = item->next)
+                if (item->level == 1)
+                    expected.push_back((LPARAM)item);
+            std::stable_sort(expected.begin(), expected.end(), [&](LPARAM a, LPARAM b) {
+                return compareItems((const NoteItem*)a, (const NoteItem*)b, key, ascending) < 0;
+            });
+            EXPECT_EQ(filled, expected) << "key " << key << " ascending " << ascending;
+            EXPECT_EQ(filled, sorted) << "key " << key << " ascending " << ascending;
+        }
 }
 
 TEST_F(CommandsTest, ArrangingGroupedViewsLeavesHeadingsAlone) {
