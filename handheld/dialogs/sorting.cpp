@@ -1,5 +1,6 @@
 #include "sorting.h"
 
+#include "notemodel.h"
 #include "program.h"
 #include "treefill.h"
 #include "treenode.h"
@@ -76,11 +77,29 @@ static bool comparesText(int arrangeKey) {
     return arrangeKey == kArrangeByName || arrangeKey == kArrangeByCategory;
 }
 
+// The keys of the items the sort may meet, ranked: the children are
+// known from the list in the Default View. A damaged list may place an item
+// elsewhere; the ones not ranked still compare by their keys.
+static void rankChildren(const SortParams* sort) {
+    NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
+    if (!items)
+        return;
+    size_t count = 0;
+    for (NoteItem* item = gList.head; item && count < (size_t)gList.count; item = item->next)
+        if (sort->rankTopLevel ? item->level == 1
+                               : item->level != 1 && item->parentId == sort->parentId)
+            items[count++] = item;
+    rankSortKeys(sort->keys, items, count);
+    modelFree(items);
+}
+
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
-    const SortParams* sort = (const SortParams*)params;
+    SortParams* sort = (SortParams*)params;
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
     if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
+        if (sort->rankAfter && ++sort->compared == sort->rankAfter)
+            rankChildren(sort);
         int order = compareSortKeys(sort->keys, first, second);
         if (!sort->keys->broken)
             return sort->ascending ? order : -order;
@@ -117,6 +136,26 @@ void setArrangedNode(HTREEITEM node) {
     gArrangedNode = node;
 }
 
+// Ranking walks the whole list, so it waits until the sort has compared
+// about half as often as the list has items: a long sibling list, where
+// comparing ranks instead of keys saves far more.
+static const uint32_t kFewestBeforeRanks = 512;
+
+static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
+    if (!params->keys || gOptions.viewMode != kDefaultView)
+        return;
+    if (node == TreeView_GetRoot(tree)) {
+        params->rankTopLevel = true;
+    } else {
+        const NoteItem* item = nodeItem(tree, node);
+        if (!item)
+            return;
+        params->parentId = item->id;
+    }
+    uint32_t half = gList.count > 0 ? (uint32_t)gList.count / 2 : 0;
+    params->rankAfter = half > kFewestBeforeRanks ? half : kFewestBeforeRanks;
+}
+
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node || node == gArrangedNode)
         return;
@@ -124,8 +163,12 @@ void sortChildren(HWND tree, HTREEITEM node) {
         takeLiveChecks(tree, node);
     SortKeyCache keys;
     initSortKeys(&keys, gOptions.arrangeKey);
-    SortParams params = {gOptions.arrangeKey, gOptions.ascending, tree,
-                         comparesText(gOptions.arrangeKey) ? &keys : nullptr};
+    SortParams params = {};
+    params.arrangeKey = gOptions.arrangeKey;
+    params.ascending = gOptions.ascending;
+    params.tree = tree;
+    params.keys = comparesText(gOptions.arrangeKey) ? &keys : nullptr;
+    planRanks(tree, node, &params);
     TVSORTCB sort = {};
     sort.hParent = node;
     sort.lpfnCompare = compareForArrange;
@@ -141,8 +184,10 @@ int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order) {
         order[i] = i;
     SortKeyCache keys;
     initSortKeys(&keys, gOptions.arrangeKey);
-    SortParams params = {gOptions.arrangeKey, gOptions.ascending, nullptr,
-                         comparesText(gOptions.arrangeKey) ? &keys : nullptr};
+    SortParams params = {};
+    params.arrangeKey = gOptions.arrangeKey;
+    params.ascending = gOptions.ascending;
+    params.keys = comparesText(gOptions.arrangeKey) ? &keys : nullptr;
     std::stable_sort(order, order + count, [items, &params](int32_t a, int32_t b) {
         return compareForArrange((LPARAM)items[a], (LPARAM)items[b], (LPARAM)&params) < 0;
     });

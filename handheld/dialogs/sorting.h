@@ -14,6 +14,12 @@ struct SortParams {
     int32_t ascending;  // 1 ascending, 0 descending
     HWND tree;
     SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
+    // A long sort by a text ranks the keys of the children it may meet
+    // once it has compared rankAfter times (0: never): the top level, or
+    // the items below the identifier parentId.
+    uint32_t rankAfter, compared;
+    bool rankTopLevel;
+    uint32_t parentId;
 };
 
 // Sorts the direct children of node (grandchildren keep their order) under
@@ -32,7 +38,8 @@ int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order);
 
 // The tree view's comparison: a and b are the node data of two children
 // (NoteItem pointers, null for the root and group headings), params a
-// SortParams. Negative when a goes first, 0 when equal for the key.
+// SortParams, which counts the comparisons. Negative when a goes first, 0
+// when equal for the key.
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params);
 
 // The same order for two items; either may be null (then 0).

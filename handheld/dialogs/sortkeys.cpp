@@ -3,6 +3,7 @@
 #include "notemodel.h"
 #include "widetext.h"
 
+#include <algorithm>
 #include <string.h>
 
 static const size_t kFirstSlots = 1024, kFirstBytes = 1 << 16;
@@ -125,6 +126,7 @@ static int appendKey(SortKeyCache* cache, const NoteItem* item, SortKeySlot* key
     key->item = item;
     key->offset = (uint32_t)cache->bytesUsed;
     key->length = (uint32_t)made;
+    key->rank = -1;
     key->head = 0;
     for (int i = 0; i < 8; ++i)
         key->head = key->head << 8 | (i < made ? cache->bytes[cache->bytesUsed + (size_t)i] : 0);
@@ -155,6 +157,49 @@ static const SortKeySlot* keyOf(SortKeyCache* cache, const NoteItem* item) {
     return slot;
 }
 
+// Byte by byte, a key that is the start of another first.
+static int compareKeyBytes(const BYTE* bytes, const SortKeySlot& a, const SortKeySlot& b) {
+    uint32_t common = a.length < b.length ? a.length : b.length;
+    int order = memcmp(bytes + a.offset, bytes + b.offset, common);
+    if (order == 0)
+        order = a.length < b.length ? -1 : (a.length > b.length ? 1 : 0);
+    return order;
+}
+
+int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!keyOf(cache, items[i]))
+            return 0;
+    SortKeyTable* texts = &cache->texts;
+    uint32_t* order = (uint32_t*)modelAllocArray(texts->used + 1, sizeof(uint32_t));
+    if (!order)
+        return 0;
+    size_t distinct = 0;
+    for (size_t i = 0; i < texts->count; ++i)
+        if (texts->slots[i].item)
+            order[distinct++] = (uint32_t)i;
+    const BYTE* bytes = cache->bytes;
+    SortKeySlot* slots = texts->slots;
+    std::sort(order, order + distinct, [bytes, slots](uint32_t a, uint32_t b) {
+        return compareKeyBytes(bytes, slots[a], slots[b]) < 0;
+    });
+    int32_t rank = 0;
+    for (size_t k = 0; k < distinct; ++k) {
+        if (k > 0 && compareKeyBytes(bytes, slots[order[k - 1]], slots[order[k]]) != 0)
+            rank = (int32_t)k;
+        slots[order[k]].rank = rank;
+    }
+    modelFree(order);
+    // Each item's slot took its text's before the ranks were known.
+    SortKeyTable* byItem = &cache->items;
+    for (size_t i = 0; i < byItem->count; ++i) {
+        SortKeySlot* slot = &byItem->slots[i];
+        if (slot->item)
+            slot->rank = slots[slotOf(texts, slot->item, cache->field, true)].rank;
+    }
+    return 1;
+}
+
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {
     if (cache->broken)
         return 0;
@@ -165,13 +210,12 @@ int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {
         cache->broken = true;
         return 0;
     }
+    if (first.rank >= 0 && second->rank >= 0)
+        return (int)(first.rank > second->rank) - (int)(first.rank < second->rank);
     if (first.head != second->head)
         return (int)(first.head > second->head) - (int)(first.head < second->head);
     if (first.offset == second->offset)
         return 0; // one text
-    uint32_t common = first.length < second->length ? first.length : second->length;
-    int order = memcmp(cache->bytes + first.offset, cache->bytes + second->offset, common);
-    if (order == 0)
-        order = first.length < second->length ? -1 : (first.length > second->length ? 1 : 0);
+    int order = compareKeyBytes(cache->bytes, first, *second);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }

@@ -16,6 +16,7 @@
 struct SortKeySlot {
     const NoteItem* item; // null = free
     uint32_t offset, length;
+    int32_t rank; // -1 until rankSortKeys ranked the key
     uint64_t head;
 };
 
@@ -41,6 +42,12 @@ void freeSortKeys(SortKeyCache* cache);
 // -1, 0 or +1 as a's text orders before, with or after b's; 0 and
 // cache->broken set when a key could not be made.
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b);
+
+// Ranks every key made so far after making those of the count items:
+// equal keys share a rank, a lower rank orders first, and from then on two
+// ranked items compare by rank alone, without reading their keys. 0 when a
+// key could not be made (nothing is ranked then).
+int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count);
 
 // Room that holds the key of any text of up to a name's length in the
 // locales seen; a longer key is still made, with a second call.

@@ -136,7 +136,9 @@ TEST(Sorting, EveryKeyBothWays) {
     broken.dueDate.month = 13;
     EXPECT_GT(compareItems(&broken, &apple, kArrangeByDate, 1), 0);
     // Nodes without an item, and keys no menu offers, compare equal.
-    SortParams params = {kArrangeByName, 1, nullptr, nullptr};
+    SortParams params = {};
+    params.arrangeKey = kArrangeByName;
+    params.ascending = 1;
     EXPECT_EQ(compareForArrange(0, (LPARAM)&apple, (LPARAM)&params), 0);
     EXPECT_EQ(compareItems(&apple, &banana, 7, 1), 0);
 }
@@ -181,14 +183,27 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
         for (int ascending : {1, 0}) {
             SortKeyCache keys;
             initSortKeys(&keys, key);
-            SortParams params = {key, ascending, nullptr, &keys};
-            for (const NoteItem& a : items)
-                for (const NoteItem& b : items) {
-                    int keyed = compareForArrange((LPARAM)&a, (LPARAM)&b, (LPARAM)&params);
-                    int direct = compareItems(&a, &b, key, ascending);
-                    EXPECT_EQ((keyed > 0) - (keyed < 0), (direct > 0) - (direct < 0))
-                        << itemName(a) << " / " << itemName(b);
+            SortParams params = {};
+            params.arrangeKey = key;
+            params.ascending = ascending;
+            params.keys = &keys;
+            // Keys made one by one, then the same keys ranked (a long sort
+            // ranks them part-way): both must order as the locale does.
+            for (int ranked : {0, 1}) {
+                std::vector<const NoteItem*> all;
+                for (const NoteItem& item : items)
+                    all.push_back(&item);
+                if (ranked) {
+                    ASSERT_TRUE(rankSortKeys(&keys, all.data(), all.size()));
                 }
+                for (const NoteItem& a : items)
+                    for (const NoteItem& b : items) {
+                        int keyed = compareForArrange((LPARAM)&a, (LPARAM)&b, (LPARAM)&params);
+                        int direct = compareItems(&a, &b, key, ascending);
+                        EXPECT_EQ((keyed > 0) - (keyed < 0), (direct > 0) - (direct < 0))
+                            << itemName(a) << " / " << itemName(b) << " ranked " << ranked;
+                    }
+            }
             EXPECT_FALSE(keys.broken);
             EXPECT_EQ(keys.items.used, items.size());
             freeSortKeys(&keys);
