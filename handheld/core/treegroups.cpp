@@ -47,14 +47,18 @@ struct LabelMap {
     size_t mask;
 };
 
-// The date label of one day, formatted once per distinct day. A line
-// answers only for the very day it was filled for: a damaged record may
-// carry any month or day, so no packing of the three into fewer bits would
-// be unique.
-struct DateCache {
+// The group labels that take formatting, each made once per fill: the
+// date label of one day per distinct day, and the label of each priority.
+// A line answers only for the very day (or priority) it was filled for: a
+// damaged record may carry any month or day, so no packing of the three
+// into fewer bits would be unique.
+struct LabelCache {
     uint16_t year[256], month[256], day[256];
     bool filled[256];
     WCHAR label[256][32];
+    uint16_t priority[16];
+    bool priorityFilled[16];
+    WCHAR priorityLabel[16][32];
 };
 
 } // namespace
@@ -123,7 +127,7 @@ static uint32_t dateLine(const SystemDate& d) {
     return h >> 24;
 }
 
-static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
+static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item) {
     const SystemDate& d = item->dueDate;
     uint32_t line = dateLine(d);
     if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
@@ -135,6 +139,16 @@ static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
         cache->filled[line] = true;
     }
     return cache->label[line];
+}
+
+static const WCHAR* cachedPriorityLabel(LabelCache* cache, const NoteItem* item) {
+    uint32_t line = item->priority & 15u;
+    if (!cache->priorityFilled[line] || cache->priority[line] != item->priority) {
+        groupLabel(item, kByPriority, cache->priorityLabel[line], 32);
+        cache->priority[line] = item->priority;
+        cache->priorityFilled[line] = true;
+    }
+    return cache->priorityLabel[line];
 }
 
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars) {
@@ -184,9 +198,9 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     Member* sorted = (Member*)modelAllocArray(n + 1, sizeof(Member));
     int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
-    DateCache* dates = (DateCache*)modelAlloc(sizeof(DateCache));
+    LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
     KeyArena arena = {};
-    if (!groups || !members || !sorted || !order || !map.slots || !dates)
+    if (!groups || !members || !sorted || !order || !map.slots || !labels)
         goto done; // out of memory: the root node alone
     {
         memset(map.slots, 0xFF, slots * sizeof(int32_t));
@@ -196,7 +210,9 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
                 continue;
             WCHAR label[kLabelChars];
             if (viewMode == kByDueDate && hasDueDate(item)) {
-                lstrcpynW(label, cachedDateLabel(dates, item), kLabelChars);
+                lstrcpynW(label, cachedDateLabel(labels, item), kLabelChars);
+            } else if (viewMode == kByPriority) {
+                lstrcpynW(label, cachedPriorityLabel(labels, item), kLabelChars);
             } else {
                 groupLabel(item, viewMode, label, kLabelChars);
             }
@@ -265,5 +281,5 @@ done:
     modelFree(sorted);
     modelFree(order);
     modelFree(map.slots);
-    modelFree(dates);
+    modelFree(labels);
 }
