@@ -48,17 +48,20 @@ struct LabelMap {
 };
 
 // The group labels that take formatting, each made once per fill: the
-// date label of one day per distinct day, and the label of each priority.
-// A line answers only for the very day (or priority) it was filled for: a
-// damaged record may carry any month or day, so no packing of the three
-// into fewer bits would be unique.
+// date label of one day per distinct day, and the label of each priority,
+// each with its group once that is found. A line answers only for the very
+// day (or priority) it was filled for: a damaged record may carry any month
+// or day, so no packing of the three into fewer bits would be unique.
 struct LabelCache {
     uint16_t year[256], month[256], day[256];
     bool filled[256];
     WCHAR label[256][32];
+    int32_t group[256]; // the group of the line's label plus one, once found; 0 before
     uint16_t priority[16];
     bool priorityFilled[16];
     WCHAR priorityLabel[16][32];
+    int32_t priorityGroup[16];
+    int32_t undatedGroup; // likewise for the items without a date
 };
 
 } // namespace
@@ -127,7 +130,8 @@ static uint32_t dateLine(const SystemDate& d) {
     return h >> 24;
 }
 
-static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item) {
+// The label of the item's day; group is where its group is kept.
+static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
     const SystemDate& d = item->dueDate;
     uint32_t line = dateLine(d);
     if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
@@ -137,17 +141,21 @@ static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item) {
         cache->month[line] = d.month;
         cache->day[line] = d.day;
         cache->filled[line] = true;
+        cache->group[line] = 0;
     }
+    *group = &cache->group[line];
     return cache->label[line];
 }
 
-static const WCHAR* cachedPriorityLabel(LabelCache* cache, const NoteItem* item) {
+static const WCHAR* cachedPriorityLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
     uint32_t line = item->priority & 15u;
     if (!cache->priorityFilled[line] || cache->priority[line] != item->priority) {
         groupLabel(item, kByPriority, cache->priorityLabel[line], 32);
         cache->priority[line] = item->priority;
         cache->priorityFilled[line] = true;
+        cache->priorityGroup[line] = 0;
     }
+    *group = &cache->priorityGroup[line];
     return cache->priorityLabel[line];
 }
 
@@ -208,26 +216,38 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         for (NoteItem* item = gList.head; item; item = item->next) {
             if (gOptions.hideChecked && item->checkState == kChecked)
                 continue;
-            WCHAR label[kLabelChars];
+            // A formatted label comes with the place of its group: once the
+            // group is found, the next item of that day or priority needs
+            // no search.
+            WCHAR own[kLabelChars];
+            const WCHAR* label = own;
+            int32_t* known = nullptr;
             if (viewMode == kByDueDate && hasDueDate(item)) {
-                lstrcpynW(label, cachedDateLabel(labels, item), kLabelChars);
+                label = cachedDateLabel(labels, item, &known);
             } else if (viewMode == kByPriority) {
-                lstrcpynW(label, cachedPriorityLabel(labels, item), kLabelChars);
+                label = cachedPriorityLabel(labels, item, &known);
             } else {
-                groupLabel(item, viewMode, label, kLabelChars);
+                groupLabel(item, viewMode, own, kLabelChars);
+                if (viewMode == kByDueDate)
+                    known = &labels->undatedGroup;
             }
-            size_t slot = hashLabel(label) & map.mask;
-            while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
-                slot = (slot + 1) & map.mask;
-            int32_t g = map.slots[slot];
+            int32_t g = known && *known ? *known - 1 : -1;
             if (g == -1) {
-                g = groupCount++;
-                map.slots[slot] = g;
-                Group* group = &groups[g];
-                lstrcpynW(group->label, label, kLabelChars);
-                group->memberCount = 0;
-                group->key =
-                    makeKey(&arena, group->label, lstrlenW(group->label), &group->keyBytes);
+                size_t slot = hashLabel(label) & map.mask;
+                while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
+                    slot = (slot + 1) & map.mask;
+                g = map.slots[slot];
+                if (g == -1) {
+                    g = groupCount++;
+                    map.slots[slot] = g;
+                    Group* group = &groups[g];
+                    lstrcpynW(group->label, label, kLabelChars);
+                    group->memberCount = 0;
+                    group->key =
+                        makeKey(&arena, group->label, lstrlenW(group->label), &group->keyBytes);
+                }
+                if (known)
+                    *known = g + 1;
             }
             Member* m = &members[memberCount++];
             m->item = item;
