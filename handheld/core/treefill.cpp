@@ -174,10 +174,12 @@ void fillTree(HWND tree) {
     SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     root = resetToRoot(tree, (const WCHAR*)gList.title, gList.rootState);
     if (root) {
+        bool suspended = suspendTreeWatch(tree);
         if (mode == kDefaultView)
             fillDefaultView(tree, root);
         else
             fillGroupedView(tree, root, mode);
+        resumeTreeWatch(tree, suspended);
     }
     SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     if (root) {
