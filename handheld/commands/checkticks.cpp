@@ -81,6 +81,18 @@ void followCheckBoxes(HWND tree) {
         (WNDPROC)SetWindowLongPtrW(tree, GWLP_WNDPROC, (LONG_PTR)(WNDPROC)watchTreeInput);
 }
 
+bool suspendTreeWatch(HWND tree) {
+    if (!tree || (WNDPROC)GetWindowLongPtrW(tree, GWLP_WNDPROC) != watchTreeInput)
+        return false;
+    SetWindowLongPtrW(tree, GWLP_WNDPROC, (LONG_PTR)gTreeProcedure);
+    return true;
+}
+
+void resumeTreeWatch(HWND tree, bool suspended) {
+    if (suspended)
+        SetWindowLongPtrW(tree, GWLP_WNDPROC, (LONG_PTR)(WNDPROC)watchTreeInput);
+}
+
 void forgetCheckNode(HTREEITEM node) {
     if (gWatched == node)
         gWatched = nullptr;

@@ -80,6 +80,24 @@ static void showNote(const WCHAR* note) {
     gShowingNote = false;
 }
 
+// The themed edit control paints itself and its frame at once when it is
+// enabled or disabled, which costs as much as deleting thousands of nodes.
+// Shown to nothing meanwhile (the style alone, as a window whose drawing is
+// held back), it changes its state only, and the whole pane is painted with
+// the next paint messages instead, as after every other change of the pane.
+static void enablePane(HWND pane, bool enabled) {
+    LONG style = GetWindowLongW(pane, GWL_STYLE);
+    bool changes = (IsWindowEnabled(pane) != FALSE) != enabled;
+    if (!changes || !(style & WS_VISIBLE)) {
+        EnableWindow(pane, enabled);
+        return;
+    }
+    SetWindowLongW(pane, GWL_STYLE, style & ~WS_VISIBLE);
+    EnableWindow(pane, enabled);
+    SetWindowLongW(pane, GWL_STYLE, GetWindowLongW(pane, GWL_STYLE) | WS_VISIBLE);
+    RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 void showSelection(HWND mainWindow) {
     (void)mainWindow;
     HWND tree = gProgram.treeView;
@@ -88,7 +106,7 @@ void showSelection(HWND mainWindow) {
     const NoteItem* item = node && !isRoot ? nodeItem(tree, node) : nullptr;
     showNote(item && item->note ? (const WCHAR*)item->note : L"");
     if (gProgram.notePane)
-        EnableWindow(gProgram.notePane, item != nullptr);
+        enablePane(gProgram.notePane, item != nullptr);
     enableImageButton(IDM_MODIFY_ITEM, isRoot || item);
     enableImageButton(IDM_DELETE_ITEM, item != nullptr);
 }

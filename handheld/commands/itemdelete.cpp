@@ -2,14 +2,15 @@
 // list, shown or not, and with every node that shows one of them.
 //
 // The descendants are found through an index of the list by parent
-// identifier, so the work grows with n log n. Where two items share an
+// identifier, so the work grows with n. Where two items share an
 // identifier, an item that names it belongs to the one the Default View
-// shows it under, so deleting one never takes the other's children. Each item joins at most once,
-// so a cycle of parent identifiers (only a damaged file has one) ends the
-// walk instead of looping, and an item with identifier 0 has no children:
-// parentId 0 means "under the root node".
+// shows it under, so deleting one never takes the other's children. Each
+// item joins at most once, so a cycle of parent identifiers (only a damaged
+// file has one) ends the walk instead of looping, and an item with
+// identifier 0 has no children: parentId 0 means "under the root node".
 #include "commandparts.h"
 
+#include "keymap.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -23,7 +24,9 @@
 namespace {
 
 struct Descendants {
-    NoteItem** items; // the selected item first; then sorted by address
+    NoteItem** items; // the selected item first, then the others (by address for lookups)
+    bool* gone;       // per position in the list: collected
+    size_t positions; // how many positions gone covers
     size_t count;
     bool sharedIds; // some collected identifier also belongs to an item outside
     bool strayTop;  // a collected item below the first stands at the top level
@@ -31,12 +34,6 @@ struct Descendants {
 
 } // namespace
 
-static bool byParent(const NoteItem* a, const NoteItem* b) {
-    return a->parentId < b->parentId;
-}
-static bool byId(const NoteItem* a, const NoteItem* b) {
-    return a->id < b->id;
-}
 static bool byAddress(const NoteItem* a, const NoteItem* b) {
     return (uintptr_t)a < (uintptr_t)b;
 }
@@ -87,77 +84,196 @@ static bool belongsTo(const Placement* placed, size_t count, const NoteItem* chi
     return at->parent == parent;
 }
 
-// 0 when memory ran short; nothing is then collected.
-static int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
-    out->items = nullptr;
-    out->count = 0;
-    out->sharedIds = false;
-    out->strayTop = false;
+// One value per identifier: by direct index where every identifier is
+// small (as the program hands them out, counting up), hashed otherwise.
+namespace {
+
+struct IdValues {
+    int32_t* direct; // bound entries, -1 for none; null when hashed
+    uint32_t bound;
+    KeyMap hashed;
+};
+
+} // namespace
+
+static int initIdValues(IdValues* table, uint32_t bound, size_t expected) {
+    memset(table, 0, sizeof *table);
+    if (!bound)
+        return initKeyMap(&table->hashed, expected);
+    table->direct = (int32_t*)modelAllocArray(bound, sizeof(int32_t));
+    if (!table->direct)
+        return 0;
+    memset(table->direct, 0xFF, bound * sizeof(int32_t));
+    table->bound = bound;
+    return 1;
+}
+
+static void freeIdValues(IdValues* table) {
+    modelFree(table->direct);
+    freeKeyMap(&table->hashed);
+    memset(table, 0, sizeof *table);
+}
+
+// The value of id, to read or set; null where a direct table has no room.
+static int32_t* idValue(IdValues* table, uint32_t id) {
+    if (table->direct)
+        return id < table->bound ? &table->direct[id] : nullptr;
+    size_t slot = keyMapSlot(&table->hashed, id);
+    table->hashed.keys[slot] = id; // the slot counts once its value is set
+    return &table->hashed.values[slot];
+}
+
+static int32_t findIdValue(const IdValues* table, uint32_t id) {
+    if (table->direct)
+        return id < table->bound ? table->direct[id] : -1;
+    return keyMapFind(&table->hashed, id);
+}
+
+// The list by position, with two indexes: every identifier to the first
+// item that carries it, and every parent identifier to the first item that
+// names it, the others following in childNext.
+namespace {
+
+struct ListIndex {
+    NoteItem** items;
+    size_t count;
+    int32_t* childNext; // per position: the next item naming the same parent, or -1
+    bool* sharedId;     // per position of an identifier's first item: another carries it too
+    IdValues byId;
+    IdValues byParent;
+};
+
+} // namespace
+
+static void freeListIndex(ListIndex* index) {
+    modelFree(index->items);
+    modelFree(index->childNext);
+    modelFree(index->sharedId);
+    freeIdValues(&index->byId);
+    freeIdValues(&index->byParent);
+    memset(index, 0, sizeof *index);
+}
+
+enum IndexResult { kIndexed, kOutOfMemory, kTooSmall };
+
+// Room for room items and direct tables below bound (0: hashed tables).
+static IndexResult buildListIndex(const NoteList* list, size_t room, uint32_t bound,
+                                  ListIndex* index) {
+    memset(index, 0, sizeof *index);
+    index->items = (NoteItem**)modelAllocArray(room + 1, sizeof(NoteItem*));
+    index->childNext = (int32_t*)modelAllocArray(room + 1, sizeof(int32_t));
+    index->sharedId = (bool*)modelAllocArray(room + 1, sizeof(bool));
+    int ids = initIdValues(&index->byId, bound, room);
+    int parents = initIdValues(&index->byParent, bound, room);
+    if (!index->items || !index->childNext || !index->sharedId || !ids || !parents)
+        return kOutOfMemory;
+    size_t i = 0;
+    for (NoteItem* it = list->head; it; it = it->next, ++i) {
+        int32_t* carrier = idValue(&index->byId, it->id);
+        int32_t* children = idValue(&index->byParent, it->parentId);
+        if (i == room || !carrier || !children)
+            return kTooSmall;
+        index->items[i] = it;
+        if (*carrier == -1)
+            *carrier = (int32_t)i;
+        else
+            index->sharedId[*carrier] = true;
+        // Each new item goes first in its parent's chain: the walk takes
+        // every child whatever the order.
+        index->childNext[i] = *children;
+        *children = (int32_t)i;
+    }
+    index->count = i;
+    return kIndexed;
+}
+
+// The list's count sizes the index, and its highest identifier the direct
+// tables while that stays near the count. Should either fall short of the
+// records, the list is counted and the tables hashed.
+static int indexList(const NoteList* list, ListIndex* index) {
+    size_t room = list->count > 0 ? (size_t)list->count : 0;
+    uint32_t bound = list->highestId < room * 4 + 64 ? list->highestId + 1 : 0;
+    IndexResult result = buildListIndex(list, room, bound, index);
+    if (result == kIndexed)
+        return 1;
+    freeListIndex(index);
+    if (result == kOutOfMemory)
+        return 0;
     size_t n = 0;
-    for (NoteItem* it = list->head; it; it = it->next)
+    for (const NoteItem* it = list->head; it; it = it->next)
         ++n;
-    NoteItem** family = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
-    size_t* queue = (size_t*)modelAllocArray(n + 1, sizeof(size_t));
+    if (buildListIndex(list, n, 0, index) == kIndexed)
+        return 1;
+    freeListIndex(index);
+    return 0;
+}
+
+static bool idShared(const ListIndex* index, uint32_t id) {
+    int32_t first = findIdValue(&index->byId, id);
+    return first >= 0 && index->sharedId[first];
+}
+
+// 0 when memory ran short; nothing is then collected. An item that names a
+// parent's identifier belongs to that parent unless the view shows it under
+// another item: only an identifier that two items carry allows that, so the
+// view's placement is worked out only for such a parent.
+static int collectDescendants(const NoteList* list, NoteItem* top, Descendants* out) {
+    memset(out, 0, sizeof *out);
+    ListIndex index;
+    if (!indexList(list, &index))
+        return 0;
+    size_t n = index.count;
+    int32_t* queue = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     bool* taken = (bool*)modelAllocArray(n + 1, sizeof(bool));
     NoteItem** collected = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
     size_t placedCount = 0;
-    Placement* placed = placeItems(list, &placedCount);
-    int ok = family && queue && taken && collected && placed;
+    Placement* placed = nullptr;
+    int ok = queue && taken && collected;
     size_t found = 0;
-    if (ok) {
-        size_t i = 0;
-        for (NoteItem* it = list->head; it; it = it->next)
-            family[i++] = it;
-        std::sort(family, family + n, byParent);
-        size_t topIndex = n;
-        for (size_t k = 0; k < n; ++k)
-            if (family[k] == top)
-                topIndex = k;
-        if (topIndex < n) {
-            taken[topIndex] = true;
-            queue[found++] = topIndex;
+    for (size_t k = 0; ok && k < n && !found; ++k)
+        if (index.items[k] == top) {
+            taken[k] = true;
+            queue[found++] = (int32_t)k;
         }
-        NoteItem probe = {};
-        for (size_t next = 0; next < found; ++next) {
-            const NoteItem* parent = family[queue[next]];
-            probe.parentId = parent->id;
-            if (probe.parentId == 0)
-                continue;
-            NoteItem** first = std::lower_bound(family, family + n, &probe, byParent);
-            for (NoteItem** child = first;
-                 child < family + n && (*child)->parentId == probe.parentId; ++child) {
-                size_t index = (size_t)(child - family);
-                if (!taken[index] && belongsTo(placed, placedCount, *child, parent)) {
-                    taken[index] = true;
-                    queue[found++] = index;
-                }
-            }
-        }
-        for (size_t k = 0; k < found; ++k) {
-            collected[k] = family[queue[k]];
-            if (k > 0 && collected[k]->level <= 1)
-                out->strayTop = true;
-        }
+    for (size_t next = 0; ok && next < found; ++next) {
+        NoteItem* parent = index.items[queue[next]];
+        collected[next] = parent;
+        if (next > 0 && parent->level <= 1)
+            out->strayTop = true;
         // An identifier that a collected item shares with one left behind
         // makes the view's placement ambiguous: then every node is checked.
-        std::sort(family, family + n, byId);
-        for (size_t k = 0; k < found && !out->sharedIds; ++k) {
-            probe.id = collected[k]->id;
-            auto range = std::equal_range(family, family + n, &probe, byId);
-            if (range.second - range.first > 1)
-                out->sharedIds = true;
+        bool ambiguous = idShared(&index, parent->id);
+        if (ambiguous)
+            out->sharedIds = true;
+        if (parent->id == 0)
+            continue;
+        if (ambiguous && !placed) {
+            placed = placeItems(list, &placedCount);
+            ok = placed != nullptr;
+            if (!ok)
+                break;
         }
-        std::sort(collected + 1, collected + found, byAddress);
+        for (int32_t child = findIdValue(&index.byParent, parent->id); child != -1;
+             child = index.childNext[child]) {
+            if (taken[child] ||
+                (ambiguous && !belongsTo(placed, placedCount, index.items[child], parent)))
+                continue;
+            taken[child] = true;
+            queue[found++] = child;
+        }
     }
-    modelFree(family);
+    freeListIndex(&index);
     modelFree(queue);
-    modelFree(taken);
     modelFree(placed);
     if (!ok) {
+        modelFree(taken);
         modelFree(collected);
+        memset(out, 0, sizeof *out);
         return 0;
     }
     out->items = collected;
+    out->gone = taken;
+    out->positions = n;
     out->count = found;
     return 1;
 }
@@ -250,11 +366,13 @@ void deleteItemWithDescendants(HWND mainWindow, HTREEITEM node, NoteItem* item) 
     // selected node. Only a damaged file breaks that: two items with one
     // identifier, or a descendant of level 1, which the view places at the
     // top. The grouped views show descendants as nodes of their own.
-    if (gOptions.viewMode != kDefaultView || set.sharedIds || set.strayTop)
+    if (gOptions.viewMode != kDefaultView || set.sharedIds || set.strayTop) {
+        std::sort(set.items + 1, set.items + set.count, byAddress);
         deleteOtherNodes(tree, &set);
-    std::sort(set.items, set.items + set.count, byAddress);
-    size_t removed = removeItems(&gList, set.items, set.count);
+    }
+    size_t removed = removeFlaggedItems(&gList, set.gone, set.positions);
     (void)removed;
     gProgram.documentChanged = 1;
     modelFree(set.items);
+    modelFree(set.gone);
 }

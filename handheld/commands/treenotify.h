@@ -34,6 +34,13 @@ extern NodeSet gCheckChanges;
 
 // Watches the tree view's input for ticks; each marks the document changed.
 void followCheckBoxes(HWND tree);
+// A fill's insertions carry no input, set no box by TVM_SETITEM and open
+// no node, so the watch has nothing to follow in them: while they run it
+// steps aside, and each insertion goes straight to the tree view's own
+// procedure. suspendTreeWatch says whether it stepped aside, for
+// resumeTreeWatch.
+bool suspendTreeWatch(HWND tree);
+void resumeTreeWatch(HWND tree, bool suspended);
 // The tree view is deleting node: no record keeps it.
 void forgetCheckNode(HTREEITEM node);
 void clearCheckChanges();

@@ -212,10 +212,12 @@ void fillTree(HWND tree) {
     // takes as equal: their order stands as inserted.
     bool arranged = true;
     if (root) {
+        bool suspended = suspendTreeWatch(tree);
         if (mode == kDefaultView)
             arranged = fillDefaultView(tree, root);
         else
             fillGroupedView(tree, root, mode);
+        resumeTreeWatch(tree, suspended);
     }
     SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     if (root) {

@@ -47,21 +47,21 @@ struct LabelMap {
     size_t mask;
 };
 
-// The date label of one day, formatted once per distinct day. A line
-// answers only for the very day it was filled for: a damaged record may
-// carry any month or day, so no packing of the three into fewer bits would
-// be unique.
-struct DateCache {
+// The group labels that take formatting, each made once per fill: the
+// date label of one day per distinct day, and the label of each priority,
+// each with its group once that is found. A line answers only for the very
+// day (or priority) it was filled for: a damaged record may carry any month
+// or day, so no packing of the three into fewer bits would be unique.
+struct LabelCache {
     uint16_t year[256], month[256], day[256];
     bool filled[256];
     WCHAR label[256][32];
-};
-
-// The labels of the ten priorities the editor offers, formatted once each:
-// formatting a number costs more than the rest of an item's placing.
-struct PriorityLabels {
-    bool filled[10];
-    WCHAR label[10][kLabelChars];
+    int32_t group[256]; // the group of the line's label plus one, once found; 0 before
+    uint16_t priority[16];
+    bool priorityFilled[16];
+    WCHAR priorityLabel[16][32];
+    int32_t priorityGroup[16];
+    int32_t undatedGroup; // likewise for the items without a date
 };
 
 } // namespace
@@ -130,7 +130,8 @@ static uint32_t dateLine(const SystemDate& d) {
     return h >> 24;
 }
 
-static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
+// The label of the item's day; group is where its group is kept.
+static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
     const SystemDate& d = item->dueDate;
     uint32_t line = dateLine(d);
     if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
@@ -140,17 +141,22 @@ static const WCHAR* cachedDateLabel(DateCache* cache, const NoteItem* item) {
         cache->month[line] = d.month;
         cache->day[line] = d.day;
         cache->filled[line] = true;
+        cache->group[line] = 0;
     }
+    *group = &cache->group[line];
     return cache->label[line];
 }
 
-static const WCHAR* cachedPriorityLabel(PriorityLabels* cache, const NoteItem* item) {
-    uint16_t priority = item->priority;
-    if (!cache->filled[priority]) {
-        groupLabel(item, kByPriority, cache->label[priority], kLabelChars);
-        cache->filled[priority] = true;
+static const WCHAR* cachedPriorityLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
+    uint32_t line = item->priority & 15u;
+    if (!cache->priorityFilled[line] || cache->priority[line] != item->priority) {
+        groupLabel(item, kByPriority, cache->priorityLabel[line], 32);
+        cache->priority[line] = item->priority;
+        cache->priorityFilled[line] = true;
+        cache->priorityGroup[line] = 0;
     }
-    return cache->label[priority];
+    *group = &cache->priorityGroup[line];
+    return cache->priorityLabel[line];
 }
 
 void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars) {
@@ -200,10 +206,9 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     Member* sorted = (Member*)modelAllocArray(n + 1, sizeof(Member));
     int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
-    DateCache* dates = (DateCache*)modelAlloc(sizeof(DateCache));
+    LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
     KeyArena arena = {};
-    PriorityLabels priorities = {};
-    if (!groups || !members || !sorted || !order || !map.slots || !dates)
+    if (!groups || !members || !sorted || !order || !map.slots || !labels)
         goto done; // out of memory: the root node alone
     {
         memset(map.slots, 0xFF, slots * sizeof(int32_t));
@@ -211,26 +216,38 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         for (NoteItem* item = gList.head; item; item = item->next) {
             if (gOptions.hideChecked && item->checkState == kChecked)
                 continue;
-            WCHAR label[kLabelChars];
+            // A formatted label comes with the place of its group: once the
+            // group is found, the next item of that day or priority needs
+            // no search.
+            WCHAR own[kLabelChars];
+            const WCHAR* label = own;
+            int32_t* known = nullptr;
             if (viewMode == kByDueDate && hasDueDate(item)) {
-                lstrcpynW(label, cachedDateLabel(dates, item), kLabelChars);
-            } else if (viewMode == kByPriority && item->priority < 10) {
-                lstrcpynW(label, cachedPriorityLabel(&priorities, item), kLabelChars);
+                label = cachedDateLabel(labels, item, &known);
+            } else if (viewMode == kByPriority) {
+                label = cachedPriorityLabel(labels, item, &known);
             } else {
-                groupLabel(item, viewMode, label, kLabelChars);
+                groupLabel(item, viewMode, own, kLabelChars);
+                if (viewMode == kByDueDate)
+                    known = &labels->undatedGroup;
             }
-            size_t slot = hashLabel(label) & map.mask;
-            while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
-                slot = (slot + 1) & map.mask;
-            int32_t g = map.slots[slot];
+            int32_t g = known && *known ? *known - 1 : -1;
             if (g == -1) {
-                g = groupCount++;
-                map.slots[slot] = g;
-                Group* group = &groups[g];
-                lstrcpynW(group->label, label, kLabelChars);
-                group->memberCount = 0;
-                group->key =
-                    makeKey(&arena, group->label, lstrlenW(group->label), &group->keyBytes);
+                size_t slot = hashLabel(label) & map.mask;
+                while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
+                    slot = (slot + 1) & map.mask;
+                g = map.slots[slot];
+                if (g == -1) {
+                    g = groupCount++;
+                    map.slots[slot] = g;
+                    Group* group = &groups[g];
+                    lstrcpynW(group->label, label, kLabelChars);
+                    group->memberCount = 0;
+                    group->key =
+                        makeKey(&arena, group->label, lstrlenW(group->label), &group->keyBytes);
+                }
+                if (known)
+                    *known = g + 1;
             }
             Member* m = &members[memberCount++];
             m->item = item;
@@ -294,5 +311,5 @@ done:
     modelFree(sorted);
     modelFree(order);
     modelFree(map.slots);
-    modelFree(dates);
+    modelFree(labels);
 }

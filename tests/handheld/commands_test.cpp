@@ -399,57 +399,63 @@ TEST_F(CommandsTest, DeleteInAGroupedViewRemovesEveryNodeOfTheDescendants) {
 }
 
 // A damaged file: "Loop" and "Back" name each other as parents; "Twin" has
-// the identifier of "Child", so "Orphaned" could belong to either.
+// the identifier of "Child", so "Orphaned" could belong to either. The same
+// document with identifiers far above the item count as well, which are
+// looked up another way.
 TEST_F(CommandsTest, DeleteEndsOnCyclesAndRemovesOnlyDescendants) {
-    writeDocument(notes, {
-                             {"Loop", 1, 2, 1, 1, 0, "", 0, 0, 0},
-                             {"Back", 2, 1, 2, 1, 0, "", 0, 0, 0},
-                             {"Other", 3, 0, 1, 1, 0, "", 0, 0, 0},
-                             {"Child", 4, 3, 2, 1, 0, "", 0, 0, 0},
-                             {"Twin", 4, 5, 2, 1, 0, "", 0, 0, 0},
-                             {"Holder", 5, 0, 1, 1, 0, "", 0, 0, 0},
-                             {"Orphaned", 6, 4, 3, 1, 0, "", 0, 0, 0},
-                             {"Zero", 0, 0, 1, 1, 0, "", 0, 0, 0},
-                             {"Stray", 9, 3, 1, 1, 0, "", 0, 0, 0},
-                         });
-    Session session(notes);
-    BoxAnswers answers;
-    // The top level is arranged by name when the fill opens the root node.
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n"
-                                   "  Holder\n"
-                                   "    Twin\n"
-                                   "  Loop\n"
-                                   "    Back\n"
-                                   "  Other\n"
-                                   "    Child\n"
-                                   "      Orphaned\n"
-                                   "  Stray\n"
-                                   "  Zero\n");
-    ASSERT_TRUE(select("Loop"));
-    answers.queue(IDYES);
-    command(IDM_DELETE_ITEM);
-    EXPECT_EQ(gList.count, 7);
-    // Twin shares its identifier with Child: deleting it leaves Child's
-    // own child, which the view shows under Child.
-    ASSERT_TRUE(select("Holder"));
-    answers.queue(IDYES);
-    command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()),
-              "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n  Zero\n");
-    // An item with identifier 0 has no children: the top level stays.
-    ASSERT_TRUE(select("Zero"));
-    answers.queue(IDYES);
-    command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n");
-    // "Stray" names "Other" as its parent but stands at the top level: its
-    // node goes with the item.
-    ASSERT_TRUE(select("Other"));
-    answers.queue(IDYES);
-    command(IDM_DELETE_ITEM);
-    EXPECT_EQ(treeOutline(tree()), "*Note Tree\n");
-    EXPECT_EQ(gList.count, 0);
-    ASSERT_TRUE(session.close());
-    EXPECT_TRUE(readSaved(notes).items.empty());
+    for (uint32_t high : {0u, 1000000u}) {
+        SCOPED_TRACE(high);
+        auto id = [high](uint32_t n) { return n ? n + high : 0u; };
+        writeDocument(notes, {
+                                 {"Loop", id(1), id(2), 1, 1, 0, "", 0, 0, 0},
+                                 {"Back", id(2), id(1), 2, 1, 0, "", 0, 0, 0},
+                                 {"Other", id(3), 0, 1, 1, 0, "", 0, 0, 0},
+                                 {"Child", id(4), id(3), 2, 1, 0, "", 0, 0, 0},
+                                 {"Twin", id(4), id(5), 2, 1, 0, "", 0, 0, 0},
+                                 {"Holder", id(5), 0, 1, 1, 0, "", 0, 0, 0},
+                                 {"Orphaned", id(6), id(4), 3, 1, 0, "", 0, 0, 0},
+                                 {"Zero", 0, 0, 1, 1, 0, "", 0, 0, 0},
+                                 {"Stray", id(9), id(3), 1, 1, 0, "", 0, 0, 0},
+                             });
+        Session session(notes);
+        BoxAnswers answers;
+        // The top level is arranged by name when the fill opens the root node.
+        EXPECT_EQ(treeOutline(tree()), "*Note Tree\n"
+                                       "  Holder\n"
+                                       "    Twin\n"
+                                       "  Loop\n"
+                                       "    Back\n"
+                                       "  Other\n"
+                                       "    Child\n"
+                                       "      Orphaned\n"
+                                       "  Stray\n"
+                                       "  Zero\n");
+        ASSERT_TRUE(select("Loop"));
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(gList.count, 7);
+        // Twin shares its identifier with Child: deleting it leaves Child's
+        // own child, which the view shows under Child.
+        ASSERT_TRUE(select("Holder"));
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(treeOutline(tree()),
+                  "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n  Zero\n");
+        // An item with identifier 0 has no children: the top level stays.
+        ASSERT_TRUE(select("Zero"));
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(treeOutline(tree()), "*Note Tree\n  Other\n    Child\n      Orphaned\n  Stray\n");
+        // "Stray" names "Other" as its parent but stands at the top level: its
+        // node goes with the item.
+        ASSERT_TRUE(select("Other"));
+        answers.queue(IDYES);
+        command(IDM_DELETE_ITEM);
+        EXPECT_EQ(treeOutline(tree()), "*Note Tree\n");
+        EXPECT_EQ(gList.count, 0);
+        ASSERT_TRUE(session.close());
+        EXPECT_TRUE(readSaved(notes).items.empty());
+    }
 }
 
 TEST_F(CommandsTest, CreateCopyCopiesTheItemAloneWithItsOwnNote) {

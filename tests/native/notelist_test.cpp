@@ -62,6 +62,51 @@ TEST(NoteList, RemovingASetKeepsTheRestInOrder) {
     EXPECT_EQ(doc.list.count, 0);
 }
 
+// Flags by position remove what the same records removed as a set would:
+// every pattern of six records, the list's links, ends and count intact.
+TEST(NoteList, RemovingFlaggedPositionsMatchesRemovingTheSet) {
+    for (unsigned pattern = 0; pattern < 64; ++pattern) {
+        Doc flagged, listed;
+        std::vector<NoteItem*> inFlagged, inListed;
+        NoteItem proto = makeItem(u"x");
+        for (int i = 0; i < 6; ++i) {
+            proto.note = i % 2 ? copyNote(u"note", 4) : nullptr;
+            inFlagged.push_back(appendNew(&flagged.list, &proto));
+            proto.note = i % 2 ? copyNote(u"note", 4) : nullptr;
+            inListed.push_back(appendNew(&listed.list, &proto));
+        }
+        bool gone[6];
+        std::vector<NoteItem*> set;
+        for (int i = 0; i < 6; ++i) {
+            gone[i] = (pattern >> i) & 1;
+            if (gone[i])
+                set.push_back(inListed[(size_t)i]);
+        }
+        std::sort(set.begin(), set.end(),
+                  [](NoteItem* a, NoteItem* b) { return (uintptr_t)a < (uintptr_t)b; });
+        // Only the first positions the flags cover count: a seventh record
+        // added after the flags were made stays.
+        proto.note = nullptr;
+        NoteItem* late = appendNew(&flagged.list, &proto);
+        appendNew(&listed.list, &proto);
+        ASSERT_EQ(removeFlaggedItems(&flagged.list, gone, 6),
+                  removeItems(&listed.list, set.data(), set.size()));
+        ASSERT_EQ(flagged.list.count, listed.list.count);
+        std::vector<int> kept;
+        for (const NoteItem* it = flagged.list.head; it; it = it->next)
+            kept.push_back(it == late ? 6
+                                      : (int)(std::find(inFlagged.begin(), inFlagged.end(), it) -
+                                              inFlagged.begin()));
+        std::vector<int> expected;
+        for (int i = 0; i < 6; ++i)
+            if (!gone[i])
+                expected.push_back(i);
+        expected.push_back(6);
+        EXPECT_EQ(kept, expected) << pattern;
+        EXPECT_EQ(flagged.list.tail, late);
+    }
+}
+
 TEST(NoteList, IdentifiersComeFromTheCounterAndLoadedOnesStay) {
     Doc doc;
     doc.list.nextId = 57; // as a file may bring it

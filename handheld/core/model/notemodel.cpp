@@ -180,6 +180,32 @@ size_t removeItems(NoteList* list, NoteItem* const* items, size_t count) {
     return removed;
 }
 
+size_t removeFlaggedItems(NoteList* list, const bool* gone, size_t count) {
+    size_t removed = 0, position = 0;
+    NoteItem* previous = nullptr;
+    NoteItem* it = list->head;
+    while (it) {
+        NoteItem* next = it->next;
+        if (position >= count || !gone[position++]) {
+            previous = it;
+            it = next;
+            continue;
+        }
+        if (previous)
+            previous->next = next;
+        else
+            list->head = next;
+        if (list->tail == it)
+            list->tail = previous;
+        --list->count;
+        modelFree(it->note);
+        modelFree(it);
+        ++removed;
+        it = next;
+    }
+    return removed;
+}
+
 void clearList(NoteList* list) {
     NoteItem* it = list->head;
     while (it) {

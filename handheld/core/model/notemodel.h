@@ -28,6 +28,10 @@ int removeItem(NoteList* list, NoteItem* item);
 // Removes and frees every record in items (sorted by address as uintptr_t)
 // in one pass over the list; returns how many were found.
 size_t removeItems(NoteList* list, NoteItem* const* items, size_t count);
+// Removes and frees every record whose flag is set, gone[i] standing for
+// the record at position i of the list (the first count positions), in one
+// pass with no search; returns how many went.
+size_t removeFlaggedItems(NoteList* list, const bool* gone, size_t count);
 void clearList(NoteList* list);
 void setTitle(NoteList* list, const WideChar* text);
 
