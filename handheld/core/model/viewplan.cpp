@@ -14,9 +14,18 @@ struct Frame {
     int32_t nextChild;
 };
 
+// What the planner reads of a candidate, kept beside its pointer: the walks
+// below visit the candidates out of list order, and reading these from the
+// records themselves would touch a scattered record each time.
+struct Candidate {
+    uint32_t id, parentId;
+    bool topLevel;
+};
+
 struct Builder {
     ViewPlan* plan;
     NoteItem** items;     // the shown candidates in list order
+    Candidate* facts;     // per candidate, what the walks read
     int32_t* nextWaiting; // per candidate: the next candidate with the same parent, or -1
     int32_t* lastChild;   // per node plus root: last child, for appending
     KeyMap waiting;       // parent identifier -> first candidate waiting for it
@@ -59,8 +68,8 @@ static void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
     int32_t rootLast = -1;
     for (size_t i = 0; i < count; ++i) {
         b->nextWaiting[i] = -1;
-        const NoteItem* item = b->items[i];
-        if (item->level == 1) {
+        const Candidate* item = &b->facts[i];
+        if (item->topLevel) {
             if (rootLast == -1)
                 *rootFirst = (int32_t)i;
             else
@@ -94,9 +103,8 @@ static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
             continue;
         }
         top->nextChild = b->nextWaiting[candidate];
-        NoteItem* item = b->items[candidate];
-        int32_t node = appendNode(b, item, top->node);
-        int32_t children = takeWaiting(b, item->id);
+        int32_t node = appendNode(b, b->items[candidate], top->node);
+        int32_t children = takeWaiting(b, b->facts[candidate].id);
         if (children != -1 && depth < (size_t)kMaxViewDepth) {
             stack[depth].node = node;
             stack[depth].nextChild = children;
@@ -132,16 +140,19 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     plan->firstChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     plan->nextSibling = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.items = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
+    b.facts = (Candidate*)modelAllocArray(n + 1, sizeof(Candidate));
     b.nextWaiting = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.lastChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     Frame* stack = (Frame*)modelAllocArray(frames, sizeof(Frame));
-    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.nextWaiting &&
-             b.lastChild && stack && initKeyMap(&b.waiting, n);
+    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.facts &&
+             b.nextWaiting && b.lastChild && stack && initKeyMap(&b.waiting, n);
     if (ok) {
         size_t count = 0;
         for (NoteItem* item = list->head; item; item = item->next)
-            if (!hideChecked || item->checkState != kChecked)
+            if (!hideChecked || item->checkState != kChecked) {
+                b.facts[count] = {item->id, item->parentId, item->level == 1};
                 b.items[count++] = item;
+            }
         int32_t rootFirst = -1;
         linkWaiting(&b, count, &rootFirst);
         plan->firstChild[b.rootSlot] = -1;
@@ -151,6 +162,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     }
     modelFree(stack);
     modelFree(b.items);
+    modelFree(b.facts);
     modelFree(b.nextWaiting);
     modelFree(b.lastChild);
     freeKeyMap(&b.waiting);
