@@ -1,5 +1,6 @@
 #include "treefill.h"
 
+#include "filledshape.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -158,8 +159,8 @@ static void fillDefaultView(HWND tree, HTREEITEM root) {
             handles[i] = insertItemNode(tree, parent, node->item);
         }
     }
-    modelFree(handles);
-    freeViewPlan(&plan);
+    // A drop copies its subtree from this record of what the fill made.
+    keepFilledShape(&plan, handles);
 }
 
 void fillTree(HWND tree) {
