@@ -171,7 +171,139 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     return ok;
 }
 
+namespace {
+
+// The items found below the moved one so far, level by level, with the
+// identifiers of the deepest level found: the next scan looks for their
+// children and for a second item carrying one of them.
+struct QuickRelevel {
+    const NoteItem** found;
+    size_t count, room;
+    size_t levelStart; // the deepest level is found[levelStart, count)
+    KeyMap level;      // identifier -> index in found, for the deepest level
+    uint32_t lowest, highest;
+};
+
+} // namespace
+
+// The scans of the list a quick relevelling may take before the whole plan
+// is worked out instead: one per level of the subtree and per ancestor.
+enum { kQuickScans = 8 };
+
+static bool keepFound(QuickRelevel* q, const NoteItem* item) {
+    if (q->count == q->room) {
+        size_t grown = q->room ? q->room * 2 : 256;
+        const NoteItem** bigger = (const NoteItem**)modelAllocArray(grown, sizeof(NoteItem*));
+        if (!bigger)
+            return false;
+        if (q->found)
+            memcpy(bigger, q->found, q->count * sizeof(NoteItem*));
+        modelFree(q->found);
+        q->found = bigger;
+        q->room = grown;
+    }
+    q->found[q->count++] = item;
+    return true;
+}
+
+// The identifiers of the level that starts at levelStart.
+static bool mapLevel(QuickRelevel* q) {
+    freeKeyMap(&q->level);
+    if (!initKeyMap(&q->level, q->count - q->levelStart))
+        return false;
+    q->lowest = UINT32_MAX;
+    q->highest = 0;
+    for (size_t i = q->levelStart; i < q->count; ++i) {
+        uint32_t id = q->found[i]->id;
+        keyMapRemember(&q->level, id, (int32_t)i);
+        q->lowest = id < q->lowest ? id : q->lowest;
+        q->highest = id > q->highest ? id : q->highest;
+    }
+    return true;
+}
+
+static int32_t inLevel(const QuickRelevel* q, uint32_t id) {
+    return id < q->lowest || id > q->highest ? -1 : keyMapFind(&q->level, id);
+}
+
+// relevelBelow without the whole plan, where the plan's answer follows from
+// the parent identifiers alone: every ancestor of the moved item and every
+// item below it carries an identifier no other item carries, so each one
+// takes exactly the children that name it, and the chain of parents
+// reaches a level-1 item within a few scans. Then the items below are those
+// that name one of them and are not at level 1, whatever their list order,
+// and each level down is one more. 0, with no level touched, when that
+// cannot be shown in kQuickScans scans.
+static int relevelQuickly(const NoteList* list, const NoteItem* top) {
+    if (top->level == 1 ? false : top->parentId == 0 || top->parentId == top->id)
+        return 0;
+    QuickRelevel q;
+    memset(&q, 0, sizeof q);
+    bool ok = keepFound(&q, top) && mapLevel(&q);
+    // The ancestor still to find; none once a level-1 item is reached.
+    bool climbing = top->level != 1;
+    uint32_t wanted = top->parentId;
+    bool descending = true;
+    for (int scan = 0; ok && (climbing || descending); ++scan) {
+        if (scan == kQuickScans) {
+            ok = false;
+            break;
+        }
+        size_t carriers = 0;
+        const NoteItem* ancestor = nullptr;
+        size_t next = q.count;
+        for (const NoteItem* item = list->head; ok && item; item = item->next) {
+            if (climbing && item->id == wanted) {
+                ++carriers;
+                ancestor = item;
+            }
+            if (!descending)
+                continue;
+            int32_t at = inLevel(&q, item->id);
+            if (at >= 0 && q.found[at] != item) {
+                ok = false; // a second item carries the identifier
+                break;
+            }
+            if (item->level != 1 && inLevel(&q, item->parentId) >= 0)
+                ok = keepFound(&q, item);
+        }
+        if (!ok)
+            break;
+        if (climbing) {
+            ok = carriers == 1;
+            if (ok && ancestor->level == 1)
+                climbing = false;
+            else if (ok)
+                wanted = ancestor->parentId;
+        }
+        if (descending) {
+            q.levelStart = next;
+            descending = q.count > next;
+            if (descending)
+                ok = ok && mapLevel(&q);
+        }
+    }
+    if (ok) {
+        // found[] holds the levels one after another; each item's parent
+        // stands in the level before it, which is already renumbered.
+        KeyMap levels;
+        ok = initKeyMap(&levels, q.count);
+        for (size_t i = 0; ok && i < q.count; ++i)
+            keyMapRemember(&levels, q.found[i]->id, (int32_t)i);
+        for (size_t i = 1; ok && i < q.count; ++i) {
+            NoteItem* item = (NoteItem*)q.found[i];
+            item->level = q.found[keyMapFind(&levels, item->parentId)]->level + 1;
+        }
+        freeKeyMap(&levels);
+    }
+    freeKeyMap(&q.level);
+    modelFree(q.found);
+    return ok ? 1 : 0;
+}
+
 int relevelBelow(const NoteList* list, const NoteItem* top) {
+    if (relevelQuickly(list, top))
+        return 1;
     ViewPlan plan;
     if (!planDefaultView(list, 0, &plan))
         return 0;
