@@ -173,26 +173,26 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
 
 namespace {
 
-// The items found below the moved one so far, level by level, with the
-// identifiers of the deepest level found: the next scan looks for their
-// children and for a second item carrying one of them.
+// The moved item and the items found below it so far, each after its
+// parent, with the identifiers of them all.
 struct QuickRelevel {
     const NoteItem** found;
     size_t count, room;
-    size_t levelStart; // the deepest level is found[levelStart, count)
-    KeyMap level;      // identifier -> index in found, for the deepest level
+    KeyMap ids; // identifier -> index in found
     uint32_t lowest, highest;
 };
 
 } // namespace
 
 // The scans of the list a quick relevelling may take before the whole plan
-// is worked out instead: one per level of the subtree, plus one that finds
-// nothing more, and one per ancestor, in the same scans. A scan costs about
-// a fifth of the plan, so a deep subtree wastes little before the plan.
+// is worked out instead. One scan finds every item below the moved one that
+// the list holds after its parent, one more each item listed before its
+// parent, a last one finds nothing more; each scan also climbs one
+// ancestor. A scan costs about a fifth of the plan, so a subtree that takes
+// more wastes little before the plan.
 enum { kQuickScans = 5 };
 
-static bool keepFound(QuickRelevel* q, const NoteItem* item) {
+static bool addFound(QuickRelevel* q, const NoteItem* item) {
     if (q->count == q->room) {
         size_t grown = q->room ? q->room * 2 : 256;
         const NoteItem** bigger = (const NoteItem**)modelAllocArray(grown, sizeof(NoteItem*));
@@ -205,100 +205,81 @@ static bool keepFound(QuickRelevel* q, const NoteItem* item) {
         q->room = grown;
     }
     q->found[q->count++] = item;
-    return true;
-}
-
-// The identifiers of the level that starts at levelStart.
-static bool mapLevel(QuickRelevel* q) {
-    freeKeyMap(&q->level);
-    if (!initKeyMap(&q->level, q->count - q->levelStart))
-        return false;
-    q->lowest = UINT32_MAX;
-    q->highest = 0;
-    for (size_t i = q->levelStart; i < q->count; ++i) {
-        uint32_t id = q->found[i]->id;
-        keyMapRemember(&q->level, id, (int32_t)i);
-        q->lowest = id < q->lowest ? id : q->lowest;
-        q->highest = id > q->highest ? id : q->highest;
+    q->lowest = q->count == 1 || item->id < q->lowest ? item->id : q->lowest;
+    q->highest = q->count == 1 || item->id > q->highest ? item->id : q->highest;
+    // The map is made again, twice as large, before it is half full.
+    if (q->ids.keys && q->count * 2 <= q->ids.mask + 1) {
+        keyMapRemember(&q->ids, item->id, (int32_t)(q->count - 1));
+        return true;
     }
+    freeKeyMap(&q->ids);
+    if (!initKeyMap(&q->ids, q->count * 2))
+        return false;
+    for (size_t i = 0; i < q->count; ++i)
+        keyMapRemember(&q->ids, q->found[i]->id, (int32_t)i);
     return true;
 }
 
-static int32_t inLevel(const QuickRelevel* q, uint32_t id) {
-    return id < q->lowest || id > q->highest ? -1 : keyMapFind(&q->level, id);
+static int32_t foundWith(const QuickRelevel* q, uint32_t id) {
+    return id < q->lowest || id > q->highest ? -1 : keyMapFind(&q->ids, id);
 }
 
 // relevelBelow without the whole plan, where the plan's answer follows from
 // the parent identifiers alone: every ancestor of the moved item and every
 // item below it carries an identifier no other item carries, so each one
 // takes exactly the children that name it, and the chain of parents
-// reaches a level-1 item within a few scans. Then the items below are those
-// that name one of them and are not at level 1, whatever their list order,
-// and each level down is one more. 0, with no level touched, when that
-// cannot be shown in kQuickScans scans.
+// reaches a level-1 item. Then the items below are those that name one of
+// them and are not at level 1, whatever their list order, and each level
+// down is one more. 0, with no level touched, when that cannot be shown in
+// kQuickScans scans.
 static int relevelQuickly(const NoteList* list, const NoteItem* top) {
     if (top->level == 1 ? false : top->parentId == 0 || top->parentId == top->id)
         return 0;
     QuickRelevel q;
     memset(&q, 0, sizeof q);
-    bool ok = keepFound(&q, top) && mapLevel(&q);
+    bool ok = addFound(&q, top);
     // The ancestor still to find; none once a level-1 item is reached.
     bool climbing = top->level != 1;
     uint32_t wanted = top->parentId;
-    bool descending = true;
-    for (int scan = 0; ok && (climbing || descending); ++scan) {
+    // The last scan found more: the next one looks below those, and checks
+    // that no other item carries their identifiers.
+    bool growing = true;
+    for (int scan = 0; ok && (climbing || growing); ++scan) {
         if (scan == kQuickScans) {
             ok = false;
             break;
         }
         size_t carriers = 0;
         const NoteItem* ancestor = nullptr;
-        size_t next = q.count;
+        size_t before = q.count;
         for (const NoteItem* item = list->head; ok && item; item = item->next) {
             if (climbing && item->id == wanted) {
                 ++carriers;
                 ancestor = item;
             }
-            if (!descending)
+            int32_t at = foundWith(&q, item->id);
+            if (at >= 0) {
+                ok = q.found[at] == item; // or a second item carries the identifier
                 continue;
-            int32_t at = inLevel(&q, item->id);
-            if (at >= 0 && q.found[at] != item) {
-                ok = false; // a second item carries the identifier
-                break;
             }
-            if (item->level != 1 && inLevel(&q, item->parentId) >= 0)
-                ok = keepFound(&q, item);
+            if (item->level != 1 && foundWith(&q, item->parentId) >= 0)
+                ok = addFound(&q, item);
         }
-        if (!ok)
-            break;
-        if (climbing) {
+        growing = q.count > before;
+        if (ok && climbing) {
             ok = carriers == 1;
             if (ok && ancestor->level == 1)
                 climbing = false;
             else if (ok)
                 wanted = ancestor->parentId;
         }
-        if (descending) {
-            q.levelStart = next;
-            descending = q.count > next;
-            if (descending)
-                ok = ok && mapLevel(&q);
-        }
     }
-    if (ok) {
-        // found[] holds the levels one after another; each item's parent
-        // stands in the level before it, which is already renumbered.
-        KeyMap levels;
-        ok = initKeyMap(&levels, q.count);
-        for (size_t i = 0; ok && i < q.count; ++i)
-            keyMapRemember(&levels, q.found[i]->id, (int32_t)i);
-        for (size_t i = 1; ok && i < q.count; ++i) {
-            NoteItem* item = (NoteItem*)q.found[i];
-            item->level = q.found[keyMapFind(&levels, item->parentId)]->level + 1;
-        }
-        freeKeyMap(&levels);
+    // Each item stands after its parent, which is renumbered first.
+    for (size_t i = 1; ok && i < q.count; ++i) {
+        NoteItem* item = (NoteItem*)q.found[i];
+        item->level = q.found[keyMapFind(&q.ids, item->parentId)]->level + 1;
     }
-    freeKeyMap(&q.level);
+    freeKeyMap(&q.ids);
     modelFree(q.found);
     return ok ? 1 : 0;
 }
