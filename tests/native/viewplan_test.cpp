@@ -195,10 +195,10 @@ TEST(DefaultView, RelevellingGivesEveryItemBelowTheMovedOneItsDepthInThePlan) {
     for (int round = 0; round < 600; ++round) {
         uint32_t n = 1 + random() % 40;
         bool repeats = round % 4 == 3;
-        struct Spec {
+        struct Entry {
             uint32_t id, parent, level;
         };
-        std::vector<Spec> specs;
+        std::vector<Entry> entries;
         for (uint32_t i = 1; i <= n; ++i) {
             uint32_t id = repeats ? 1 + random() % n : i;
             uint32_t parent = random() % 4 == 0 ? 0 : 1 + random() % (round % 5 == 4 ? n : i);
@@ -207,14 +207,14 @@ TEST(DefaultView, RelevellingGivesEveryItemBelowTheMovedOneItsDepthInThePlan) {
             uint32_t level = parent ? 2 + random() % (round % 3 == 2 ? 3 : 1) : 1;
             if (random() % 10 == 0)
                 level = 1; // at the top whatever it names
-            specs.push_back({id, parent, level});
+            entries.push_back({id, parent, level});
         }
         if (round % 2)
-            std::shuffle(specs.begin(), specs.end(), random);
+            std::shuffle(entries.begin(), entries.end(), random);
         Doc doc;
         std::vector<NoteItem*> list;
-        for (const Spec& spec : specs)
-            list.push_back(add(doc, u"x", spec.id, spec.level, spec.parent));
+        for (const Entry& entry : entries)
+            list.push_back(add(doc, u"x", entry.id, entry.level, entry.parent));
         NoteItem* top = list[random() % list.size()];
         top->level = 1 + random() % 4;
 
