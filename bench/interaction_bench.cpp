@@ -159,13 +159,17 @@ static double floorExpand(int32_t node, const std::vector<int32_t>& rank) {
 }
 
 // The control's part of the drop: the moved node made again under the
-// target and scrolled into view, its subtree below it in the same shape,
+// target and scrolled into view, which opens the target and so sorts its
+// children (the moved node alone), its subtree below it in the same shape,
 // the old subtree deleted.
 static double floorDrop(int32_t mover, int32_t target, const std::vector<int32_t>& parents) {
     HWND tree = floorTree();
     std::vector<HTREEITEM> made(parents.size(), nullptr);
+    std::vector<int32_t> rank;
+    identityRank(parents.size() + 1, &rank);
     double start = nowMs();
     made[(size_t)mover] = floorAdd(floorNode(target));
+    floorSort(floorNode(target), rank);
     TreeView_EnsureVisible(tree, made[(size_t)mover]);
     for (size_t i = (size_t)mover + 1; i < parents.size(); ++i)
         if (parents[i] >= 0 && made[(size_t)parents[i]])

@@ -4,6 +4,7 @@
 // of boxes changed since the items last took the states over.
 #include "treenotify.h"
 
+#include "filledshape.h"
 #include "program.h"
 
 #include <windowsx.h>
@@ -54,6 +55,7 @@ static HTREEITEM tickedNode(HWND tree, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 static LRESULT CALLBACK watchTreeInput(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+    followShape(message, wParam, lParam);
     if (message == TVM_EXPAND || message == TVM_ENSUREVISIBLE)
         followOpening(tree, message, wParam, lParam);
     else

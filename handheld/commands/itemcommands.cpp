@@ -39,15 +39,17 @@ static void modifySelected(HWND mainWindow) {
 // The copy gets its own note before it joins the list, so a shortage leaves
 // neither a record nor a node behind, and no message.
 static void copySelected() {
-    NoteItem* source = nullptr;
-    HTREEITEM node = selectedNode(&source);
+    HTREEITEM node = selectedNode(nullptr);
     HWND tree = gProgram.treeView;
-    if (!node || !source)
-        return;
+    // One read for the item and what its node shows: each message costs the
+    // control a search for the node.
     WCHAR label[kCopyLabelChars];
     NodeFacts shown;
-    if (!readNode(tree, node, TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE, &shown, label,
-                  kCopyLabelChars))
+    if (!node || !readNode(tree, node, TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE,
+                           &shown, label, kCopyLabelChars))
+        return;
+    NoteItem* source = shown.item;
+    if (!source)
         return;
     HTREEITEM parent = TreeView_GetParent(tree, node);
 

@@ -1,5 +1,7 @@
 // Moving an item by dragging its node onto another node of the Default View.
 #include "commands.h"
+#include "filledshape.h"
+#include "notemodel.h"
 #include "notetypes.h"
 #include "program.h"
 #include "treefill.h"
@@ -7,9 +9,31 @@
 #include "treenotify.h"
 #include "viewplan.h"
 
+#include <algorithm>
+#include <string.h>
+
 namespace {
 
 enum { kDragLabelChars = 80 };
+
+// One node still to copy: its place in the fill's record (-1 when the
+// record does not know it), the node, and the copy it goes under.
+struct PendingCopy {
+    int32_t index;
+    HTREEITEM source;
+    HTREEITEM under;
+};
+
+struct CopyStack {
+    PendingCopy* items;
+    size_t count, room;
+};
+
+// A handle of the record and its place, to find a child the control names.
+struct RecordedChild {
+    HTREEITEM node;
+    int32_t index;
+};
 
 } // namespace
 
@@ -155,6 +179,128 @@ static void copyDescendants(HWND tree, HTREEITEM from, HTREEITEM to) {
     }
 }
 
+// What a node the fill made shows, from the record: its item, the item's
+// icon (every change of either passes the control, and the record notes
+// it) and its box, which is the item's once the ticks are taken over.
+static bool recordedLook(HWND tree, HTREEITEM node, NoteItem* item, bool boxesKnown,
+                         NodeFacts* read) {
+    if (!boxesKnown || shapeLookChanged(node))
+        return readMoved(tree, node, read, nullptr);
+    *read = NodeFacts();
+    read->item = item;
+    read->image = item->icon;
+    read->selectedImage = item->icon;
+    read->box = item->checkState & (TVIS_STATEIMAGEMASK >> 12);
+    return true;
+}
+
+// One more node to copy; false when memory ran short.
+static bool pushCopy(CopyStack* stack, int32_t index, HTREEITEM source, HTREEITEM under) {
+    if (stack->count == stack->room) {
+        size_t grown = stack->room ? stack->room * 2 : 64;
+        PendingCopy* bigger = (PendingCopy*)modelAllocArray(grown, sizeof(PendingCopy));
+        if (!bigger)
+            return false;
+        if (stack->items)
+            memcpy(bigger, stack->items, stack->count * sizeof(PendingCopy));
+        modelFree(stack->items);
+        stack->items = bigger;
+        stack->room = grown;
+    }
+    stack->items[stack->count++] = {index, source, under};
+    return true;
+}
+
+static bool byNode(const RecordedChild& a, const RecordedChild& b) {
+    return (uintptr_t)a.node < (uintptr_t)b.node;
+}
+
+// The record's place of each child the control shows below node, which the
+// record holds at index; -1 for a child made since the fill.
+static bool pushShownChildren(HWND tree, const ViewPlan* plan, int32_t index, HTREEITEM node,
+                              HTREEITEM copy, CopyStack* stack) {
+    size_t known = 0;
+    for (int32_t c = planFirstChild(plan, index); c != -1; c = plan->nextSibling[c])
+        ++known;
+    RecordedChild* children = (RecordedChild*)modelAllocArray(known + 1, sizeof(RecordedChild));
+    if (!children)
+        return false;
+    known = 0;
+    for (int32_t c = planFirstChild(plan, index); c != -1; c = plan->nextSibling[c])
+        if (filledHandle(c))
+            children[known++] = {filledHandle(c), c};
+    std::sort(children, children + known, byNode);
+    bool pushed = true;
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child && pushed;
+         child = TreeView_GetNextSibling(tree, child)) {
+        RecordedChild wanted = {child, -1};
+        const RecordedChild* found = std::lower_bound(children, children + known, wanted, byNode);
+        pushed =
+            pushCopy(stack, found != children + known && found->node == child ? found->index : -1,
+                     child, copy);
+    }
+    modelFree(children);
+    return pushed;
+}
+
+// The children of node (the record's index) to copy below copy, the first
+// on top of the stack.
+static bool pushChildren(HWND tree, const ViewPlan* plan, int32_t index, HTREEITEM node,
+                         HTREEITEM copy, CopyStack* stack) {
+    size_t first = stack->count;
+    bool pushed = true;
+    if (shapeChildrenChanged(node)) {
+        pushed = pushShownChildren(tree, plan, index, node, copy, stack);
+    } else {
+        for (int32_t c = planFirstChild(plan, index); c != -1 && pushed; c = plan->nextSibling[c]) {
+            HTREEITEM child = filledHandle(c);
+            if (child && !shapeNodeDeleted(child))
+                pushed = pushCopy(stack, c, child, copy);
+        }
+    }
+    std::reverse(stack->items + first, stack->items + stack->count);
+    return pushed;
+}
+
+// copyDescendants from the fill's record where it still vouches for the
+// nodes. The children of a node nobody changed since the fill are the
+// record's, in its order, but for those deleted since; the children of a
+// node whose children changed are asked of the control, and each one the
+// record knows goes on from the record again. Copies are made in
+// pre-order, each as the last child of its parent's copy. False when the
+// record does not hold the dragged node or memory ran short before
+// anything was copied.
+static bool copyRecordedDescendants(HWND tree, HTREEITEM from, HTREEITEM to, bool boxesKnown) {
+    const ViewPlan* plan = filledPlan();
+    int32_t top = filledIndexOf(from);
+    if (!plan || top < 0)
+        return false;
+    CopyStack stack = {nullptr, 0, 0};
+    if (!pushChildren(tree, plan, top, from, to, &stack)) {
+        modelFree(stack.items);
+        return false;
+    }
+    // Memory running short later leaves the rest of the subtree uncopied,
+    // as a node the control refuses does.
+    while (stack.count) {
+        PendingCopy next = stack.items[--stack.count];
+        NodeFacts read;
+        bool known = next.index >= 0 ? recordedLook(tree, next.source, plan->nodes[next.index].item,
+                                                    boxesKnown, &read)
+                                     : readMoved(tree, next.source, &read, nullptr);
+        HTREEITEM copy =
+            known ? insertNodeCopy(tree, next.under, TVI_LAST, &read, nullptr) : nullptr;
+        if (!copy)
+            continue;
+        if (next.index < 0)
+            copyDescendants(tree, next.source, copy);
+        else if (!pushChildren(tree, plan, next.index, next.source, copy, &stack))
+            break;
+    }
+    modelFree(stack.items);
+    return true;
+}
+
 // The dragged node is remade under the target, placed by its label, with
 // its whole subtree below it in its former order; the item takes its new
 // place in the document and everything below it its new depth.
@@ -170,7 +316,7 @@ static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     NoteItem* moved = read.item;
     // The old nodes go with the record of their ticks: the items take the
     // ticks over first, and the new nodes show the same boxes.
-    takeTickedChecks(tree);
+    bool boxesKnown = takeTickedChecks(tree);
     HTREEITEM placed = insertNodeCopy(tree, target, TVI_SORT, &read, label);
     if (!placed)
         return;
@@ -181,7 +327,11 @@ static void moveNode(HWND tree, HTREEITEM dragged, HTREEITEM target) {
     relevelBelow(&gList, moved);
     gProgram.documentChanged = 1;
     TreeView_EnsureVisible(tree, placed);
-    copyDescendants(tree, dragged, placed);
+    // The copies go under nodes made here, which the record does not hold.
+    setShapeQuiet(true);
+    if (!copyRecordedDescendants(tree, dragged, placed, boxesKnown))
+        copyDescendants(tree, dragged, placed);
+    setShapeQuiet(false);
     TreeView_DeleteItem(tree, dragged);
 }
 

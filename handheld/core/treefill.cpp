@@ -1,5 +1,6 @@
 #include "treefill.h"
 
+#include "filledshape.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -189,11 +190,21 @@ static bool fillDefaultView(HWND tree, HTREEITEM root) {
             }
         }
     }
-    modelFree(handles);
+    if (arranged) {
+        // The record keeps the top level in the order it was inserted.
+        for (int32_t k = 0; k < topCount; ++k)
+            plan.nextSibling[tops[order[k]]] = k + 1 < topCount ? tops[order[k + 1]] : -1;
+        plan.rootFirstChild = topCount ? tops[order[0]] : -1;
+    }
+    if (!order) {
+        modelFree(handles);
+        handles = nullptr; // nothing was inserted
+    }
     modelFree(order);
     modelFree(tops);
     modelFree(topItems);
-    freeViewPlan(&plan);
+    // A drop copies its subtree from this record of what the fill made.
+    keepFilledShape(&plan, handles);
     return arranged;
 }
 

@@ -4,6 +4,7 @@
 #include "interaction_support.h"
 #include "program_support.h"
 
+#include "commandparts.h"
 #include "commands.h"
 #include "itemdialogs.h"
 #include "notemodel.h"
@@ -534,6 +535,156 @@ TEST_F(DragTest, DropOntoItselfOrBelowItselfMovesNothing) {
     release();
     expectDragEnded();
     EXPECT_EQ(treeOutline(tree()), before);
+}
+
+namespace {
+
+// Each node of a subtree in pre-order: its depth below the top, its item,
+// icons and box, as the tree view shows them.
+struct ShownNode {
+    int depth;
+    NoteItem* item;
+    int image, selectedImage;
+    UINT box;
+    bool operator==(const ShownNode& other) const {
+        return depth == other.depth && item == other.item && image == other.image &&
+               selectedImage == other.selectedImage && box == other.box;
+    }
+};
+
+} // namespace
+
+static void showSubtree(HWND tree, HTREEITEM node, int depth, std::vector<ShownNode>* shown) {
+    TVITEMW read = {};
+    read.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    read.hItem = node;
+    read.stateMask = TVIS_STATEIMAGEMASK;
+    TreeView_GetItem(tree, &read);
+    shown->push_back({depth, (NoteItem*)read.lParam, read.iImage, read.iSelectedImage,
+                      (read.state & TVIS_STATEIMAGEMASK) >> 12});
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child;
+         child = TreeView_GetNextSibling(tree, child))
+        showSubtree(tree, child, depth + 1, shown);
+}
+
+static void itemNodes(HWND tree, HTREEITEM node, std::vector<HTREEITEM>* nodes) {
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child;
+         child = TreeView_GetNextSibling(tree, child)) {
+        nodes->push_back(child);
+        itemNodes(tree, child, nodes);
+    }
+}
+
+static bool isBelowOrSame(HWND tree, HTREEITEM node, HTREEITEM top) {
+    for (HTREEITEM up = node; up; up = TreeView_GetParent(tree, up))
+        if (up == top)
+            return true;
+    return false;
+}
+
+// Whatever happened to the nodes since the fill (opened and so arranged,
+// or opened silently; given another priority or icon; ticked one by one or
+// by the dozen; copied, partly deleted, moved before; the view arranged or
+// refilled), a drop remakes the dragged subtree under the target exactly as
+// the tree view showed it.
+TEST_F(DragTest, DropRemakesTheSubtreeAsShownAfterEveryKindOfChange) {
+    uint32_t seed = 20261209;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % below;
+    };
+    std::vector<std::string> names;
+    for (int i = 0; i < 80; ++i)
+        names.push_back(std::string(1, (char)('a' + next(26))) + std::to_string(i));
+    std::vector<NoteRecord> records;
+    for (uint32_t i = 0; i < 80; ++i) {
+        uint32_t parent = i < 4 || next(6) == 0 ? 0 : 1 + next(i);
+        uint32_t level = parent ? records[parent - 1].level + 1 : 1;
+        records.push_back({names[i].c_str(), i + 1, parent, level,
+                           (uint16_t)(next(4) == 0 ? kChecked : kUnchecked), (uint16_t)next(10), 0,
+                           (uint16_t)(4 + next(16)), nullptr, nullptr});
+    }
+    writeNotes(notes, records);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    int drops = 0;
+    NoteItem* lastParent = nullptr;
+    for (int step = 0; step < 250; ++step) {
+        std::vector<HTREEITEM> nodes;
+        itemNodes(tree(), TreeView_GetRoot(tree()), &nodes);
+        if (nodes.size() < 10 && gOptions.hideChecked) {
+            onCommand(main(), IDM_HIDE_CHECKED); // the checked items back
+            continue;
+        }
+        ASSERT_FALSE(nodes.empty());
+        HTREEITEM node = nodes[next((uint32_t)nodes.size())];
+        uint32_t kind = next(40);
+        if (kind == 0) {
+            TreeView_Expand(tree(), node, TVE_EXPAND);
+        } else if (kind < 4) {
+            // Opened without a word, as some tree views open a node they
+            // opened once: nothing arranges its children.
+            TreeView_SetItemState(tree(), node, TVIS_EXPANDEDONCE, TVIS_EXPANDEDONCE);
+            TreeView_Expand(tree(), node, TVE_EXPAND);
+        } else if (kind == 4) {
+            TreeView_SelectItem(tree(), node);
+            onCommand(main(), IDM_PRIORITY_FIRST + next(10));
+        } else if (kind < 6) {
+            TreeView_SelectItem(tree(), node);
+            onCommand(main(), IDS_ICON_NAME_FIRST + next(16));
+        } else if (kind < 9) {
+            // Seventy at once now and then: more than the record of ticks holds.
+            int ticks = next(8) == 0 ? 70 : 1;
+            for (int t = 0; t < ticks; ++t) {
+                HTREEITEM ticked = nodes[next((uint32_t)nodes.size())];
+                TreeView_SetItemState(tree(), ticked, INDEXTOSTATEIMAGEMASK(1 + next(2)),
+                                      TVIS_STATEIMAGEMASK);
+            }
+        } else if (kind < 11) {
+            TreeView_SelectItem(tree(), node);
+            onCommand(main(), IDM_CREATE_COPY);
+        } else if (kind < 13) {
+            std::vector<ShownNode> doomed;
+            showSubtree(tree(), node, 0, &doomed);
+            if (doomed.size() * 4 > nodes.size())
+                continue;
+            TreeView_SelectItem(tree(), node);
+            deleteItemWithDescendants(main(), node, nodeItem(tree(), node));
+        } else if (kind == 13) {
+            onCommand(main(), IDM_ARRANGE_FIRST + next(5));
+        } else if (kind == 14) {
+            onCommand(main(), IDM_HIDE_CHECKED);
+        } else {
+            // Often the node a drop took a child from: its record lists a
+            // node that is gone.
+            for (size_t k = 0; lastParent && next(2) == 0 && k < nodes.size(); ++k)
+                if (nodeItem(tree(), nodes[k]) == lastParent)
+                    node = nodes[k];
+            HTREEITEM target =
+                next(8) == 0 ? TreeView_GetRoot(tree()) : nodes[next((uint32_t)nodes.size())];
+            if (isBelowOrSame(tree(), target, node))
+                continue;
+            std::vector<ShownNode> before, after;
+            showSubtree(tree(), node, 0, &before);
+            NoteItem* moved = before[0].item;
+            lastParent = nodeItem(tree(), TreeView_GetParent(tree(), node));
+            TreeView_SelectItem(tree(), node);
+            gDrag.dragging = true;
+            gDrag.draggedNode = node;
+            gDrag.target = target;
+            gDrag.dragImages = nullptr;
+            SetCapture(main());
+            dropDragged(main());
+            HTREEITEM placed = TreeView_GetChild(tree(), target);
+            while (placed && nodeItem(tree(), placed) != moved)
+                placed = TreeView_GetNextSibling(tree(), placed);
+            ASSERT_TRUE(placed) << "step " << step;
+            showSubtree(tree(), placed, 0, &after);
+            ASSERT_TRUE(before == after) << "step " << step;
+            ++drops;
+        }
+    }
+    EXPECT_GT(drops, 100);
 }
 
 // Another window takes the pointer in the middle of a drag: the next

@@ -184,3 +184,61 @@ TEST(DefaultView, NestingIsCutAtTheDeepestShownLevel) {
     EXPECT_EQ(plan.count, kMaxViewDepth);
     freeViewPlan(&plan);
 }
+
+// After a move, every item the plan shows below the moved one takes its
+// depth there, whatever the document: distinct identifiers or repeated
+// ones, parents missing or in a cycle, items at level 1 that name a parent,
+// chains deeper than a few levels, any list order. The levels expected are
+// worked out from the plan of the document as it stands before.
+TEST(DefaultView, RelevellingGivesEveryItemBelowTheMovedOneItsDepthInThePlan) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 600; ++round) {
+        uint32_t n = 1 + random() % 40;
+        bool repeats = round % 4 == 3;
+        struct Entry {
+            uint32_t id, parent, level;
+        };
+        std::vector<Entry> entries;
+        for (uint32_t i = 1; i <= n; ++i) {
+            uint32_t id = repeats ? 1 + random() % n : i;
+            uint32_t parent = random() % 4 == 0 ? 0 : 1 + random() % (round % 5 == 4 ? n : i);
+            if (round % 7 == 6 && i > 1)
+                parent = i - 1; // a deep chain
+            uint32_t level = parent ? 2 + random() % (round % 3 == 2 ? 3 : 1) : 1;
+            if (random() % 10 == 0)
+                level = 1; // at the top whatever it names
+            entries.push_back({id, parent, level});
+        }
+        if (round % 2)
+            std::shuffle(entries.begin(), entries.end(), random);
+        Doc doc;
+        std::vector<NoteItem*> list;
+        for (const Entry& entry : entries)
+            list.push_back(add(doc, u"x", entry.id, entry.level, entry.parent));
+        NoteItem* top = list[random() % list.size()];
+        top->level = 1 + random() % 4;
+
+        std::vector<uint32_t> expected;
+        for (const NoteItem* item : list)
+            expected.push_back(item->level);
+        ViewPlan plan;
+        ASSERT_EQ(planDefaultView(&doc.list, 0, &plan), 1);
+        int32_t first = 0;
+        while (first < plan.count && plan.nodes[first].item != top)
+            ++first;
+        std::vector<uint32_t> depth((size_t)plan.count);
+        for (int32_t i = first; i < plan.count; ++i) {
+            if (i > first && plan.nodes[i].parent < first)
+                break;
+            depth[(size_t)i] = i == first ? top->level : depth[(size_t)plan.nodes[i].parent] + 1;
+            size_t at =
+                (size_t)(std::find(list.begin(), list.end(), plan.nodes[i].item) - list.begin());
+            expected[at] = depth[(size_t)i];
+        }
+        freeViewPlan(&plan);
+
+        ASSERT_EQ(relevelBelow(&doc.list, top), 1);
+        for (size_t k = 0; k < list.size(); ++k)
+            ASSERT_EQ(list[k]->level, expected[k]) << "round " << round << " item " << k;
+    }
+}

@@ -14,9 +14,18 @@ struct Frame {
     int32_t nextChild;
 };
 
+// What the planner reads of a candidate, kept beside its pointer: the walks
+// below visit the candidates out of list order, and reading these from the
+// records themselves would touch a scattered record each time.
+struct Candidate {
+    uint32_t id, parentId;
+    bool topLevel;
+};
+
 struct Builder {
     ViewPlan* plan;
     NoteItem** items;     // the shown candidates in list order
+    Candidate* facts;     // per candidate, what the walks read
     int32_t* nextWaiting; // per candidate: the next candidate with the same parent, or -1
     int32_t* lastChild;   // per node plus root: last child, for appending
     KeyMap waiting;       // parent identifier -> first candidate waiting for it
@@ -59,8 +68,8 @@ static void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
     int32_t rootLast = -1;
     for (size_t i = 0; i < count; ++i) {
         b->nextWaiting[i] = -1;
-        const NoteItem* item = b->items[i];
-        if (item->level == 1) {
+        const Candidate* item = &b->facts[i];
+        if (item->topLevel) {
             if (rootLast == -1)
                 *rootFirst = (int32_t)i;
             else
@@ -94,9 +103,8 @@ static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
             continue;
         }
         top->nextChild = b->nextWaiting[candidate];
-        NoteItem* item = b->items[candidate];
-        int32_t node = appendNode(b, item, top->node);
-        int32_t children = takeWaiting(b, item->id);
+        int32_t node = appendNode(b, b->items[candidate], top->node);
+        int32_t children = takeWaiting(b, b->facts[candidate].id);
         if (children != -1 && depth < (size_t)kMaxViewDepth) {
             stack[depth].node = node;
             stack[depth].nextChild = children;
@@ -132,16 +140,19 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     plan->firstChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     plan->nextSibling = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.items = (NoteItem**)modelAllocArray(n + 1, sizeof(NoteItem*));
+    b.facts = (Candidate*)modelAllocArray(n + 1, sizeof(Candidate));
     b.nextWaiting = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.lastChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     Frame* stack = (Frame*)modelAllocArray(frames, sizeof(Frame));
-    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.nextWaiting &&
-             b.lastChild && stack && initKeyMap(&b.waiting, n);
+    int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.facts &&
+             b.nextWaiting && b.lastChild && stack && initKeyMap(&b.waiting, n);
     if (ok) {
         size_t count = 0;
         for (NoteItem* item = list->head; item; item = item->next)
-            if (!hideChecked || item->checkState != kChecked)
+            if (!hideChecked || item->checkState != kChecked) {
+                b.facts[count] = {item->id, item->parentId, item->level == 1};
                 b.items[count++] = item;
+            }
         int32_t rootFirst = -1;
         linkWaiting(&b, count, &rootFirst);
         plan->firstChild[b.rootSlot] = -1;
@@ -151,6 +162,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     }
     modelFree(stack);
     modelFree(b.items);
+    modelFree(b.facts);
     modelFree(b.nextWaiting);
     modelFree(b.lastChild);
     freeKeyMap(&b.waiting);
@@ -159,7 +171,122 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     return ok;
 }
 
+namespace {
+
+// The moved item and the items found below it so far, each after its
+// parent, with the identifiers of them all.
+struct QuickRelevel {
+    const NoteItem** found;
+    size_t count, room;
+    KeyMap ids; // identifier -> index in found
+    uint32_t lowest, highest;
+};
+
+} // namespace
+
+// The scans of the list a quick relevelling may take before the whole plan
+// is worked out instead. One scan finds every item below the moved one that
+// the list holds after its parent, one more each item listed before its
+// parent, a last one finds nothing more; each scan also climbs one
+// ancestor. A scan costs about a fifth of the plan, so a subtree that takes
+// more wastes little before the plan.
+enum { kQuickScans = 5 };
+
+static bool addFound(QuickRelevel* q, const NoteItem* item) {
+    if (q->count == q->room) {
+        size_t grown = q->room ? q->room * 2 : 256;
+        const NoteItem** bigger = (const NoteItem**)modelAllocArray(grown, sizeof(NoteItem*));
+        if (!bigger)
+            return false;
+        if (q->found)
+            memcpy(bigger, q->found, q->count * sizeof(NoteItem*));
+        modelFree(q->found);
+        q->found = bigger;
+        q->room = grown;
+    }
+    q->found[q->count++] = item;
+    q->lowest = q->count == 1 || item->id < q->lowest ? item->id : q->lowest;
+    q->highest = q->count == 1 || item->id > q->highest ? item->id : q->highest;
+    // The map is made again, twice as large, before it is half full.
+    if (q->ids.keys && q->count * 2 <= q->ids.mask + 1) {
+        keyMapRemember(&q->ids, item->id, (int32_t)(q->count - 1));
+        return true;
+    }
+    freeKeyMap(&q->ids);
+    if (!initKeyMap(&q->ids, q->count * 2))
+        return false;
+    for (size_t i = 0; i < q->count; ++i)
+        keyMapRemember(&q->ids, q->found[i]->id, (int32_t)i);
+    return true;
+}
+
+static int32_t foundWith(const QuickRelevel* q, uint32_t id) {
+    return id < q->lowest || id > q->highest ? -1 : keyMapFind(&q->ids, id);
+}
+
+// relevelBelow without the whole plan, where the plan's answer follows from
+// the parent identifiers alone: every ancestor of the moved item and every
+// item below it carries an identifier no other item carries, so each one
+// takes exactly the children that name it, and the chain of parents
+// reaches a level-1 item. Then the items below are those that name one of
+// them and are not at level 1, whatever their list order, and each level
+// down is one more. 0, with no level touched, when that cannot be shown in
+// kQuickScans scans.
+static int relevelQuickly(const NoteList* list, const NoteItem* top) {
+    if (top->level == 1 ? false : top->parentId == 0 || top->parentId == top->id)
+        return 0;
+    QuickRelevel q;
+    memset(&q, 0, sizeof q);
+    bool ok = addFound(&q, top);
+    // The ancestor still to find; none once a level-1 item is reached.
+    bool climbing = top->level != 1;
+    uint32_t wanted = top->parentId;
+    // The last scan found more: the next one looks below those, and checks
+    // that no other item carries their identifiers.
+    bool growing = true;
+    for (int scan = 0; ok && (climbing || growing); ++scan) {
+        if (scan == kQuickScans) {
+            ok = false;
+            break;
+        }
+        size_t carriers = 0;
+        const NoteItem* ancestor = nullptr;
+        size_t before = q.count;
+        for (const NoteItem* item = list->head; ok && item; item = item->next) {
+            if (climbing && item->id == wanted) {
+                ++carriers;
+                ancestor = item;
+            }
+            int32_t at = foundWith(&q, item->id);
+            if (at >= 0) {
+                ok = q.found[at] == item; // or a second item carries the identifier
+                continue;
+            }
+            if (item->level != 1 && foundWith(&q, item->parentId) >= 0)
+                ok = addFound(&q, item);
+        }
+        growing = q.count > before;
+        if (ok && climbing) {
+            ok = carriers == 1;
+            if (ok && ancestor->level == 1)
+                climbing = false;
+            else if (ok)
+                wanted = ancestor->parentId;
+        }
+    }
+    // Each item stands after its parent, which is renumbered first.
+    for (size_t i = 1; ok && i < q.count; ++i) {
+        NoteItem* item = (NoteItem*)q.found[i];
+        item->level = q.found[keyMapFind(&q.ids, item->parentId)]->level + 1;
+    }
+    freeKeyMap(&q.ids);
+    modelFree(q.found);
+    return ok ? 1 : 0;
+}
+
 int relevelBelow(const NoteList* list, const NoteItem* top) {
+    if (relevelQuickly(list, top))
+        return 1;
     ViewPlan plan;
     if (!planDefaultView(list, 0, &plan))
         return 0;
