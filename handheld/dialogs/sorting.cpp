@@ -98,7 +98,12 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
     if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
-        if (sort->rankAfter && ++sort->compared == sort->rankAfter)
+        // Ranking sorts the distinct texts met so far: it pays where many
+        // children share few texts (categories), not where nearly every
+        // child has a text of its own (names), whose keys mostly differ
+        // in their first bytes anyway.
+        if (sort->rankAfter && ++sort->compared == sort->rankAfter &&
+            sort->keys->texts.used * 4 <= sort->keys->items.used)
             rankChildren(sort);
         int order = compareSortKeys(sort->keys, first, second);
         if (!sort->keys->broken)
