@@ -225,9 +225,11 @@ static bool pushShownChildren(HWND tree, const ViewPlan* plan, int32_t index, HT
     RecordedChild* children = (RecordedChild*)modelAllocArray(known + 1, sizeof(RecordedChild));
     if (!children)
         return false;
+    // A child deleted since the fill may have left its handle to a node
+    // made since, which the record does not describe.
     known = 0;
     for (int32_t c = planFirstChild(plan, index); c != -1; c = plan->nextSibling[c])
-        if (filledHandle(c))
+        if (filledHandle(c) && !shapeNodeDeleted(filledHandle(c)))
             children[known++] = {filledHandle(c), c};
     std::sort(children, children + known, byNode);
     bool pushed = true;

@@ -567,6 +567,25 @@ static void showSubtree(HWND tree, HTREEITEM node, int depth, std::vector<ShownN
         showSubtree(tree, child, depth + 1, shown);
 }
 
+// Where two shown subtrees first part, for the failure message.
+static std::string firstDifference(const std::vector<ShownNode>& a,
+                                   const std::vector<ShownNode>& b) {
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    char text[200];
+    if (i == a.size() || i == b.size()) {
+        snprintf(text, sizeof text, "sizes %zu and %zu", a.size(), b.size());
+    } else {
+        snprintf(text, sizeof text,
+                 "node %zu: depth %d/%d item %s/%s image %d/%d selected %d/%d box %u/%u", i,
+                 a[i].depth, b[i].depth, a[i].item == b[i].item ? "same" : "other",
+                 a[i].item == b[i].item ? "same" : "other", a[i].image, b[i].image,
+                 a[i].selectedImage, b[i].selectedImage, a[i].box, b[i].box);
+    }
+    return text;
+}
+
 static void itemNodes(HWND tree, HTREEITEM node, std::vector<HTREEITEM>* nodes) {
     for (HTREEITEM child = TreeView_GetChild(tree, node); child;
          child = TreeView_GetNextSibling(tree, child)) {
@@ -680,7 +699,8 @@ TEST_F(DragTest, DropRemakesTheSubtreeAsShownAfterEveryKindOfChange) {
                 placed = TreeView_GetNextSibling(tree(), placed);
             ASSERT_TRUE(placed) << "step " << step;
             showSubtree(tree(), placed, 0, &after);
-            ASSERT_TRUE(before == after) << "step " << step;
+            ASSERT_TRUE(before == after)
+                << "step " << step << ": " << firstDifference(before, after);
             ++drops;
         }
     }
@@ -923,4 +943,41 @@ TEST_F(DrawTest, IconEntriesShowTheBulletBesideTheCurrentIcon) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// A node deleted since the fill gives its handle back, and the next node
+// made (a copy below the same parent) may get it: the drop must copy that
+// node as it is shown, not as the record knew the handle.
+TEST_F(DragTest, ADeletedNodesHandleOnANewNodeIsCopiedAsShown) {
+    std::vector<NoteRecord> records = {
+        {"parent", 1, 0, 1, kUnchecked, 0, 0, 4, nullptr, nullptr},
+        {"first", 2, 1, 2, kUnchecked, 0, 0, 5, nullptr, nullptr},
+        {"second", 3, 1, 2, kUnchecked, 0, 0, 6, nullptr, nullptr},
+        {"target", 4, 0, 1, kUnchecked, 0, 0, 7, nullptr, nullptr},
+        {"below first", 5, 2, 3, kUnchecked, 0, 0, 8, nullptr, nullptr},
+        {"below that", 6, 5, 4, kUnchecked, 0, 0, 9, nullptr, nullptr},
+    };
+    writeNotes(notes, records);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    HTREEITEM parent = findNode(tree(), "parent");
+    HTREEITEM first = findNode(tree(), "first");
+    TreeView_SelectItem(tree(), first);
+    deleteItemWithDescendants(main(), first, nodeItem(tree(), first));
+    TreeView_SelectItem(tree(), findNode(tree(), "second"));
+    onCommand(main(), IDM_CREATE_COPY);
+    std::vector<ShownNode> before, after;
+    showSubtree(tree(), parent, 0, &before);
+    HTREEITEM target = findNode(tree(), "target");
+    TreeView_SelectItem(tree(), parent);
+    gDrag.dragging = true;
+    gDrag.draggedNode = parent;
+    gDrag.target = target;
+    gDrag.dragImages = nullptr;
+    SetCapture(main());
+    dropDragged(main());
+    HTREEITEM placed = TreeView_GetChild(tree(), target);
+    ASSERT_TRUE(placed);
+    showSubtree(tree(), placed, 0, &after);
+    EXPECT_TRUE(before == after) << firstDifference(before, after);
 }
