@@ -379,6 +379,16 @@ struct DragTest : InteractionTest {
         POINT at = {client.right / 2, client.bottom - 3};
         return at;
     }
+    // The drop as the pointer's release makes it, of node onto target.
+    void dropOnto(HTREEITEM node, HTREEITEM target) {
+        TreeView_SelectItem(tree(), node);
+        gDrag.dragging = true;
+        gDrag.draggedNode = node;
+        gDrag.target = target;
+        gDrag.dragImages = nullptr;
+        SetCapture(main());
+        dropDragged(main());
+    }
     void expectDragEnded() {
         EXPECT_FALSE(gDrag.dragging);
         EXPECT_NE(GetCapture(), main());
@@ -687,13 +697,7 @@ TEST_F(DragTest, DropRemakesTheSubtreeAsShownAfterEveryKindOfChange) {
             showSubtree(tree(), node, 0, &before);
             NoteItem* moved = before[0].item;
             lastParent = nodeItem(tree(), TreeView_GetParent(tree(), node));
-            TreeView_SelectItem(tree(), node);
-            gDrag.dragging = true;
-            gDrag.draggedNode = node;
-            gDrag.target = target;
-            gDrag.dragImages = nullptr;
-            SetCapture(main());
-            dropDragged(main());
+            dropOnto(node, target);
             HTREEITEM placed = TreeView_GetChild(tree(), target);
             while (placed && nodeItem(tree(), placed) != moved)
                 placed = TreeView_GetNextSibling(tree(), placed);
@@ -969,13 +973,7 @@ TEST_F(DragTest, ADeletedNodesHandleOnANewNodeIsCopiedAsShown) {
     std::vector<ShownNode> before, after;
     showSubtree(tree(), parent, 0, &before);
     HTREEITEM target = findNode(tree(), "target");
-    TreeView_SelectItem(tree(), parent);
-    gDrag.dragging = true;
-    gDrag.draggedNode = parent;
-    gDrag.target = target;
-    gDrag.dragImages = nullptr;
-    SetCapture(main());
-    dropDragged(main());
+    dropOnto(parent, target);
     HTREEITEM placed = TreeView_GetChild(tree(), target);
     ASSERT_TRUE(placed);
     showSubtree(tree(), placed, 0, &after);

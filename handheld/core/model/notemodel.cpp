@@ -121,21 +121,26 @@ NoteItem* appendNew(NoteList* list, const NoteItem* item) {
     return record;
 }
 
+// Frees it, which follows previous (null: it is the head).
+static void unlinkItem(NoteList* list, NoteItem* previous, NoteItem* it) {
+    if (previous)
+        previous->next = it->next;
+    else
+        list->head = it->next;
+    if (list->tail == it)
+        list->tail = previous;
+    --list->count;
+    modelFree(it->note);
+    modelFree(it);
+}
+
 int removeItem(NoteList* list, NoteItem* item) {
     NoteItem* previous = nullptr;
     for (NoteItem* it = list->head; it; previous = it, it = it->next) {
-        if (it != item)
-            continue;
-        if (previous)
-            previous->next = it->next;
-        else
-            list->head = it->next;
-        if (list->tail == it)
-            list->tail = previous;
-        --list->count;
-        modelFree(it->note);
-        modelFree(it);
-        return 1;
+        if (it == item) {
+            unlinkItem(list, previous, it);
+            return 1;
+        }
     }
     return 0;
 }
@@ -157,25 +162,14 @@ static bool inSortedSet(NoteItem* const* items, size_t count, const NoteItem* wa
 size_t removeItems(NoteList* list, NoteItem* const* items, size_t count) {
     size_t removed = 0;
     NoteItem* previous = nullptr;
-    NoteItem* it = list->head;
-    while (it) {
-        NoteItem* next = it->next;
+    for (NoteItem *it = list->head, *next; it; it = next) {
+        next = it->next;
         if (!inSortedSet(items, count, it)) {
             previous = it;
-            it = next;
             continue;
         }
-        if (previous)
-            previous->next = next;
-        else
-            list->head = next;
-        if (list->tail == it)
-            list->tail = previous;
-        --list->count;
-        modelFree(it->note);
-        modelFree(it);
+        unlinkItem(list, previous, it);
         ++removed;
-        it = next;
     }
     return removed;
 }
@@ -183,25 +177,14 @@ size_t removeItems(NoteList* list, NoteItem* const* items, size_t count) {
 size_t removeFlaggedItems(NoteList* list, const bool* gone, size_t count) {
     size_t removed = 0, position = 0;
     NoteItem* previous = nullptr;
-    NoteItem* it = list->head;
-    while (it) {
-        NoteItem* next = it->next;
+    for (NoteItem *it = list->head, *next; it; it = next) {
+        next = it->next;
         if (position >= count || !gone[position++]) {
             previous = it;
-            it = next;
             continue;
         }
-        if (previous)
-            previous->next = next;
-        else
-            list->head = next;
-        if (list->tail == it)
-            list->tail = previous;
-        --list->count;
-        modelFree(it->note);
-        modelFree(it);
+        unlinkItem(list, previous, it);
         ++removed;
-        it = next;
     }
     return removed;
 }
