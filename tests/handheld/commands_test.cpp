@@ -279,7 +279,7 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
 TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
     const char* names[] = {"pear", "Pear", "apple", "a-b", "ab", "", "Zed", "zed", "co-op", "coop"};
     const char* categories[] = {"", "Work", "work", "Home"};
-    std::vector<ItemSpec> specs;
+    std::vector<ItemSpec> document;
     uint32_t seed = 7;
     auto next = [&seed](uint32_t range) {
         seed = seed * 1103515245u + 12345u;
@@ -289,11 +289,11 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
         // Every third item lies below an earlier top-level one.
         uint32_t parent = id > 3 && id % 3 == 0 ? id - 1 - (id - 1) % 3 : 0;
         uint16_t month = (uint16_t)next(3);
-        specs.push_back({names[next(10)], id, parent, parent ? 2u : 1u, (uint16_t)(1 + next(2)),
-                         (uint16_t)next(3), categories[next(4)], (uint16_t)(month ? 2024 : 0),
-                         month, (uint16_t)(month ? 1 + next(2) : 0)});
+        document.push_back({names[next(10)], id, parent, parent ? 2u : 1u, (uint16_t)(1 + next(2)),
+                            (uint16_t)next(3), categories[next(4)], (uint16_t)(month ? 2024 : 0),
+                            month, (uint16_t)(month ? 1 + next(2) : 0)});
     }
-    writeDocument(notes, specs);
+    writeDocument(notes, document);
     Session session(notes);
     ASSERT_TRUE(session.started);
     for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
