@@ -112,9 +112,7 @@ static void freeArena(KeyArena* arena) {
 }
 
 static bool keyLess(const BYTE* a, int32_t aBytes, const BYTE* b, int32_t bBytes) {
-    int32_t common = aBytes < bBytes ? aBytes : bBytes;
-    int c = memcmp(a, b, (size_t)common);
-    return c != 0 ? c < 0 : aBytes < bBytes;
+    return compareSortKeyBytes(a, (size_t)aBytes, b, (size_t)bBytes) < 0;
 }
 
 static uint32_t hashLabel(const WCHAR* label) {

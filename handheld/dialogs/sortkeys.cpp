@@ -157,13 +157,15 @@ static const SortKeySlot* keyOf(SortKeyCache* cache, const NoteItem* item) {
     return slot;
 }
 
-// Byte by byte, a key that is the start of another first.
-static int compareKeyBytes(const BYTE* bytes, const SortKeySlot& a, const SortKeySlot& b) {
-    uint32_t common = a.length < b.length ? a.length : b.length;
-    int order = memcmp(bytes + a.offset, bytes + b.offset, common);
+int compareSortKeyBytes(const BYTE* a, size_t aBytes, const BYTE* b, size_t bBytes) {
+    int order = memcmp(a, b, aBytes < bBytes ? aBytes : bBytes);
     if (order == 0)
-        order = a.length < b.length ? -1 : (a.length > b.length ? 1 : 0);
+        order = aBytes < bBytes ? -1 : (aBytes > bBytes ? 1 : 0);
     return order;
+}
+
+static int compareKeyBytes(const BYTE* bytes, const SortKeySlot& a, const SortKeySlot& b) {
+    return compareSortKeyBytes(bytes + a.offset, a.length, bytes + b.offset, b.length);
 }
 
 int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count) {

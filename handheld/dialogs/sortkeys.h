@@ -43,6 +43,10 @@ void freeSortKeys(SortKeyCache* cache);
 // cache->broken set when a key could not be made.
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b);
 
+// Two keys byte by byte, a key that is the start of another first:
+// negative, 0 or positive as a orders before, with or after b.
+int compareSortKeyBytes(const BYTE* a, size_t aBytes, const BYTE* b, size_t bBytes);
+
 // Ranks every key made so far after making those of the count items:
 // equal keys share a rank, a lower rank orders first, and from then on two
 // ranked items compare by rank alone, without reading their keys. 0 when a
