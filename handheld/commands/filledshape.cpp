@@ -3,10 +3,12 @@
 #include "notemodel.h"
 #include "treenotify.h"
 
+#include <algorithm>
+
 enum { kShapeNotes = 1024 };
 
-static ViewPlan gPlan;
-static HTREEITEM* gHandles = nullptr;
+static ShapeNode* gNodes = nullptr;
+static int32_t gCount = 0;
 static bool gQuiet = false;
 
 static HTREEITEM gDeletedNodes[kShapeNotes];
@@ -17,10 +19,9 @@ static NodeSet gChildren = {gChangedChildren, kShapeNotes, 0, false};
 static NodeSet gLooks = {gChangedLooks, kShapeNotes, 0, false};
 
 void discardFilledShape() {
-    if (gHandles)
-        freeViewPlan(&gPlan);
-    modelFree(gHandles);
-    gHandles = nullptr;
+    modelFree(gNodes);
+    gNodes = nullptr;
+    gCount = 0;
     clearNodeSet(&gDeleted);
     clearNodeSet(&gChildren);
     clearNodeSet(&gLooks);
@@ -28,12 +29,29 @@ void discardFilledShape() {
 
 void keepFilledShape(ViewPlan* plan, HTREEITEM* handles) {
     discardFilledShape();
-    if (!handles) {
-        freeViewPlan(plan);
-        return;
+    ShapeNode* nodes =
+        handles ? (ShapeNode*)modelAllocArray((size_t)plan->count + 1, sizeof(ShapeNode)) : nullptr;
+    if (nodes) {
+        // The plan's nodes are in pre-order: a node's subtree is the run of
+        // its size after it. The child links are not needed past this
+        // point and hold the sizes.
+        int32_t* size = plan->firstChild;
+        for (int32_t i = 0; i < plan->count; ++i)
+            size[i] = 1;
+        for (int32_t i = plan->count - 1; i >= 0; --i)
+            if (plan->nodes[i].parent != kPlanRoot)
+                size[plan->nodes[i].parent] += size[i];
+        int32_t at = 0;
+        for (int32_t top = plan->rootFirstChild; top != -1; top = plan->nextSibling[top]) {
+            for (int32_t i = top; i < top + size[top]; ++i)
+                nodes[at + i - top] = {plan->nodes[i].item, handles[i], at + i - top + size[i]};
+            at += size[top];
+        }
+        gNodes = nodes;
+        gCount = at;
     }
-    gPlan = *plan;
-    gHandles = handles;
+    freeViewPlan(plan);
+    modelFree(handles);
 }
 
 // A note that does not fit ends the record: it could no longer tell.
@@ -46,7 +64,7 @@ static void note(NodeSet* set, HTREEITEM node) {
 }
 
 void followShape(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!gHandles)
+    if (!gNodes)
         return;
     // Every node goes at once: null stands for the root here too.
     if ((message == TVM_DELETEITEM && (!lParam || (HTREEITEM)lParam == TVI_ROOT)) ||
@@ -93,14 +111,6 @@ void setShapeQuiet(bool quiet) {
     gQuiet = quiet;
 }
 
-const ViewPlan* filledPlan() {
-    return gHandles ? &gPlan : nullptr;
-}
-
-HTREEITEM filledHandle(int32_t index) {
-    return gHandles && index >= 0 && index < gPlan.count ? gHandles[index] : nullptr;
-}
-
 static bool holds(const NodeSet* set, HTREEITEM node) {
     for (int i = 0; i < set->count; ++i)
         if (set->nodes[i] == node)
@@ -108,24 +118,56 @@ static bool holds(const NodeSet* set, HTREEITEM node) {
     return false;
 }
 
-int32_t filledIndexOf(HTREEITEM node) {
-    if (!gHandles || !node)
-        return -1;
-    int32_t found = 0;
-    while (found < gPlan.count && gHandles[found] != node)
-        ++found;
-    if (found == gPlan.count)
-        return -1;
-    // A node deleted with its subtree may have left its handle to a new
-    // node, which the record does not describe.
-    for (int32_t up = found; up != kPlanRoot; up = gPlan.nodes[up].parent)
-        if (holds(&gDeleted, gHandles[up]))
-            return -1;
-    return found;
+// The nodes deleted since the last look, each with its subtree, lose their
+// handles in the record: a handle the control gave back may be on a node
+// made since, which the record does not describe.
+static void settleDeletions() {
+    if (!gDeleted.count)
+        return;
+    static HTREEITEM gone[kShapeNotes];
+    int count = gDeleted.count;
+    std::copy(gDeleted.nodes, gDeleted.nodes + count, gone);
+    std::sort(gone, gone + count);
+    for (int32_t i = 0; i < gCount;) {
+        if (gNodes[i].handle && std::binary_search(gone, gone + count, gNodes[i].handle)) {
+            for (int32_t j = i; j < gNodes[i].end; ++j)
+                gNodes[j].handle = nullptr;
+            i = gNodes[i].end;
+        } else {
+            ++i;
+        }
+    }
+    clearNodeSet(&gDeleted);
 }
 
-bool shapeNodeDeleted(HTREEITEM node) {
-    return holds(&gDeleted, node);
+int32_t filledIndexOf(HTREEITEM node) {
+    if (!gNodes || !node)
+        return -1;
+    settleDeletions();
+    for (int32_t i = 0; i < gCount; ++i)
+        if (gNodes[i].handle == node)
+            return i;
+    return -1;
+}
+
+NoteItem* filledItem(int32_t index) {
+    return gNodes && index >= 0 && index < gCount ? gNodes[index].item : nullptr;
+}
+
+HTREEITEM filledHandle(int32_t index) {
+    return gNodes && index >= 0 && index < gCount ? gNodes[index].handle : nullptr;
+}
+
+int32_t filledFirstChild(int32_t index) {
+    if (!gNodes || index < 0 || index >= gCount)
+        return -1;
+    return index + 1 < gNodes[index].end ? index + 1 : -1;
+}
+
+int32_t filledNextSibling(int32_t parent, int32_t child) {
+    if (!gNodes || parent < 0 || child <= parent || child >= gCount)
+        return -1;
+    return gNodes[child].end < gNodes[parent].end ? gNodes[child].end : -1;
 }
 
 bool shapeChildrenChanged(HTREEITEM node) {

@@ -1,7 +1,10 @@
-// The Default View's nodes as the fill made them: the fill's plan with the
-// handle of every node, kept so that a drop can copy a subtree from the
-// program's own record. Asking the control instead costs it a search for
-// the node with every message, several times for every node moved.
+// The Default View's nodes as the fill made them: every node's item and
+// handle, kept so that a drop can copy a subtree from the program's own
+// record. Asking the control instead costs it a search for the node with
+// every message, several times for every node moved. Twelve bytes a node
+// (a 32-bit build), kept until the next fill: the nodes are in the order
+// the fill inserted them, each followed by its subtree, so where a subtree
+// ends says all the shape there is.
 //
 // The record only vouches for what the program did not change since the
 // fill. Every message that changes the nodes passes the tree view's
@@ -17,8 +20,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// Takes the fill's plan and the handle of each of its nodes (null where the
-// control refused one) over; frees both when the record cannot be kept.
+struct ShapeNode {
+    NoteItem* item;
+    HTREEITEM handle; // null where the control refused the node or it was deleted since
+    int32_t end;      // the index after the node's subtree
+};
+
+// The record of a fill that inserted the top level in the plan's root
+// order, each top-level node followed by its subtree in plan order, with
+// the handle of each plan node (null where the control refused one). Frees
+// the plan and the handles either way.
 void keepFilledShape(ViewPlan* plan, HTREEITEM* handles);
 void discardFilledShape();
 
@@ -29,13 +40,18 @@ void followShape(UINT message, WPARAM wParam, LPARAM lParam);
 // made for the drop, which the record never holds.
 void setShapeQuiet(bool quiet);
 
-// The plan and handles of the record, or null when there is none.
-const ViewPlan* filledPlan();
-HTREEITEM filledHandle(int32_t index);
-// The plan index of node, or -1 when the record does not hold it.
+// The record's index of node, or -1 when the record does not hold it (a
+// node made since the fill may have the handle of one deleted since).
 int32_t filledIndexOf(HTREEITEM node);
+// A recorded node (index from filledIndexOf or the walks below): its item,
+// and its handle, null when the node is gone.
+NoteItem* filledItem(int32_t index);
+HTREEITEM filledHandle(int32_t index);
+// The children of a recorded node in the order the fill made them: start
+// with filledFirstChild and go on with filledNextSibling until -1.
+int32_t filledFirstChild(int32_t index);
+int32_t filledNextSibling(int32_t parent, int32_t child);
 
 // What became of a recorded node since the fill.
-bool shapeNodeDeleted(HTREEITEM node);
 bool shapeChildrenChanged(HTREEITEM node);
 bool shapeLookChanged(HTREEITEM node);

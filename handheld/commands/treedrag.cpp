@@ -184,7 +184,7 @@ static void copyDescendants(HWND tree, HTREEITEM from, HTREEITEM to) {
 // it) and its box, which is the item's once the ticks are taken over.
 static bool recordedLook(HWND tree, HTREEITEM node, NoteItem* item, bool boxesKnown,
                          NodeFacts* read) {
-    if (!boxesKnown || shapeLookChanged(node))
+    if (!item || !boxesKnown || shapeLookChanged(node))
         return readMoved(tree, node, read, nullptr);
     *read = NodeFacts();
     read->item = item;
@@ -217,19 +217,18 @@ static bool byNode(const RecordedChild& a, const RecordedChild& b) {
 
 // The record's place of each child the control shows below node, which the
 // record holds at index; -1 for a child made since the fill.
-static bool pushShownChildren(HWND tree, const ViewPlan* plan, int32_t index, HTREEITEM node,
-                              HTREEITEM copy, CopyStack* stack) {
+static bool pushShownChildren(HWND tree, int32_t index, HTREEITEM node, HTREEITEM copy,
+                              CopyStack* stack) {
     size_t known = 0;
-    for (int32_t c = planFirstChild(plan, index); c != -1; c = plan->nextSibling[c])
+    for (int32_t c = filledFirstChild(index); c != -1; c = filledNextSibling(index, c))
         ++known;
     RecordedChild* children = (RecordedChild*)modelAllocArray(known + 1, sizeof(RecordedChild));
     if (!children)
         return false;
-    // A child deleted since the fill may have left its handle to a node
-    // made since, which the record does not describe.
+    // A child deleted since the fill has no handle in the record any more.
     known = 0;
-    for (int32_t c = planFirstChild(plan, index); c != -1; c = plan->nextSibling[c])
-        if (filledHandle(c) && !shapeNodeDeleted(filledHandle(c)))
+    for (int32_t c = filledFirstChild(index); c != -1; c = filledNextSibling(index, c))
+        if (filledHandle(c))
             children[known++] = {filledHandle(c), c};
     std::sort(children, children + known, byNode);
     bool pushed = true;
@@ -247,16 +246,17 @@ static bool pushShownChildren(HWND tree, const ViewPlan* plan, int32_t index, HT
 
 // The children of node (the record's index) to copy below copy, the first
 // on top of the stack.
-static bool pushChildren(HWND tree, const ViewPlan* plan, int32_t index, HTREEITEM node,
-                         HTREEITEM copy, CopyStack* stack) {
+static bool pushChildren(HWND tree, int32_t index, HTREEITEM node, HTREEITEM copy,
+                         CopyStack* stack) {
     size_t first = stack->count;
     bool pushed = true;
     if (shapeChildrenChanged(node)) {
-        pushed = pushShownChildren(tree, plan, index, node, copy, stack);
+        pushed = pushShownChildren(tree, index, node, copy, stack);
     } else {
-        for (int32_t c = planFirstChild(plan, index); c != -1 && pushed; c = plan->nextSibling[c]) {
+        for (int32_t c = filledFirstChild(index); c != -1 && pushed;
+             c = filledNextSibling(index, c)) {
             HTREEITEM child = filledHandle(c);
-            if (child && !shapeNodeDeleted(child))
+            if (child)
                 pushed = pushCopy(stack, c, child, copy);
         }
     }
@@ -273,12 +273,11 @@ static bool pushChildren(HWND tree, const ViewPlan* plan, int32_t index, HTREEIT
 // record does not hold the dragged node or memory ran short before
 // anything was copied.
 static bool copyRecordedDescendants(HWND tree, HTREEITEM from, HTREEITEM to, bool boxesKnown) {
-    const ViewPlan* plan = filledPlan();
     int32_t top = filledIndexOf(from);
-    if (!plan || top < 0)
+    if (top < 0)
         return false;
     CopyStack stack = {nullptr, 0, 0};
-    if (!pushChildren(tree, plan, top, from, to, &stack)) {
+    if (!pushChildren(tree, top, from, to, &stack)) {
         modelFree(stack.items);
         return false;
     }
@@ -287,7 +286,7 @@ static bool copyRecordedDescendants(HWND tree, HTREEITEM from, HTREEITEM to, boo
     while (stack.count) {
         PendingCopy next = stack.items[--stack.count];
         NodeFacts read;
-        bool known = next.index >= 0 ? recordedLook(tree, next.source, plan->nodes[next.index].item,
+        bool known = next.index >= 0 ? recordedLook(tree, next.source, filledItem(next.index),
                                                     boxesKnown, &read)
                                      : readMoved(tree, next.source, &read, nullptr);
         HTREEITEM copy =
@@ -296,7 +295,7 @@ static bool copyRecordedDescendants(HWND tree, HTREEITEM from, HTREEITEM to, boo
             continue;
         if (next.index < 0)
             copyDescendants(tree, next.source, copy);
-        else if (!pushChildren(tree, plan, next.index, next.source, copy, &stack))
+        else if (!pushChildren(tree, next.index, next.source, copy, &stack))
             break;
     }
     modelFree(stack.items);
