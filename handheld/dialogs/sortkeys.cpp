@@ -1,6 +1,7 @@
 #include "sortkeys.h"
 
 #include "notemodel.h"
+#include "plainkeys.h"
 #include "widetext.h"
 
 #include <algorithm>
@@ -21,11 +22,15 @@ void freeSortKeys(SortKeyCache* cache) {
 }
 
 int mapSortKey(const WCHAR* text, int count, BYTE* out, int room, int* need) {
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    int made = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, (LPWSTR)out, room);
+    int made = plainSortKey(text, count, out, room);
+    if (made > 0) {
+        *need = made;
+        return made;
+    }
+    made = LCMapStringW(LOCALE_USER_DEFAULT, kSortKeyFlags, text, count, (LPWSTR)out, room);
     *need = made;
     if (made <= 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER)
-        *need = LCMapStringW(LOCALE_USER_DEFAULT, flags, text, count, nullptr, 0);
+        *need = LCMapStringW(LOCALE_USER_DEFAULT, kSortKeyFlags, text, count, nullptr, 0);
     if (*need < 0)
         *need = 0;
     return made > 0 ? made : 0;

@@ -19,7 +19,9 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string.h>
+#include <string>
 
 namespace {
 
@@ -170,10 +172,24 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
                            "strasse",
                            "_x",
                            "x_"};
+    // And texts of plain characters (whose keys are made without the
+    // locale) mixed with others, which sort among them.
+    std::vector<std::string> all(std::begin(texts), std::end(texts));
+    const char* pieces[] = {"a", "A", "b", "Z",        "z", "0",  "9",
+                            " ", "-", "'", "\xc3\xa9", "_", "ch", "aa"};
+    uint32_t seed = 7;
+    for (int made = 0; made < 60; ++made) {
+        std::string text;
+        for (int length = made % 7; length > 0; --length) {
+            seed = seed * 1103515245u + 12345u;
+            text += pieces[(seed >> 16) % (made % 2 ? 8 : 14)];
+        }
+        all.push_back(text);
+    }
     std::vector<NoteItem> items;
-    for (const char* text : texts) {
+    for (const std::string& text : all) {
         wchar_t wide[64] = {};
-        MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 64);
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 64);
         NoteItem item = makeItem("", 0, "", 1, 0, 0);
         copyWideField(item.name, kNameChars, (const WideChar*)wide, 64);
         copyWideField(item.category, kCategoryChars, (const WideChar*)wide, 64);
