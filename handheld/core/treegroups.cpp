@@ -32,6 +32,7 @@ struct Member {
     int32_t group;
     const BYTE* key;
     int32_t keyBytes;
+    uint64_t head; // the key's first eight bytes, its end padded with zeros
 };
 
 // Sort keys of the user's locale, ignoring case: comparing two keys byte by
@@ -259,10 +260,14 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             if (groups[m->group].memberCount < 2) {
                 m->key = nullptr;
                 m->keyBytes = 0;
+                m->head = 0;
                 continue;
             }
             m->key = makeKey(&arena, (const WCHAR*)m->item->name,
                              (int)wideLength(m->item->name, kNameChars), &m->keyBytes);
+            m->head = 0;
+            for (int32_t b = 0; b < 8; ++b)
+                m->head = m->head << 8 | (b < m->keyBytes ? m->key[b] : 0);
         }
 
         // Members grouped in list order (a counting sort), then each group's
@@ -277,7 +282,10 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             Group* group = &groups[members[i].group];
             sorted[group->firstMember + group->memberCount++] = members[i];
         }
+        // Two keys whose first eight bytes differ order as those do.
         auto byKey = [](const Member& a, const Member& b) {
+            if (a.head != b.head)
+                return a.head < b.head;
             return keyLess(a.key, a.keyBytes, b.key, b.keyBytes);
         };
         for (int32_t g = 0; g < groupCount; ++g)

@@ -41,12 +41,20 @@ static int localeKey(const WCHAR* text, int count, BYTE* out, int room) {
 // when a character is not plain or room runs out.
 static int composeKey(const WCHAR* text, int length, BYTE* out, int room) {
     int made = 0;
+    bool roomy = length <= (room - gWeights.closingLength) / kWeightRoom;
     for (int i = 0; i < length; ++i) {
         unsigned c = text[i];
         int bytes = c < kPlainRange ? gWeights.weightLength[c] : 0;
-        if (!bytes || made + bytes > room)
+        if (!bytes || (!roomy && made + bytes > room))
             return 0;
-        memcpy(out + made, gWeights.weight[c], (size_t)bytes);
+        // Nearly every character weighs two bytes: no call for them.
+        const BYTE* weight = gWeights.weight[c];
+        if (bytes == 2) {
+            out[made] = weight[0];
+            out[made + 1] = weight[1];
+        } else {
+            memcpy(out + made, weight, (size_t)bytes);
+        }
         made += bytes;
     }
     if (made + gWeights.closingLength > room)
