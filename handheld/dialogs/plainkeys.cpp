@@ -28,6 +28,7 @@ struct PlainWeights {
 } // namespace
 
 static PlainWeights gWeights;
+static uint32_t gAsked;
 
 static const char kPlainCharacters[] = "abcdefghijklmnopqrstuvwxyz"
                                        "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
@@ -138,6 +139,12 @@ static bool learnedKeysHold() {
 static bool plainKeysUsable() {
     LCID locale = GetUserDefaultLCID();
     if (!gWeights.learned || gWeights.locale != locale) {
+        // Learning asks the locale for about four thousand keys: a
+        // program that sorts a few names never pays for it.
+        if (gAsked < kKeysBeforePlain) {
+            ++gAsked;
+            return false;
+        }
         memset(&gWeights, 0, sizeof gWeights);
         gWeights.learned = true;
         gWeights.locale = locale;

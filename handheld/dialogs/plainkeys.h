@@ -14,8 +14,13 @@
 // The keys every sort compares: the locale's order, ignoring case.
 const DWORD kSortKeyFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
 
+// The locale makes the first keys of a run; plain keys are made here from
+// then on.
+enum { kKeysBeforePlain = 1024 };
+
 // The locale's key of text (count characters, or -1 up to its zero), made
 // here: the bytes made into out (room bytes), or 0 when the text is not
-// plain, is empty, needs more room, or the locale's keys are not made of
-// the characters' weights.
+// plain, is empty, needs more room, the program has not yet asked for
+// kKeysBeforePlain keys, or the locale's keys are not made of the
+// characters' weights.
 int plainSortKey(const WCHAR* text, int count, BYTE* out, int room);

@@ -9,6 +9,7 @@
 #include "docsave.h"
 #include "itemdialogs.h"
 #include "notemodel.h"
+#include "plainkeys.h"
 #include "pocketpc.h"
 #include "program.h"
 #include "resource.h"
@@ -185,6 +186,12 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
             text += pieces[(seed >> 16) % (made % 2 ? 8 : 14)];
         }
         all.push_back(text);
+    }
+    // Plain keys are made here once the program has asked for enough keys.
+    for (int asked = 0; asked <= kKeysBeforePlain; ++asked) {
+        BYTE key[kSortKeyRoom];
+        int need = 0;
+        ASSERT_GT(mapSortKey(L"plain", 5, key, kSortKeyRoom, &need), 0);
     }
     std::vector<NoteItem> items;
     for (const std::string& text : all) {
