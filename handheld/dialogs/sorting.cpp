@@ -7,6 +7,7 @@
 #include "widetext.h"
 
 #include <algorithm>
+#include <string.h>
 
 // CompareStringW's 1 / 2 / 3 as -1 / 0 / +1. A text the platform cannot
 // compare counts as equal rather than giving the sort a meaningless result.
@@ -77,10 +78,67 @@ static bool comparesText(int arrangeKey) {
     return arrangeKey == kArrangeByName || arrangeKey == kArrangeByCategory;
 }
 
+// The bits set in x; the 32-bit target has no instruction for it.
+static inline uint32_t countBits(uint32_t x) {
+    x = x - ((x >> 1) & 0x55555555u);
+    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+    return (((x + (x >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+}
+
+static_assert(sizeof(NoteItem) >= (1u << kRankStepShift), "one step per item at most");
+
+// The index in ranks of the child at item; kNotInRanks for any other.
+static inline uint32_t rankIndex(const ChildRanks* table, LPARAM item) {
+    uintptr_t offset = (uintptr_t)item - table->from;
+    if (offset >= table->span)
+        return kNotInRanks;
+    const RankPage& page = table->pages[offset >> kRankPageShift];
+    uint32_t bit = 1u << ((offset >> kRankStepShift) & 31);
+    return page.held & bit ? page.first + countBits(page.held & (bit - 1)) : kNotInRanks;
+}
+
+// The pages of the children (see ChildRanks), their ranks still to come,
+// in one block; null when the children lie so far apart that the pages
+// would outnumber them many times.
+static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
+    if (!count)
+        return nullptr;
+    uintptr_t lowest = (uintptr_t)items[0], highest = lowest;
+    for (size_t i = 1; i < count; ++i) {
+        uintptr_t at = (uintptr_t)items[i];
+        lowest = at < lowest ? at : lowest;
+        highest = at > highest ? at : highest;
+    }
+    size_t pages = (size_t)((highest - lowest) >> kRankPageShift) + 1;
+    if (pages > count * 4 + 64)
+        return nullptr;
+    ChildRanks* table = (ChildRanks*)modelAlloc(sizeof(ChildRanks) + pages * sizeof(RankPage) +
+                                                count * sizeof(uint32_t));
+    if (!table)
+        return nullptr;
+    table->from = lowest;
+    table->span = highest - lowest + 1;
+    table->pages = (RankPage*)(table + 1);
+    table->ranks = (uint32_t*)(table->pages + pages);
+    memset(table->pages, 0, pages * sizeof(RankPage));
+    for (size_t i = 0; i < count; ++i) {
+        uintptr_t offset = (uintptr_t)items[i] - lowest;
+        table->pages[offset >> kRankPageShift].held |= 1u << ((offset >> kRankStepShift) & 31);
+    }
+    uint32_t first = 0;
+    for (size_t p = 0; p < pages; ++p) {
+        table->pages[p].first = first;
+        first += countBits(table->pages[p].held);
+    }
+    return table;
+}
+
 // The keys of the items the sort may meet, ranked: the children are
 // known from the list in the Default View. A damaged list may place an item
-// elsewhere; the ones not ranked still compare by their keys.
-static void rankChildren(const SortParams* sort) {
+// elsewhere; the ones not ranked still compare by their keys. Where the
+// children lie close enough, their ranks are kept by address (ChildRanks),
+// which spares each a slot in the cache's table by address.
+static void rankChildren(SortParams* sort) {
     NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
     if (!items)
         return;
@@ -89,12 +147,31 @@ static void rankChildren(const SortParams* sort) {
         if (sort->rankTopLevel ? item->level == 1
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
-    rankSortKeys(sort->keys, items, count);
+    ChildRanks* table = makeChildRanks(items, count);
+    uint32_t* ranks = table ? (uint32_t*)modelAllocArray(count, sizeof(uint32_t)) : nullptr;
+    if (!ranks) {
+        rankSortKeys(sort->keys, items, count);
+    } else if (rankSortKeyTexts(sort->keys, items, count, ranks)) {
+        for (size_t i = 0; i < count; ++i)
+            table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
+        sort->childRanks = table;
+        table = nullptr;
+    }
+    modelFree(ranks);
+    modelFree(table);
     modelFree(items);
 }
 
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     SortParams* sort = (SortParams*)params;
+    if (const ChildRanks* table = sort->childRanks) {
+        uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
+        if (at != kNotInRanks && other != kNotInRanks) {
+            uint32_t first = table->ranks[at], second = table->ranks[other];
+            int order = (int)(first > second) - (int)(first < second);
+            return sort->ascending ? order : -order;
+        }
+    }
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
     if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
@@ -181,6 +258,7 @@ void sortChildren(HWND tree, HTREEITEM node) {
     HCURSOR previous = SetCursor(waitCursor());
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
+    modelFree(params.childRanks);
     freeSortKeys(&keys);
 }
 

@@ -8,6 +8,26 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The ranks a long sort by a text gave the children, packed in the order of
+// their addresses and found by the address without hashing: the span from
+// the lowest child is cut into pages of 4 KB, and each page records which
+// of its 32 steps of 128 bytes hold a child (items are records of more than
+// 128 bytes, so two never share a step) and the index in ranks of its
+// first one; the children before it in the page are counted from the bits.
+enum { kRankPageShift = 12, kRankStepShift = 7 };
+static const uint32_t kNotInRanks = 0xFFFFFFFFu;
+
+struct RankPage {
+    uint32_t first; // index in ranks of the page's first child
+    uint32_t held;  // bit s: a child begins at step s of the page
+};
+
+struct ChildRanks {
+    uintptr_t from, span; // the lowest child's address; bytes up to the highest one's
+    RankPage* pages;
+    uint32_t* ranks;
+};
+
 // What one sort compares by, read from the view options when it starts.
 struct SortParams {
     int32_t arrangeKey; // 0 name, 1 priority, 2 category, 3 check flag, 4 due date
@@ -20,6 +40,7 @@ struct SortParams {
     uint32_t rankAfter, compared;
     bool rankTopLevel;
     uint32_t parentId;
+    ChildRanks* childRanks; // once ranked, where the children lie close enough
 };
 
 // Sorts the direct children of node (grandchildren keep their order) under

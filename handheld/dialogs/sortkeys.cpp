@@ -173,10 +173,8 @@ static int compareKeyBytes(const BYTE* bytes, const SortKeySlot& a, const SortKe
     return compareSortKeyBytes(bytes + a.offset, a.length, bytes + b.offset, b.length);
 }
 
-int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        if (!keyOf(cache, items[i]))
-            return 0;
+// Ranks every text's key made so far; 0 when memory ran short.
+static int rankTexts(SortKeyCache* cache) {
     SortKeyTable* texts = &cache->texts;
     uint32_t* order = (uint32_t*)modelAllocArray(texts->used + 1, sizeof(uint32_t));
     if (!order)
@@ -197,13 +195,69 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
         slots[order[k]].rank = rank;
     }
     modelFree(order);
+    return 1;
+}
+
+int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (!keyOf(cache, items[i]))
+            return 0;
+    if (!rankTexts(cache))
+        return 0;
     // Each item's slot took its text's before the ranks were known.
     SortKeyTable* byItem = &cache->items;
     for (size_t i = 0; i < byItem->count; ++i) {
         SortKeySlot* slot = &byItem->slots[i];
         if (slot->item)
-            slot->rank = slots[slotOf(texts, slot->item, cache->field, true)].rank;
+            slot->rank =
+                cache->texts.slots[slotOf(&cache->texts, slot->item, cache->field, true)].rank;
     }
+    return 1;
+}
+
+namespace {
+
+struct RankAt {
+    uint32_t offset;
+    int32_t rank;
+};
+
+} // namespace
+
+int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
+                     uint32_t* ranks) {
+    SortKeyTable* texts = &cache->texts;
+    // Each text's key is found once by its characters; until the ranks are
+    // known, ranks holds where its key lies, which names the text.
+    for (size_t i = 0; i < count; ++i) {
+        if (!makeRoom(texts, cache->field, true))
+            return 0;
+        SortKeySlot* text = &texts->slots[slotOf(texts, items[i], cache->field, true)];
+        if (!text->item) {
+            if (!appendKey(cache, items[i], text))
+                return 0;
+            ++texts->used;
+        }
+        ranks[i] = text->offset;
+    }
+    if (!rankTexts(cache))
+        return 0;
+    RankAt* byOffset = (RankAt*)modelAllocArray(texts->used + 1, sizeof(RankAt));
+    if (!byOffset)
+        return 0;
+    size_t distinct = 0;
+    for (size_t i = 0; i < texts->count; ++i)
+        if (texts->slots[i].item)
+            byOffset[distinct++] = {texts->slots[i].offset, texts->slots[i].rank};
+    std::sort(byOffset, byOffset + distinct,
+              [](const RankAt& a, const RankAt& b) { return a.offset < b.offset; });
+    for (size_t i = 0; i < count; ++i) {
+        const RankAt* found =
+            std::lower_bound(byOffset, byOffset + distinct, ranks[i],
+                             [](const RankAt& a, uint32_t offset) { return a.offset < offset; });
+        ranks[i] = (uint32_t)found->rank;
+    }
+    modelFree(byOffset);
     return 1;
 }
 

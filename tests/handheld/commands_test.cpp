@@ -298,7 +298,10 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
 
 // A fill puts the top level in in the arrangement's order and opens the
 // root without sorting: for every key, both ways, with many ties, the
-// control's own sort must then leave that order exactly as it is.
+// control's own sort must then leave that order exactly as it is. A long
+// sort from another order (one that turns to a table of the keys part-way)
+// must give that order's stable sort, also for damaged check states and
+// dates, some beyond any real range.
 TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
     const char* names[] = {"pear", "Pear", "apple", "a-b", "ab", "", "Zed", "zed", "co-op", "coop"};
     const char* categories[] = {"", "Work", "work", "Home"};
@@ -308,7 +311,7 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % range;
     };
-    for (uint32_t id = 1; id <= 120; ++id) {
+    for (uint32_t id = 1; id <= 1500; ++id) {
         // Every third item lies below an earlier top-level one.
         uint32_t parent = id > 3 && id % 3 == 0 ? id - 1 - (id - 1) % 3 : 0;
         uint16_t month = (uint16_t)next(3);
@@ -319,30 +322,58 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
     writeDocument(notes, document);
     Session session(notes);
     ASSERT_TRUE(session.started);
+    for (NoteItem* item = gList.head; item; item = item->next) {
+        SystemDate& due = item->dueDate;
+        uint32_t damage = next(16);
+        if (damage == 0)
+            item->checkState = (uint16_t)(next(2) ? 0 : 3);
+        else if (damage == 1)
+            due.hour = 40;
+        else if (damage == 2)
+            due.minute = 200;
+        else if (damage == 3 && due.month)
+            due.month = (uint16_t)(next(2) ? 13 : 40);
+        else if (damage == 4)
+            due.milliseconds = 3000;
+    }
+    auto children = [this]() {
+        std::vector<LPARAM> items;
+        for (HTREEITEM c = TreeView_GetChild(tree(), root()); c;
+             c = TreeView_GetNextSibling(tree(), c))
+            items.push_back((LPARAM)nodeItem(tree(), c));
+        return items;
+    };
     for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
         for (int ascending : {1, 0}) {
+            auto stableSort = [key, ascending](std::vector<LPARAM> items) {
+                std::stable_sort(items.begin(), items.end(), [&](LPARAM a, LPARAM b) {
+                    return compareItems((const NoteItem*)a, (const NoteItem*)b, key, ascending) < 0;
+                });
+                return items;
+            };
             gOptions.arrangeKey = key;
             gOptions.ascending = ascending;
             fillTree(tree());
-            std::vector<LPARAM> filled, sorted;
-            for (HTREEITEM c = TreeView_GetChild(tree(), root()); c;
-                 c = TreeView_GetNextSibling(tree(), c))
-                filled.push_back((LPARAM)nodeItem(tree(), c));
+            std::vector<LPARAM> filled = children();
             sortChildren(tree(), root());
-            for (HTREEITEM c = TreeView_GetChild(tree(), root()); c;
-                 c = TreeView_GetNextSibling(tree(), c))
-                sorted.push_back((LPARAM)nodeItem(tree(), c));
+            std::vector<LPARAM> sorted = children();
             // Equal items keep the list's order, as the control's sort of
             // the list's order would leave them.
-            std::vector<LPARAM> expected;
+            std::vector<LPARAM> listed;
             for (const NoteItem* item = gList.head; item; item = item->next)
                 if (item->level == 1)
-                    expected.push_back((LPARAM)item);
-            std::stable_sort(expected.begin(), expected.end(), [&](LPARAM a, LPARAM b) {
-                return compareItems((const NoteItem*)a, (const NoteItem*)b, key, ascending) < 0;
-            });
-            EXPECT_EQ(filled, expected) << "key " << key << " ascending " << ascending;
+                    listed.push_back((LPARAM)item);
+            EXPECT_EQ(filled, stableSort(listed)) << "key " << key << " ascending " << ascending;
             EXPECT_EQ(filled, sorted) << "key " << key << " ascending " << ascending;
+            gOptions.arrangeKey = key == kArrangeByPriority ? kArrangeByDate : kArrangeByPriority;
+            gOptions.ascending = !ascending;
+            sortChildren(tree(), root());
+            std::vector<LPARAM> before = children();
+            gOptions.arrangeKey = key;
+            gOptions.ascending = ascending;
+            sortChildren(tree(), root());
+            EXPECT_EQ(children(), stableSort(before))
+                << "key " << key << " ascending " << ascending;
         }
 }
 
