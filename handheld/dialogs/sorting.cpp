@@ -148,10 +148,17 @@ static void rankChildren(SortParams* sort) {
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
     ChildRanks* table = makeChildRanks(items, count);
+    // Few texts among many children (categories) are worth finding again;
+    // names nearly all differ.
+    bool distinct = sort->keys->texts.used * 4 > sort->keys->items.used;
     uint32_t* ranks = table ? (uint32_t*)modelAllocArray(count, sizeof(uint32_t)) : nullptr;
     if (!ranks) {
-        rankSortKeys(sort->keys, items, count);
-    } else if (rankSortKeyTexts(sort->keys, items, count, ranks)) {
+        // Without the ranks by address, ranking names would cost more than
+        // the comparisons it spares.
+        if (!distinct)
+            rankSortKeys(sort->keys, items, count);
+    } else if (distinct ? rankDistinctTexts(sort->keys, items, count, ranks)
+                        : rankSortKeyTexts(sort->keys, items, count, ranks)) {
         for (size_t i = 0; i < count; ++i)
             table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
         sort->childRanks = table;
@@ -175,12 +182,8 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
     if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
-        // Ranking sorts the distinct texts met so far: it pays where many
-        // children share few texts (categories), not where nearly every
-        // child has a text of its own (names), whose keys mostly differ
-        // in their first bytes anyway.
-        if (sort->rankAfter && ++sort->compared == sort->rankAfter &&
-            sort->keys->texts.used * 4 <= sort->keys->items.used)
+        // A long sort ranks the children once, and compares ranks from then on.
+        if (sort->rankAfter && ++sort->compared == sort->rankAfter)
             rankChildren(sort);
         int order = compareSortKeys(sort->keys, first, second);
         if (!sort->keys->broken)

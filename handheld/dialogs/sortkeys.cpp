@@ -222,6 +222,11 @@ struct RankAt {
     int32_t rank;
 };
 
+struct KeyedItem {
+    uint64_t head;
+    uint32_t offset, length, index;
+};
+
 } // namespace
 
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
@@ -258,6 +263,37 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
         ranks[i] = (uint32_t)found->rank;
     }
     modelFree(byOffset);
+    return 1;
+}
+
+int rankDistinctTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
+                      uint32_t* ranks) {
+    KeyedItem* keyed = (KeyedItem*)modelAllocArray(count + 1, sizeof(KeyedItem));
+    if (!keyed)
+        return 0;
+    for (size_t i = 0; i < count; ++i) {
+        SortKeySlot key;
+        if (!appendKey(cache, items[i], &key)) {
+            modelFree(keyed);
+            return 0;
+        }
+        keyed[i] = {key.head, key.offset, key.length, (uint32_t)i};
+    }
+    const BYTE* bytes = cache->bytes;
+    auto keyOrder = [bytes](const KeyedItem& a, const KeyedItem& b) {
+        if (a.head != b.head)
+            return a.head < b.head ? -1 : 1;
+        return compareSortKeyBytes(bytes + a.offset, a.length, bytes + b.offset, b.length);
+    };
+    std::sort(keyed, keyed + count,
+              [keyOrder](const KeyedItem& a, const KeyedItem& b) { return keyOrder(a, b) < 0; });
+    uint32_t rank = 0;
+    for (size_t k = 0; k < count; ++k) {
+        if (k > 0 && keyOrder(keyed[k - 1], keyed[k]) != 0)
+            rank = (uint32_t)k;
+        ranks[keyed[k].index] = rank;
+    }
+    modelFree(keyed);
     return 1;
 }
 

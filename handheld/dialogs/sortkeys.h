@@ -58,6 +58,11 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
 // keeps the items' ranks itself. 0 when a key could not be made.
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
                      uint32_t* ranks);
+// The same where nearly every item has a text of its own (names): each
+// item's key is made once, without looking for its text among those made,
+// and the items are ranked by their keys.
+int rankDistinctTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
+                      uint32_t* ranks);
 
 // Room that holds the key of any text of up to a name's length in the
 // locales seen; a longer key is still made, with a second call.

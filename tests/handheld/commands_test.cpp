@@ -311,13 +311,18 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % range;
     };
+    // Most names of their own, some shared, a few of the ten above.
+    std::vector<std::string> named;
+    for (uint32_t id = 1; id <= 1500; ++id)
+        named.push_back(std::string(names[next(10)]) + (id % 8 ? std::to_string(next(900)) : ""));
     for (uint32_t id = 1; id <= 1500; ++id) {
         // Every third item lies below an earlier top-level one.
         uint32_t parent = id > 3 && id % 3 == 0 ? id - 1 - (id - 1) % 3 : 0;
         uint16_t month = (uint16_t)next(3);
-        document.push_back({names[next(10)], id, parent, parent ? 2u : 1u, (uint16_t)(1 + next(2)),
-                            (uint16_t)next(3), categories[next(4)], (uint16_t)(month ? 2024 : 0),
-                            month, (uint16_t)(month ? 1 + next(2) : 0)});
+        document.push_back({named[id - 1].c_str(), id, parent, parent ? 2u : 1u,
+                            (uint16_t)(1 + next(2)), (uint16_t)next(3), categories[next(4)],
+                            (uint16_t)(month ? 2024 : 0), month,
+                            (uint16_t)(month ? 1 + next(2) : 0)});
     }
     writeDocument(notes, document);
     Session session(notes);
