@@ -133,11 +133,18 @@ static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
     return table;
 }
 
+static void freeChildRanks(ChildRanks* table) {
+    if (table)
+        modelFree(table->keys);
+    modelFree(table);
+}
+
 // The keys of the items the sort may meet, ranked: the children are
 // known from the list in the Default View. A damaged list may place an item
 // elsewhere; the ones not ranked still compare by their keys. Where the
-// children lie close enough, their ranks are kept by address (ChildRanks),
-// which spares each a slot in the cache's table by address.
+// children lie close enough, their ranks (or, by names, their keys) are
+// kept by address (ChildRanks), which spares each a slot in the cache's
+// table by address.
 static void rankChildren(SortParams* sort) {
     NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
     if (!items)
@@ -148,24 +155,35 @@ static void rankChildren(SortParams* sort) {
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
     ChildRanks* table = makeChildRanks(items, count);
-    // Few texts among many children (categories) are worth finding again;
-    // names nearly all differ.
+    // Few texts among many children (categories) are ranked; names nearly
+    // all differ, and ranking them would be a sort of its own: each child
+    // keeps its key instead.
     bool distinct = sort->keys->texts.used * 4 > sort->keys->items.used;
-    uint32_t* ranks = table ? (uint32_t*)modelAllocArray(count, sizeof(uint32_t)) : nullptr;
-    if (!ranks) {
-        // Without the ranks by address, ranking names would cost more than
-        // the comparisons it spares.
-        if (!distinct)
-            rankSortKeys(sort->keys, items, count);
-    } else if (distinct ? rankDistinctTexts(sort->keys, items, count, ranks)
-                        : rankSortKeyTexts(sort->keys, items, count, ranks)) {
-        for (size_t i = 0; i < count; ++i)
-            table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
-        sort->childRanks = table;
-        table = nullptr;
+    if (table && distinct) {
+        ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
+        bool made = keys != nullptr;
+        for (size_t i = 0; i < count && made; ++i)
+            made = makeChildKey(sort->keys, items[i], &keys[rankIndex(table, (LPARAM)items[i])]);
+        if (made) {
+            table->keys = keys;
+            sort->childRanks = table;
+            table = nullptr;
+        } else {
+            modelFree(keys);
+        }
+    } else if (table) {
+        uint32_t* ranks = (uint32_t*)modelAllocArray(count, sizeof(uint32_t));
+        if (ranks && rankSortKeyTexts(sort->keys, items, count, ranks)) {
+            for (size_t i = 0; i < count; ++i)
+                table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
+            sort->childRanks = table;
+            table = nullptr;
+        }
+        modelFree(ranks);
+    } else if (!distinct) {
+        rankSortKeys(sort->keys, items, count);
     }
-    modelFree(ranks);
-    modelFree(table);
+    freeChildRanks(table);
     modelFree(items);
 }
 
@@ -174,8 +192,13 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     if (const ChildRanks* table = sort->childRanks) {
         uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
         if (at != kNotInRanks && other != kNotInRanks) {
-            uint32_t first = table->ranks[at], second = table->ranks[other];
-            int order = (int)(first > second) - (int)(first < second);
+            int order;
+            if (table->keys) {
+                order = compareChildKeys(sort->keys, table->keys[at], table->keys[other]);
+            } else {
+                uint32_t first = table->ranks[at], second = table->ranks[other];
+                order = (int)(first > second) - (int)(first < second);
+            }
             return sort->ascending ? order : -order;
         }
     }
@@ -261,7 +284,7 @@ void sortChildren(HWND tree, HTREEITEM node) {
     HCURSOR previous = SetCursor(waitCursor());
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
-    modelFree(params.childRanks);
+    freeChildRanks(params.childRanks);
     freeSortKeys(&keys);
 }
 

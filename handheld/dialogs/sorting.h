@@ -26,6 +26,7 @@ struct ChildRanks {
     uintptr_t from, span; // the lowest child's address; bytes up to the highest one's
     RankPage* pages;
     uint32_t* ranks;
+    ChildKey* keys; // by names: each child's key in place of a rank; null otherwise
 };
 
 // What one sort compares by, read from the view options when it starts.

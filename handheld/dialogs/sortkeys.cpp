@@ -222,11 +222,6 @@ struct RankAt {
     int32_t rank;
 };
 
-struct KeyedItem {
-    uint64_t head;
-    uint32_t offset, length, index;
-};
-
 } // namespace
 
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
@@ -266,35 +261,27 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
     return 1;
 }
 
-int rankDistinctTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
-                      uint32_t* ranks) {
-    KeyedItem* keyed = (KeyedItem*)modelAllocArray(count + 1, sizeof(KeyedItem));
-    if (!keyed)
+int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key) {
+    SortKeySlot made;
+    if (!appendKey(cache, item, &made))
         return 0;
-    for (size_t i = 0; i < count; ++i) {
-        SortKeySlot key;
-        if (!appendKey(cache, items[i], &key)) {
-            modelFree(keyed);
-            return 0;
-        }
-        keyed[i] = {key.head, key.offset, key.length, (uint32_t)i};
-    }
-    const BYTE* bytes = cache->bytes;
-    auto keyOrder = [bytes](const KeyedItem& a, const KeyedItem& b) {
-        if (a.head != b.head)
-            return a.head < b.head ? -1 : 1;
-        return compareSortKeyBytes(bytes + a.offset, a.length, bytes + b.offset, b.length);
-    };
-    std::sort(keyed, keyed + count,
-              [keyOrder](const KeyedItem& a, const KeyedItem& b) { return keyOrder(a, b) < 0; });
-    uint32_t rank = 0;
-    for (size_t k = 0; k < count; ++k) {
-        if (k > 0 && keyOrder(keyed[k - 1], keyed[k]) != 0)
-            rank = (uint32_t)k;
-        ranks[keyed[k].index] = rank;
-    }
-    modelFree(keyed);
+    // Names often share their first letters: the next eight bytes decide
+    // most of the comparisons the first eight leave open.
+    uint64_t next = 0;
+    for (uint32_t b = 8; b < 16; ++b)
+        next = next << 8 | (b < made.length ? cache->bytes[made.offset + b] : 0);
+    *key = {made.head, next, made.offset, made.length};
     return 1;
+}
+
+int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b) {
+    if (a.head != b.head)
+        return a.head < b.head ? -1 : 1;
+    if (a.next != b.next)
+        return a.next < b.next ? -1 : 1;
+    int order =
+        compareSortKeyBytes(cache->bytes + a.offset, a.length, cache->bytes + b.offset, b.length);
+    return (order > 0) - (order < 0);
 }
 
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {

@@ -58,11 +58,20 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
 // keeps the items' ranks itself. 0 when a key could not be made.
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
                      uint32_t* ranks);
-// The same where nearly every item has a text of its own (names): each
-// item's key is made once, without looking for its text among those made,
-// and the items are ranked by their keys.
-int rankDistinctTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
-                      uint32_t* ranks);
+// One item's key for a long sort where nearly every item has a text of
+// its own (names), which ranking would have to sort first: its first
+// sixteen bytes as two numbers (the end padded with zeros), and where the
+// whole key lies in the cache's bytes.
+struct ChildKey {
+    uint64_t head, next;
+    uint32_t offset, length;
+};
+
+// Makes item's key at the end of the cache's bytes, without looking for
+// its text among those made; 0 when it could not be made.
+int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key);
+// -1, 0 or +1 as a's text orders before, with or after b's.
+int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b);
 
 // Room that holds the key of any text of up to a name's length in the
 // locales seen; a longer key is still made, with a second call.

@@ -311,10 +311,13 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % range;
     };
-    // Most names of their own, some shared, a few of the ten above.
+    // Most names of their own, some shared, a few of the ten above; half
+    // of them alike in their first eight letters.
     std::vector<std::string> named;
-    for (uint32_t id = 1; id <= 1500; ++id)
-        named.push_back(std::string(names[next(10)]) + (id % 8 ? std::to_string(next(900)) : ""));
+    for (uint32_t id = 1; id <= 1500; ++id) {
+        std::string number = id % 8 ? std::to_string(next(900)) : "";
+        named.push_back(std::string(names[next(10)]) + (id % 2 ? " of the item " : "") + number);
+    }
     for (uint32_t id = 1; id <= 1500; ++id) {
         // Every third item lies below an earlier top-level one.
         uint32_t parent = id > 3 && id % 3 == 0 ? id - 1 - (id - 1) % 3 : 0;
