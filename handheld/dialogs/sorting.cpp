@@ -133,9 +133,38 @@ static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
     return table;
 }
 
+// The item's key by a number as one number that orders as compareItems
+// does: priority, the check flag, or the due date with its fields packed
+// (the undated after every dated one). kNoValue for a date whose fields lie
+// outside the calendar's ranges (a damaged file), which is compared as
+// before.
+static uint64_t numberValue(const NoteItem* item, int arrangeKey) {
+    switch (arrangeKey) {
+    case kArrangeByPriority:
+        return item->priority;
+    case kArrangeByCheck:
+        return item->checkState == kChecked;
+    case kArrangeByDate: {
+        if (!hasDueDate(item))
+            return (uint64_t)1 << 62;
+        const SystemDate& d = item->dueDate;
+        if (d.month > 15 || d.day > 31 || d.hour > 31 || d.minute > 63 || d.second > 63 ||
+            d.milliseconds > 1023)
+            return kNoValue;
+        return (uint64_t)d.year << 36 | (uint64_t)d.month << 32 | (uint64_t)d.day << 27 |
+               (uint64_t)d.hour << 22 | (uint64_t)d.minute << 16 | (uint64_t)d.second << 10 |
+               d.milliseconds;
+    }
+    default:
+        return kNoValue;
+    }
+}
+
 static void freeChildRanks(ChildRanks* table) {
-    if (table)
+    if (table) {
         modelFree(table->keys);
+        modelFree(table->values);
+    }
     modelFree(table);
 }
 
@@ -155,6 +184,23 @@ static void rankChildren(SortParams* sort) {
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
     ChildRanks* table = makeChildRanks(items, count);
+    if (!sort->keys) {
+        // A number: each child's, read once, where the sort would read
+        // two records for every comparison.
+        uint64_t* values =
+            table ? (uint64_t*)modelAllocArray(count + 1, sizeof(uint64_t)) : nullptr;
+        if (values) {
+            for (size_t i = 0; i < count; ++i)
+                values[rankIndex(table, (LPARAM)items[i])] =
+                    numberValue(items[i], sort->arrangeKey);
+            table->values = values;
+            sort->childRanks = table;
+            table = nullptr;
+        }
+        freeChildRanks(table);
+        modelFree(items);
+        return;
+    }
     // Few texts among many children (categories) are ranked; names nearly
     // all differ, and ranking them would be a sort of its own: each child
     // keeps its key instead.
@@ -189,9 +235,17 @@ static void rankChildren(SortParams* sort) {
 
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     SortParams* sort = (SortParams*)params;
+    if (sort->rankAfter && !sort->keys && ++sort->compared == sort->rankAfter)
+        rankChildren(sort);
     if (const ChildRanks* table = sort->childRanks) {
         uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
-        if (at != kNotInRanks && other != kNotInRanks) {
+        uint64_t first = at != kNotInRanks && table->values ? table->values[at] : kNoValue;
+        uint64_t second = other != kNotInRanks && table->values ? table->values[other] : kNoValue;
+        if (first != kNoValue && second != kNoValue) {
+            int order = (int)(first > second) - (int)(first < second);
+            return sort->ascending ? order : -order;
+        }
+        if (at != kNotInRanks && other != kNotInRanks && !table->values) {
             int order;
             if (table->keys) {
                 order = compareChildKeys(sort->keys, table->keys[at], table->keys[other]);
@@ -250,7 +304,9 @@ void setArrangedNode(HTREEITEM node) {
 static const uint32_t kFewestBeforeRanks = 512;
 
 static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
-    if (!params->keys || gOptions.viewMode != kDefaultView)
+    bool byNumber = params->arrangeKey == kArrangeByPriority ||
+                    params->arrangeKey == kArrangeByCheck || params->arrangeKey == kArrangeByDate;
+    if (gOptions.viewMode != kDefaultView || (!params->keys && !byNumber))
         return;
     if (node == TreeView_GetRoot(tree)) {
         params->rankTopLevel = true;

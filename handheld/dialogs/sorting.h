@@ -26,8 +26,11 @@ struct ChildRanks {
     uintptr_t from, span; // the lowest child's address; bytes up to the highest one's
     RankPage* pages;
     uint32_t* ranks;
-    ChildKey* keys; // by names: each child's key in place of a rank; null otherwise
+    ChildKey* keys;   // by names: each child's key in place of a rank; null otherwise
+    uint64_t* values; // by a number: each child's, kNoValue where none fits; null otherwise
 };
+
+static const uint64_t kNoValue = ~(uint64_t)0;
 
 // What one sort compares by, read from the view options when it starts.
 struct SortParams {
