@@ -60,10 +60,12 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
                      uint32_t* ranks);
 // One item's key for a long sort where nearly every item has a text of
 // its own (names), which ranking would have to sort first: its first
-// sixteen bytes as two numbers (the end padded with zeros), and where the
-// whole key lies in the cache's bytes.
+// twenty-four bytes as three numbers (the end padded with zeros), and
+// where the whole key lies in the cache's bytes.
+enum { kChildKeyWords = 3 };
+
 struct ChildKey {
-    uint64_t head, next;
+    uint64_t words[kChildKeyWords];
     uint32_t offset, length;
 };
 
