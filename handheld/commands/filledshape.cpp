@@ -41,14 +41,24 @@ void keepFilledShape(ViewPlan* plan, HTREEITEM* handles) {
         for (int32_t i = plan->count - 1; i >= 0; --i)
             if (plan->nodes[i].parent != kPlanRoot)
                 size[plan->nodes[i].parent] += size[i];
+        // A subtree that is not one run would make the ends lie: no record
+        // then, rather than a wrong one.
         int32_t at = 0;
-        for (int32_t top = plan->rootFirstChild; top != -1; top = plan->nextSibling[top]) {
-            for (int32_t i = top; i < top + size[top]; ++i)
+        bool runs = true;
+        for (int32_t top = plan->rootFirstChild; top != -1 && runs; top = plan->nextSibling[top]) {
+            runs = at + size[top] <= plan->count;
+            for (int32_t i = top; i < top + size[top] && runs; ++i) {
+                runs = i - top + size[i] <= size[top];
                 nodes[at + i - top] = {plan->nodes[i].item, handles[i], at + i - top + size[i]};
+            }
             at += size[top];
         }
-        gNodes = nodes;
-        gCount = at;
+        if (runs) {
+            gNodes = nodes;
+            gCount = at;
+        } else {
+            modelFree(nodes);
+        }
     }
     freeViewPlan(plan);
     modelFree(handles);
