@@ -330,7 +330,6 @@ void sortChildren(HWND tree, HTREEITEM node) {
     SortParams params = {};
     params.arrangeKey = gOptions.arrangeKey;
     params.ascending = gOptions.ascending;
-    params.tree = tree;
     params.keys = comparesText(gOptions.arrangeKey) ? &keys : nullptr;
     planRanks(tree, node, &params);
     TVSORTCB sort = {};

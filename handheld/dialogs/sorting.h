@@ -36,11 +36,11 @@ static const uint64_t kNoValue = ~(uint64_t)0;
 struct SortParams {
     int32_t arrangeKey; // 0 name, 1 priority, 2 category, 3 check flag, 4 due date
     int32_t ascending;  // 1 ascending, 0 descending
-    HWND tree;
     SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
-    // A long sort by a text ranks the keys of the children it may meet
-    // once it has compared rankAfter times (0: never): the top level, or
-    // the items below the identifier parentId.
+    // A long sort makes the table by address of the children it may meet
+    // (their ranks, keys or values) once it has compared rankAfter times
+    // (0: never): the top level, or the items below the identifier
+    // parentId.
     uint32_t rankAfter, compared;
     bool rankTopLevel;
     uint32_t parentId;
