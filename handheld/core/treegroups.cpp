@@ -265,9 +265,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             }
             m->key = makeKey(&arena, (const WCHAR*)m->item->name,
                              (int)wideLength(m->item->name, kNameChars), &m->keyBytes);
-            m->head = 0;
-            for (int32_t b = 0; b < 8; ++b)
-                m->head = m->head << 8 | (b < m->keyBytes ? m->key[b] : 0);
+            m->head = sortKeyWord(m->key, (size_t)m->keyBytes, 0);
         }
 
         // Members grouped in list order (a counting sort), then each group's

@@ -168,12 +168,42 @@ static void freeChildRanks(ChildRanks* table) {
     modelFree(table);
 }
 
-// The keys of the items the sort may meet, ranked: the children are
-// known from the list in the Default View. A damaged list may place an item
-// elsewhere; the ones not ranked still compare by their keys. Where the
-// children lie close enough, their ranks (or, by names, their keys) are
-// kept by address (ChildRanks), which spares each a slot in the cache's
-// table by address.
+// Fills the table with what the children compare by: each child's value by
+// a number; by names, which nearly all differ and whose ranking would be a
+// sort of its own, each child's key; otherwise (few texts among many
+// children, as categories) the keys' ranks. False when memory ran short.
+static bool fillChildRanks(SortParams* sort, ChildRanks* table, NoteItem* const* items,
+                           size_t count, bool distinct) {
+    if (!sort->keys) {
+        // Read once, where the sort would read two records for every
+        // comparison.
+        table->values = (uint64_t*)modelAllocArray(count + 1, sizeof(uint64_t));
+        for (size_t i = 0; i < count && table->values; ++i)
+            table->values[rankIndex(table, (LPARAM)items[i])] =
+                numberValue(items[i], sort->arrangeKey);
+        return table->values != nullptr;
+    }
+    if (distinct) {
+        table->keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
+        bool made = table->keys != nullptr;
+        for (size_t i = 0; i < count && made; ++i)
+            made = makeChildKey(sort->keys, items[i],
+                                &table->keys[rankIndex(table, (LPARAM)items[i])]);
+        return made;
+    }
+    uint32_t* ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
+    bool ranked = ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
+    for (size_t i = 0; i < count && ranked; ++i)
+        table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
+    modelFree(ranks);
+    return ranked;
+}
+
+// The table of the children the sort may meet: they are known from the
+// list in the Default View. A damaged list may place an item elsewhere;
+// the ones not in the table still compare by their keys or records. Where
+// the children lie too far apart for a table, a sort by categories still
+// ranks the keys in the cache's table by address.
 static void rankChildren(SortParams* sort) {
     NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
     if (!items)
@@ -183,86 +213,52 @@ static void rankChildren(SortParams* sort) {
         if (sort->rankTopLevel ? item->level == 1
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
+    bool distinct = sort->keys && sort->keys->texts.used * 4 > sort->keys->items.used;
     ChildRanks* table = makeChildRanks(items, count);
-    if (!sort->keys) {
-        // A number: each child's, read once, where the sort would read
-        // two records for every comparison.
-        uint64_t* values =
-            table ? (uint64_t*)modelAllocArray(count + 1, sizeof(uint64_t)) : nullptr;
-        if (values) {
-            for (size_t i = 0; i < count; ++i)
-                values[rankIndex(table, (LPARAM)items[i])] =
-                    numberValue(items[i], sort->arrangeKey);
-            table->values = values;
-            sort->childRanks = table;
-            table = nullptr;
-        }
-        freeChildRanks(table);
-        modelFree(items);
-        return;
-    }
-    // Few texts among many children (categories) are ranked; names nearly
-    // all differ, and ranking them would be a sort of its own: each child
-    // keeps its key instead.
-    bool distinct = sort->keys->texts.used * 4 > sort->keys->items.used;
-    if (table && distinct) {
-        ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
-        bool made = keys != nullptr;
-        for (size_t i = 0; i < count && made; ++i)
-            made = makeChildKey(sort->keys, items[i], &keys[rankIndex(table, (LPARAM)items[i])]);
-        if (made) {
-            table->keys = keys;
-            sort->childRanks = table;
-            table = nullptr;
-        } else {
-            modelFree(keys);
-        }
-    } else if (table) {
-        uint32_t* ranks = (uint32_t*)modelAllocArray(count, sizeof(uint32_t));
-        if (ranks && rankSortKeyTexts(sort->keys, items, count, ranks)) {
-            for (size_t i = 0; i < count; ++i)
-                table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
-            sort->childRanks = table;
-            table = nullptr;
-        }
-        modelFree(ranks);
-    } else if (!distinct) {
+    if (table && fillChildRanks(sort, table, items, count, distinct)) {
+        sort->childRanks = table;
+        table = nullptr;
+    } else if (!table && sort->keys && !distinct) {
         rankSortKeys(sort->keys, items, count);
     }
     freeChildRanks(table);
     modelFree(items);
 }
 
+// The order of a and b from the table, false when either is not in it.
+static bool compareInTable(const SortParams* sort, LPARAM a, LPARAM b, int* order) {
+    const ChildRanks* table = sort->childRanks;
+    uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
+    if (at == kNotInRanks || other == kNotInRanks)
+        return false;
+    if (table->values) {
+        uint64_t first = table->values[at], second = table->values[other];
+        if (first == kNoValue || second == kNoValue)
+            return false;
+        *order = (int)(first > second) - (int)(first < second);
+    } else if (table->keys) {
+        *order = compareChildKeys(sort->keys, table->keys[at], table->keys[other]);
+    } else {
+        uint32_t first = table->ranks[at], second = table->ranks[other];
+        *order = (int)(first > second) - (int)(first < second);
+    }
+    return true;
+}
+
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     SortParams* sort = (SortParams*)params;
-    if (sort->rankAfter && !sort->keys && ++sort->compared == sort->rankAfter)
+    // A long sort makes its table once, and compares from it from then on.
+    // Keys that could not be made leave the texts to compare directly.
+    bool keysWhole = !sort->keys || !sort->keys->broken;
+    if (sort->rankAfter && keysWhole && ++sort->compared == sort->rankAfter)
         rankChildren(sort);
-    if (const ChildRanks* table = sort->childRanks) {
-        uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
-        uint64_t first = at != kNotInRanks && table->values ? table->values[at] : kNoValue;
-        uint64_t second = other != kNotInRanks && table->values ? table->values[other] : kNoValue;
-        if (first != kNoValue && second != kNoValue) {
-            int order = (int)(first > second) - (int)(first < second);
-            return sort->ascending ? order : -order;
-        }
-        if (at != kNotInRanks && other != kNotInRanks && !table->values) {
-            int order;
-            if (table->keys) {
-                order = compareChildKeys(sort->keys, table->keys[at], table->keys[other]);
-            } else {
-                uint32_t first = table->ranks[at], second = table->ranks[other];
-                order = (int)(first > second) - (int)(first < second);
-            }
-            return sort->ascending ? order : -order;
-        }
-    }
+    int order = 0;
+    if (sort->childRanks && compareInTable(sort, a, b, &order))
+        return sort->ascending ? order : -order;
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
-    if (first && second && sort->keys && !sort->keys->broken && comparesText(sort->arrangeKey)) {
-        // A long sort ranks the children once, and compares ranks from then on.
-        if (sort->rankAfter && ++sort->compared == sort->rankAfter)
-            rankChildren(sort);
-        int order = compareSortKeys(sort->keys, first, second);
+    if (first && second && sort->keys && keysWhole && comparesText(sort->arrangeKey)) {
+        order = compareSortKeys(sort->keys, first, second);
         if (!sort->keys->broken)
             return sort->ascending ? order : -order;
     }
@@ -320,17 +316,23 @@ static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
     params->rankAfter = half > kFewestBeforeRanks ? half : kFewestBeforeRanks;
 }
 
+// A sort by the view options' key and direction, keys ready for a text.
+static void startSort(SortParams* params, SortKeyCache* keys) {
+    initSortKeys(keys, gOptions.arrangeKey);
+    *params = SortParams();
+    params->arrangeKey = gOptions.arrangeKey;
+    params->ascending = gOptions.ascending;
+    params->keys = comparesText(gOptions.arrangeKey) ? keys : nullptr;
+}
+
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node || node == gArrangedNode)
         return;
     if (gOptions.arrangeKey == kArrangeByCheck && !takeTickedChecks(tree))
         takeLiveChecks(tree, node);
     SortKeyCache keys;
-    initSortKeys(&keys, gOptions.arrangeKey);
-    SortParams params = {};
-    params.arrangeKey = gOptions.arrangeKey;
-    params.ascending = gOptions.ascending;
-    params.keys = comparesText(gOptions.arrangeKey) ? &keys : nullptr;
+    SortParams params;
+    startSort(&params, &keys);
     planRanks(tree, node, &params);
     TVSORTCB sort = {};
     sort.hParent = node;
@@ -347,11 +349,8 @@ int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order) {
     for (int32_t i = 0; i < count; ++i)
         order[i] = i;
     SortKeyCache keys;
-    initSortKeys(&keys, gOptions.arrangeKey);
-    SortParams params = {};
-    params.arrangeKey = gOptions.arrangeKey;
-    params.ascending = gOptions.ascending;
-    params.keys = comparesText(gOptions.arrangeKey) ? &keys : nullptr;
+    SortParams params;
+    startSort(&params, &keys);
     std::stable_sort(order, order + count, [items, &params](int32_t a, int32_t b) {
         return compareForArrange((LPARAM)items[a], (LPARAM)items[b], (LPARAM)&params) < 0;
     });

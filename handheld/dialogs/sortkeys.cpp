@@ -132,9 +132,7 @@ static int appendKey(SortKeyCache* cache, const NoteItem* item, SortKeySlot* key
     key->offset = (uint32_t)cache->bytesUsed;
     key->length = (uint32_t)made;
     key->rank = -1;
-    key->head = 0;
-    for (int i = 0; i < 8; ++i)
-        key->head = key->head << 8 | (i < made ? cache->bytes[cache->bytesUsed + (size_t)i] : 0);
+    key->head = sortKeyWord(cache->bytes + cache->bytesUsed, (size_t)made, 0);
     cache->bytesUsed += (size_t)made;
     return 1;
 }
@@ -160,6 +158,13 @@ static const SortKeySlot* keyOf(SortKeyCache* cache, const NoteItem* item) {
     slot->item = item;
     ++cache->items.used;
     return slot;
+}
+
+uint64_t sortKeyWord(const BYTE* key, size_t length, size_t from) {
+    uint64_t word = 0;
+    for (size_t b = from; b < from + 8; ++b)
+        word = word << 8 | (b < length ? key[b] : 0);
+    return word;
 }
 
 int compareSortKeyBytes(const BYTE* a, size_t aBytes, const BYTE* b, size_t bBytes) {
@@ -267,12 +272,8 @@ int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key) {
         return 0;
     // Names often share their first letters ("Meeting with ..."): three
     // words of the key decide nearly every comparison without its bytes.
-    for (uint32_t w = 0; w < kChildKeyWords; ++w) {
-        uint64_t word = 0;
-        for (uint32_t b = w * 8; b < w * 8 + 8; ++b)
-            word = word << 8 | (b < made.length ? cache->bytes[made.offset + b] : 0);
-        key->words[w] = word;
-    }
+    for (size_t w = 0; w < kChildKeyWords; ++w)
+        key->words[w] = sortKeyWord(cache->bytes + made.offset, made.length, w * 8);
     key->offset = made.offset;
     key->length = made.length;
     return 1;

@@ -43,6 +43,10 @@ void freeSortKeys(SortKeyCache* cache);
 // cache->broken set when a key could not be made.
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b);
 
+// Eight bytes of a key from byte from on as one number, the key's end
+// padded with zeros: two keys whose numbers differ order as the numbers do.
+uint64_t sortKeyWord(const BYTE* key, size_t length, size_t from);
+
 // Two keys byte by byte, a key that is the start of another first:
 // negative, 0 or positive as a orders before, with or after b.
 int compareSortKeyBytes(const BYTE* a, size_t aBytes, const BYTE* b, size_t bBytes);
