@@ -186,7 +186,9 @@ static bool fillDefaultView(HWND tree, HTREEITEM root) {
                 const PlanNode* node = &plan.nodes[i];
                 HTREEITEM parent = node->parent == kPlanRoot ? root : handles[node->parent];
                 // A parent the control refused takes its subtree with it.
-                handles[i] = parent ? insertItemNode(tree, parent, node->item) : nullptr;
+                handles[i] = parent ? insertItemNodeAs(tree, parent, node->item, node->icon,
+                                                       node->checkState)
+                                    : nullptr;
             }
         }
     }

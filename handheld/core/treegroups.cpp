@@ -33,6 +33,9 @@ struct Member {
     const BYTE* key;
     int32_t keyBytes;
     uint64_t head; // the key's first eight bytes, its end padded with zeros
+    // Read with the record in list order: the insertion goes in display
+    // order, where the records lie scattered.
+    uint16_t icon, checkState;
 };
 
 // Sort keys of the user's locale, ignoring case: comparing two keys byte by
@@ -250,6 +253,8 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             }
             Member* m = &members[memberCount++];
             m->item = item;
+            m->icon = item->icon;
+            m->checkState = item->checkState;
             m->group = g;
             groups[g].memberCount++;
         }
@@ -304,8 +309,10 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             Group* group = &groups[order[i]];
             if (!group->node)
                 continue; // the control refused the group: its items go too
-            for (int32_t k = 0; k < group->memberCount; ++k)
-                insertItemNode(tree, group->node, sorted[group->firstMember + k].item);
+            for (int32_t k = 0; k < group->memberCount; ++k) {
+                const Member& m = sorted[group->firstMember + k];
+                insertItemNodeAs(tree, group->node, m.item, m.icon, m.checkState);
+            }
         }
     }
 done:

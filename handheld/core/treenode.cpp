@@ -35,14 +35,14 @@ bool readNodeLabel(HWND tree, HTREEITEM node, WCHAR* label, int labelChars) {
 }
 
 // What an item's node shows, for an insertion and for a rewrite alike.
-static TVITEMW itemLook(HTREEITEM node, NoteItem* item) {
+static TVITEMW itemLook(HTREEITEM node, NoteItem* item, int icon, UINT box) {
     TVITEMW look = {};
     look.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
     look.hItem = node;
     look.pszText = LPSTR_TEXTCALLBACKW;
-    look.iImage = item->icon;
-    look.iSelectedImage = item->icon;
-    look.state = INDEXTOSTATEIMAGEMASK(item->checkState);
+    look.iImage = icon;
+    look.iSelectedImage = icon;
+    look.state = INDEXTOSTATEIMAGEMASK(box);
     look.stateMask = TVIS_STATEIMAGEMASK;
     look.lParam = (LPARAM)item;
     return look;
@@ -57,7 +57,11 @@ static HTREEITEM insertNode(HWND tree, HTREEITEM parent, HTREEITEM after, const 
 }
 
 HTREEITEM insertItemNode(HWND tree, HTREEITEM parent, NoteItem* item) {
-    return insertNode(tree, parent, TVI_LAST, itemLook(nullptr, item));
+    return insertItemNodeAs(tree, parent, item, item->icon, item->checkState);
+}
+
+HTREEITEM insertItemNodeAs(HWND tree, HTREEITEM parent, NoteItem* item, int icon, UINT box) {
+    return insertNode(tree, parent, TVI_LAST, itemLook(nullptr, item, icon, box));
 }
 
 HTREEITEM insertRootNode(HWND tree, WCHAR* label, int image, UINT state) {
@@ -96,7 +100,7 @@ HTREEITEM insertNodeCopy(HWND tree, HTREEITEM parent, HTREEITEM after, const Nod
 }
 
 bool showItemOnNode(HWND tree, HTREEITEM node, NoteItem* item) {
-    TVITEMW look = itemLook(node, item);
+    TVITEMW look = itemLook(node, item, item->icon, item->checkState);
     look.mask |= TVIF_HANDLE;
     return TreeView_SetItem(tree, &look) != FALSE;
 }

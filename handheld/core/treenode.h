@@ -32,6 +32,10 @@ bool readNodeLabel(HWND tree, HTREEITEM node, WCHAR* label, int labelChars);
 // An item's node at the end of parent's children: its text on request, its
 // icon, its box and the item.
 HTREEITEM insertItemNode(HWND tree, HTREEITEM parent, NoteItem* item);
+// The same node with the item's icon and check state as the caller read
+// them in this fill: a fill reads each record once, in list order, rather
+// than once more in display order, where the records lie scattered.
+HTREEITEM insertItemNodeAs(HWND tree, HTREEITEM parent, NoteItem* item, int icon, UINT box);
 // The root node, first of all: its label, its icon and the state bits a
 // document keeps for it (only the box counts).
 HTREEITEM insertRootNode(HWND tree, WCHAR* label, int image, UINT state);

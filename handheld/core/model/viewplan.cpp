@@ -19,6 +19,7 @@ struct Frame {
 // records themselves would touch a scattered record each time.
 struct Candidate {
     uint32_t id, parentId;
+    uint16_t icon, checkState;
     bool topLevel;
 };
 
@@ -34,11 +35,11 @@ struct Builder {
 
 } // namespace
 
-static int32_t appendNode(Builder* b, NoteItem* item, int32_t parent) {
+static int32_t appendNode(Builder* b, int32_t candidate, int32_t parent) {
     ViewPlan* plan = b->plan;
     int32_t node = plan->count++;
-    plan->nodes[node].item = item;
-    plan->nodes[node].parent = parent;
+    const Candidate& facts = b->facts[candidate];
+    plan->nodes[node] = {b->items[candidate], parent, facts.icon, facts.checkState};
     plan->firstChild[node] = -1;
     plan->nextSibling[node] = -1;
     b->lastChild[node] = -1;
@@ -103,7 +104,7 @@ static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
             continue;
         }
         top->nextChild = b->nextWaiting[candidate];
-        int32_t node = appendNode(b, b->items[candidate], top->node);
+        int32_t node = appendNode(b, candidate, top->node);
         int32_t children = takeWaiting(b, b->facts[candidate].id);
         if (children != -1 && depth < (size_t)kMaxViewDepth) {
             stack[depth].node = node;
@@ -150,7 +151,8 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
         size_t count = 0;
         for (NoteItem* item = list->head; item; item = item->next)
             if (!hideChecked || item->checkState != kChecked) {
-                b.facts[count] = {item->id, item->parentId, item->level == 1};
+                b.facts[count] = {item->id, item->parentId, item->icon, item->checkState,
+                                  item->level == 1};
                 b.items[count++] = item;
             }
         int32_t rootFirst = -1;

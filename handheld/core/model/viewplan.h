@@ -23,6 +23,10 @@ enum { kMaxViewDepth = 100000 };
 struct PlanNode {
     NoteItem* item;
     int32_t parent; // index of the parent node, kPlanRoot for the root node
+    // The item's icon and check state as the planner read them, in list
+    // order: the fill inserts in display order, where the records lie
+    // scattered, and needs nothing else of them.
+    uint16_t icon, checkState;
 };
 
 struct ViewPlan {
