@@ -87,7 +87,8 @@ static inline uint32_t countBits(uint32_t x) {
 
 static_assert(sizeof(NoteItem) >= (1u << kRankStepShift), "one step per item at most");
 
-// The index in ranks of the child at item; kNotInRanks for any other.
+// The table index of the child at item (in ranks, keys or values);
+// kNotInRanks for any other.
 static inline uint32_t rankIndex(const ChildRanks* table, LPARAM item) {
     uintptr_t offset = (uintptr_t)item - table->from;
     if (offset >= table->span)
@@ -97,8 +98,8 @@ static inline uint32_t rankIndex(const ChildRanks* table, LPARAM item) {
     return page.held & bit ? page.first + countBits(page.held & (bit - 1)) : kNotInRanks;
 }
 
-// The pages of the children (see ChildRanks), their ranks still to come,
-// in one block; null when the children lie so far apart that the pages
+// The pages of the children (see ChildRanks), what they compare by still to
+// come, in one block; null when the children lie so far apart that the pages
 // would outnumber them many times.
 static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
     if (!count)
@@ -112,14 +113,12 @@ static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
     size_t pages = (size_t)((highest - lowest) >> kRankPageShift) + 1;
     if (pages > count * 4 + 64)
         return nullptr;
-    ChildRanks* table = (ChildRanks*)modelAlloc(sizeof(ChildRanks) + pages * sizeof(RankPage) +
-                                                count * sizeof(uint32_t));
+    ChildRanks* table = (ChildRanks*)modelAlloc(sizeof(ChildRanks) + pages * sizeof(RankPage));
     if (!table)
         return nullptr;
     table->from = lowest;
     table->span = highest - lowest + 1;
     table->pages = (RankPage*)(table + 1);
-    table->ranks = (uint32_t*)(table->pages + pages);
     memset(table->pages, 0, pages * sizeof(RankPage));
     for (size_t i = 0; i < count; ++i) {
         uintptr_t offset = (uintptr_t)items[i] - lowest;
@@ -162,6 +161,7 @@ static uint64_t numberValue(const NoteItem* item, int arrangeKey) {
 
 static void freeChildRanks(ChildRanks* table) {
     if (table) {
+        modelFree(table->ranks);
         modelFree(table->keys);
         modelFree(table->values);
     }
@@ -192,7 +192,8 @@ static bool fillChildRanks(SortParams* sort, ChildRanks* table, NoteItem* const*
         return made;
     }
     uint32_t* ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
-    bool ranked = ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
+    table->ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
+    bool ranked = ranks && table->ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
     for (size_t i = 0; i < count && ranked; ++i)
         table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
     modelFree(ranks);

@@ -8,24 +8,25 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// The ranks a long sort by a text gave the children, packed in the order of
-// their addresses and found by the address without hashing: the span from
-// the lowest child is cut into pages of 4 KB, and each page records which
-// of its 32 steps of 128 bytes hold a child (items are records of more than
-// 128 bytes, so two never share a step) and the index in ranks of its
-// first one; the children before it in the page are counted from the bits.
+// What a long sort compares the children by (a text's rank, a name's key or
+// a number), packed in the order of their addresses and found by the
+// address without hashing: the span from the lowest child is cut into pages
+// of 4 KB, and each page records which of its 32 steps of 128 bytes hold a
+// child (items are records of more than 128 bytes, so two never share a
+// step) and the index of its first one; the children before it in the page
+// are counted from the bits.
 enum { kRankPageShift = 12, kRankStepShift = 7 };
 static const uint32_t kNotInRanks = 0xFFFFFFFFu;
 
 struct RankPage {
-    uint32_t first; // index in ranks of the page's first child
+    uint32_t first; // the table index of the page's first child
     uint32_t held;  // bit s: a child begins at step s of the page
 };
 
 struct ChildRanks {
     uintptr_t from, span; // the lowest child's address; bytes up to the highest one's
     RankPage* pages;
-    uint32_t* ranks;
+    uint32_t* ranks;  // by categories: each child's text's rank; null otherwise
     ChildKey* keys;   // by names: each child's key in place of a rank; null otherwise
     uint64_t* values; // by a number: each child's, kNoValue where none fits; null otherwise
 };

@@ -178,8 +178,19 @@ static int compareKeyBytes(const BYTE* bytes, const SortKeySlot& a, const SortKe
     return compareSortKeyBytes(bytes + a.offset, a.length, bytes + b.offset, b.length);
 }
 
-// Ranks every text's key made so far; 0 when memory ran short.
-static int rankTexts(SortKeyCache* cache) {
+namespace {
+
+struct RankAt {
+    uint32_t offset;
+    int32_t rank;
+};
+
+} // namespace
+
+// Ranks every text's key made so far, and gives each one's offset and rank
+// in byOffset when it is not null (room for every text), in the order of
+// the ranks; 0 when memory ran short.
+static int rankTexts(SortKeyCache* cache, RankAt* byOffset) {
     SortKeyTable* texts = &cache->texts;
     uint32_t* order = (uint32_t*)modelAllocArray(texts->used + 1, sizeof(uint32_t));
     if (!order)
@@ -198,6 +209,8 @@ static int rankTexts(SortKeyCache* cache) {
         if (k > 0 && compareKeyBytes(bytes, slots[order[k - 1]], slots[order[k]]) != 0)
             rank = (int32_t)k;
         slots[order[k]].rank = rank;
+        if (byOffset)
+            byOffset[k] = {slots[order[k]].offset, rank};
     }
     modelFree(order);
     return 1;
@@ -207,7 +220,7 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
     for (size_t i = 0; i < count; ++i)
         if (!keyOf(cache, items[i]))
             return 0;
-    if (!rankTexts(cache))
+    if (!rankTexts(cache, nullptr))
         return 0;
     // Each item's slot took its text's before the ranks were known.
     SortKeyTable* byItem = &cache->items;
@@ -219,15 +232,6 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
     }
     return 1;
 }
-
-namespace {
-
-struct RankAt {
-    uint32_t offset;
-    int32_t rank;
-};
-
-} // namespace
 
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
                      uint32_t* ranks) {
@@ -245,15 +249,12 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
         }
         ranks[i] = text->offset;
     }
-    if (!rankTexts(cache))
+    size_t distinct = texts->used;
+    RankAt* byOffset = (RankAt*)modelAllocArray(distinct + 1, sizeof(RankAt));
+    if (!byOffset || !rankTexts(cache, byOffset)) {
+        modelFree(byOffset);
         return 0;
-    RankAt* byOffset = (RankAt*)modelAllocArray(texts->used + 1, sizeof(RankAt));
-    if (!byOffset)
-        return 0;
-    size_t distinct = 0;
-    for (size_t i = 0; i < texts->count; ++i)
-        if (texts->slots[i].item)
-            byOffset[distinct++] = {texts->slots[i].offset, texts->slots[i].rank};
+    }
     std::sort(byOffset, byOffset + distinct,
               [](const RankAt& a, const RankAt& b) { return a.offset < b.offset; });
     for (size_t i = 0; i < count; ++i) {

@@ -149,8 +149,9 @@ TEST_F(ProgramTest, CheckBoxesSurviveRefills) {
     SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_PRIORITY, 0);
     session.pump();
     // The grouped fill shows the boxes too, a level deeper.
-    EXPECT_NE(treeOutline(gProgram.treeView).find("    [x]Top\n"), std::string::npos);
-    EXPECT_NE(treeOutline(gProgram.treeView).find("    [x]Done\n"), std::string::npos);
+    std::string grouped = treeOutline(gProgram.treeView);
+    EXPECT_NE(grouped.find("    [x]Top\n"), std::string::npos);
+    EXPECT_NE(grouped.find("    [x]Done\n"), std::string::npos);
     SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_DEFAULT, 0);
     session.pump();
     EXPECT_NE(treeOutline(gProgram.treeView).find("  [x]Top\n"), std::string::npos);
