@@ -180,6 +180,38 @@ int32_t filledNextSibling(int32_t parent, int32_t child) {
     return gNodes[child].end < gNodes[parent].end ? gNodes[child].end : -1;
 }
 
+bool filledChildrenInOrder(HTREEITEM node, bool isRoot, ItemsInOrder inOrder, void* context) {
+    if (!gNodes || !node || holds(&gChildren, node))
+        return false;
+    int32_t parent = -1, child = 0, end = gCount;
+    if (!isRoot) {
+        parent = filledIndexOf(node);
+        if (parent < 0)
+            return false;
+        child = parent + 1;
+        end = gNodes[parent].end;
+    } else {
+        settleDeletions();
+    }
+    // A node shown with another item since is not the one recorded.
+    static HTREEITEM rewritten[kShapeNotes];
+    int looks = gLooks.count;
+    std::copy(gLooks.nodes, gLooks.nodes + looks, rewritten);
+    std::sort(rewritten, rewritten + looks);
+    const NoteItem* previous = nullptr;
+    for (; child < end; child = gNodes[child].end) {
+        const ShapeNode& at = gNodes[child];
+        if (!at.handle)
+            continue; // deleted since: the others keep their order
+        if (looks && std::binary_search(rewritten, rewritten + looks, at.handle))
+            return false;
+        if (previous && !inOrder(previous, at.item, context))
+            return false;
+        previous = at.item;
+    }
+    return true;
+}
+
 bool shapeChildrenChanged(HTREEITEM node) {
     return holds(&gChildren, node);
 }

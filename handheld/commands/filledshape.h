@@ -55,3 +55,11 @@ int32_t filledNextSibling(int32_t parent, int32_t child);
 // What became of a recorded node since the fill.
 bool shapeChildrenChanged(HTREEITEM node);
 bool shapeLookChanged(HTREEITEM node);
+
+// Whether the record still knows the order of node's children (the top
+// level's for the root node): none inserted, sorted or reset since the
+// fill, none given another item. Then true when inOrder holds for every
+// two neighbours still there; false when it does not or the record cannot
+// tell.
+typedef bool (*ItemsInOrder)(const NoteItem* first, const NoteItem* second, void* context);
+bool filledChildrenInOrder(HTREEITEM node, bool isRoot, ItemsInOrder inOrder, void* context);

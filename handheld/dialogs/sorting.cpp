@@ -1,5 +1,6 @@
 #include "sorting.h"
 
+#include "filledshape.h"
 #include "notemodel.h"
 #include "program.h"
 #include "treefill.h"
@@ -326,6 +327,51 @@ static void startSort(SortParams* params, SortKeyCache* keys) {
     params->keys = comparesText(gOptions.arrangeKey) ? keys : nullptr;
 }
 
+// A walk over neighbours in a list: by a text, each child's key is made
+// once (as the sort's table makes it), the last one kept for the next pair.
+struct OrderCheck {
+    const SortParams* params;
+    const NoteItem* last; // whose key keys[at] is; null before the first
+    ChildKey keys[2];
+    int at;
+    bool unkeyed; // a key could not be made
+};
+
+static bool keyOfNext(OrderCheck* check, const NoteItem* item, int into) {
+    check->unkeyed = check->unkeyed || !makeChildKey(check->params->keys, item, &check->keys[into]);
+    return !check->unkeyed;
+}
+
+static bool keepsOrder(const NoteItem* first, const NoteItem* second, void* context) {
+    OrderCheck* check = (OrderCheck*)context;
+    const SortParams* params = check->params;
+    if (!params->keys || !first || !second)
+        return compareItems(first, second, params->arrangeKey, params->ascending) <= 0;
+    if (check->last != first) {
+        check->at = 0;
+        if (!keyOfNext(check, first, 0))
+            return false;
+    }
+    int next = 1 - check->at;
+    if (!keyOfNext(check, second, next))
+        return false;
+    int order = compareChildKeys(params->keys, check->keys[check->at], check->keys[next]);
+    check->last = second;
+    check->at = next;
+    return (params->ascending ? order : -order) <= 0;
+}
+
+// Whether the children the fill made stand in the arrangement's order as
+// they are: the control's sort keeps equal children in their order, so it
+// would move none of them. One comparison a child against the sort's many,
+// and a list out of order is usually told by its first few.
+static bool alreadyArranged(HWND tree, HTREEITEM node, const SortParams* params) {
+    OrderCheck check = {};
+    check.params = params;
+    bool ordered = filledChildrenInOrder(node, node == TreeView_GetRoot(tree), keepsOrder, &check);
+    return ordered && !check.unkeyed;
+}
+
 void sortChildren(HWND tree, HTREEITEM node) {
     if (!tree || !node || node == gArrangedNode)
         return;
@@ -334,6 +380,10 @@ void sortChildren(HWND tree, HTREEITEM node) {
     SortKeyCache keys;
     SortParams params;
     startSort(&params, &keys);
+    if (alreadyArranged(tree, node, &params)) {
+        freeSortKeys(&keys);
+        return;
+    }
     planRanks(tree, node, &params);
     TVSORTCB sort = {};
     sort.hParent = node;
