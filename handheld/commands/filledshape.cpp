@@ -1,6 +1,7 @@
 #include "filledshape.h"
 
 #include "notemodel.h"
+#include "treenode.h"
 #include "treenotify.h"
 
 #include <algorithm>
@@ -180,11 +181,16 @@ int32_t filledNextSibling(int32_t parent, int32_t child) {
     return gNodes[child].end < gNodes[parent].end ? gNodes[child].end : -1;
 }
 
-bool filledChildrenInOrder(HTREEITEM node, bool isRoot, ItemsInOrder inOrder, void* context) {
-    if (!gNodes || !node || holds(&gChildren, node))
+// An edit shows its item on the node again: the few nodes rewritten since
+// the fill are asked for their items (a search through the control each),
+// the record's word taken for the rest.
+enum { kFewestRewritesAsked = 16 };
+
+bool filledChildrenInOrder(HWND tree, HTREEITEM node, ItemsInOrder inOrder, void* context) {
+    if (!gNodes || !node || holds(&gChildren, node) || gLooks.count > kFewestRewritesAsked)
         return false;
     int32_t parent = -1, child = 0, end = gCount;
-    if (!isRoot) {
+    if (node != TreeView_GetRoot(tree)) {
         parent = filledIndexOf(node);
         if (parent < 0)
             return false;
@@ -193,18 +199,13 @@ bool filledChildrenInOrder(HTREEITEM node, bool isRoot, ItemsInOrder inOrder, vo
     } else {
         settleDeletions();
     }
-    // A node shown with another item since is not the one recorded.
-    static HTREEITEM rewritten[kShapeNotes];
-    int looks = gLooks.count;
-    std::copy(gLooks.nodes, gLooks.nodes + looks, rewritten);
-    std::sort(rewritten, rewritten + looks);
     const NoteItem* previous = nullptr;
     for (; child < end; child = gNodes[child].end) {
         const ShapeNode& at = gNodes[child];
         if (!at.handle)
             continue; // deleted since: the others keep their order
-        if (looks && std::binary_search(rewritten, rewritten + looks, at.handle))
-            return false;
+        if (holds(&gLooks, at.handle) && nodeItem(tree, at.handle) != at.item)
+            return false; // shown with another item since
         if (previous && !inOrder(previous, at.item, context))
             return false;
         previous = at.item;

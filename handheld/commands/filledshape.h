@@ -62,4 +62,4 @@ bool shapeLookChanged(HTREEITEM node);
 // two neighbours still there; false when it does not or the record cannot
 // tell.
 typedef bool (*ItemsInOrder)(const NoteItem* first, const NoteItem* second, void* context);
-bool filledChildrenInOrder(HTREEITEM node, bool isRoot, ItemsInOrder inOrder, void* context);
+bool filledChildrenInOrder(HWND tree, HTREEITEM node, ItemsInOrder inOrder, void* context);

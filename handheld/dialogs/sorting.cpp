@@ -368,7 +368,7 @@ static bool keepsOrder(const NoteItem* first, const NoteItem* second, void* cont
 static bool alreadyArranged(HWND tree, HTREEITEM node, const SortParams* params) {
     OrderCheck check = {};
     check.params = params;
-    bool ordered = filledChildrenInOrder(node, node == TreeView_GetRoot(tree), keepsOrder, &check);
+    bool ordered = filledChildrenInOrder(tree, node, keepsOrder, &check);
     return ordered && !check.unkeyed;
 }
 
