@@ -373,6 +373,24 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
                     listed.push_back((LPARAM)item);
             EXPECT_EQ(filled, stableSort(listed)) << "key " << key << " ascending " << ascending;
             EXPECT_EQ(filled, sorted) << "key " << key << " ascending " << ascending;
+            // An item edited since the fill may leave the fill's order
+            // anywhere in the list: the sort still gives the order of the
+            // edited items.
+            for (int step = 0; step < 6; ++step) {
+                fillTree(tree());
+                std::vector<LPARAM> shown = children();
+                for (int edits = (int)next(3); edits >= 0; --edits) {
+                    NoteItem* edited = (NoteItem*)shown[next((uint32_t)shown.size())];
+                    copyAsciiField(edited->name, kNameChars, named[next(1500)].c_str());
+                    copyAsciiField(edited->category, kCategoryChars, categories[next(4)]);
+                    edited->priority = (uint16_t)next(3);
+                    edited->checkState = (uint16_t)(1 + next(2));
+                    edited->dueDate.day = (uint16_t)(1 + next(28));
+                }
+                sortChildren(tree(), root());
+                EXPECT_EQ(children(), stableSort(shown))
+                    << "key " << key << " ascending " << ascending << " step " << step;
+            }
             gOptions.arrangeKey = key == kArrangeByPriority ? kArrangeByDate : kArrangeByPriority;
             gOptions.ascending = !ascending;
             sortChildren(tree(), root());
