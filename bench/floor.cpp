@@ -223,7 +223,13 @@ void keepBest(Figure* figure, double ms, double floor, int run) {
         figure->floor = floor;
 }
 
+// The runs "--runs" asked for at every size; 0 for the defaults.
+static int gRunsAsked;
+
 int benchSizes(int argc, char** argv, int sizes[3]) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (strcmp(argv[i], "--runs") == 0)
+            gRunsAsked = (int)std::min(std::max(strtol(argv[i + 1], nullptr, 10), 0L), 50L);
     for (int i = 1; i + 1 < argc; ++i) {
         if (strcmp(argv[i], "--sizes") != 0)
             continue;
@@ -246,6 +252,8 @@ int benchSizes(int argc, char** argv, int sizes[3]) {
 }
 
 int runsFor(int items) {
+    if (gRunsAsked)
+        return gRunsAsked;
     return items >= 100000 ? 1 : 3;
 }
 

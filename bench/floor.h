@@ -72,6 +72,7 @@ struct Figure {
 void keepBest(Figure* figure, double ms, double floor, int run);
 
 // "--sizes 1000,10000" picks the item counts; 1k, 10k and 100k otherwise.
+// "--runs 5" sets how many runs each figure is the best of (runsFor).
 // Returns how many there are (at most 3).
 int benchSizes(int argc, char** argv, int sizes[3]);
 

@@ -79,59 +79,8 @@ static bool comparesText(int arrangeKey) {
     return arrangeKey == kArrangeByName || arrangeKey == kArrangeByCategory;
 }
 
-// The bits set in x; the 32-bit target has no instruction for it.
-static inline uint32_t countBits(uint32_t x) {
-    x = x - ((x >> 1) & 0x55555555u);
-    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
-    return (((x + (x >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
-}
-
-static_assert(sizeof(NoteItem) >= (1u << kRankStepShift), "one step per item at most");
-
-// The table index of the child at item (in ranks, keys or values);
-// kNotInRanks for any other.
-static inline uint32_t rankIndex(const ChildRanks* table, LPARAM item) {
-    uintptr_t offset = (uintptr_t)item - table->from;
-    if (offset >= table->span)
-        return kNotInRanks;
-    const RankPage& page = table->pages[offset >> kRankPageShift];
-    uint32_t bit = 1u << ((offset >> kRankStepShift) & 31);
-    return page.held & bit ? page.first + countBits(page.held & (bit - 1)) : kNotInRanks;
-}
-
-// The pages of the children (see ChildRanks), what they compare by still to
-// come, in one block; null when the children lie so far apart that the pages
-// would outnumber them many times.
-static ChildRanks* makeChildRanks(NoteItem* const* items, size_t count) {
-    if (!count)
-        return nullptr;
-    uintptr_t lowest = (uintptr_t)items[0], highest = lowest;
-    for (size_t i = 1; i < count; ++i) {
-        uintptr_t at = (uintptr_t)items[i];
-        lowest = at < lowest ? at : lowest;
-        highest = at > highest ? at : highest;
-    }
-    size_t pages = (size_t)((highest - lowest) >> kRankPageShift) + 1;
-    if (pages > count * 4 + 64)
-        return nullptr;
-    ChildRanks* table = (ChildRanks*)modelAlloc(sizeof(ChildRanks) + pages * sizeof(RankPage));
-    if (!table)
-        return nullptr;
-    table->from = lowest;
-    table->span = highest - lowest + 1;
-    table->pages = (RankPage*)(table + 1);
-    memset(table->pages, 0, pages * sizeof(RankPage));
-    for (size_t i = 0; i < count; ++i) {
-        uintptr_t offset = (uintptr_t)items[i] - lowest;
-        table->pages[offset >> kRankPageShift].held |= 1u << ((offset >> kRankStepShift) & 31);
-    }
-    uint32_t first = 0;
-    for (size_t p = 0; p < pages; ++p) {
-        table->pages[p].first = first;
-        first += countBits(table->pages[p].held);
-    }
-    return table;
-}
+// A number's value that no item can have: one whose order is not known.
+static const uint64_t kNoValue = ~(uint64_t)0;
 
 // The item's key by a number as one number that orders as compareItems
 // does: priority, the check flag, or the due date with its fields packed
@@ -160,105 +109,148 @@ static uint64_t numberValue(const NoteItem* item, int arrangeKey) {
     }
 }
 
-static void freeChildRanks(ChildRanks* table) {
-    if (table) {
-        modelFree(table->ranks);
-        modelFree(table->keys);
-        modelFree(table->values);
+namespace {
+
+// A child with what it is ranked by: its value by a number, its key's first
+// word by a name.
+struct RankEntry {
+    uint64_t by;
+    uint32_t at; // the child's index
+};
+
+} // namespace
+
+// The entries ordered by less, equal ones given one rank: a lower rank for
+// the child that goes first in the sort's direction.
+template <typename Less>
+static void rankEntries(RankEntry* entries, size_t count, NoteItem* const* items, bool ascending,
+                        Less less) {
+    std::sort(entries, entries + count, less);
+    uint32_t rank = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0 && less(entries[i - 1], entries[i]))
+            ++rank;
+        items[entries[i].at]->arrangeRank = rank;
     }
-    modelFree(table);
+    if (!ascending)
+        for (size_t i = 0; i < count; ++i)
+            items[entries[i].at]->arrangeRank = rank - items[entries[i].at]->arrangeRank;
 }
 
-// Fills the table with what the children compare by: each child's value by
-// a number; by names, which nearly all differ and whose ranking would be a
-// sort of its own, each child's key; otherwise (few texts among many
-// children, as categories) the keys' ranks. False when memory ran short.
-static bool fillChildRanks(SortParams* sort, ChildRanks* table, NoteItem* const* items,
-                           size_t count, bool distinct) {
-    if (!sort->keys) {
-        // Read once, where the sort would read two records for every
-        // comparison.
-        table->values = (uint64_t*)modelAllocArray(count + 1, sizeof(uint64_t));
-        for (size_t i = 0; i < count && table->values; ++i)
-            table->values[rankIndex(table, (LPARAM)items[i])] =
-                numberValue(items[i], sort->arrangeKey);
-        return table->values != nullptr;
-    }
-    if (distinct) {
-        table->keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
-        bool made = table->keys != nullptr;
-        for (size_t i = 0; i < count && made; ++i)
-            made = makeChildKey(sort->keys, items[i],
-                                &table->keys[rankIndex(table, (LPARAM)items[i])]);
-        return made;
-    }
+// Few texts among many children (categories): the texts are ranked once
+// each.
+static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count) {
     uint32_t* ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
-    table->ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
-    bool ranked = ranks && table->ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
+    bool ranked = ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
+    uint32_t top = 0;
     for (size_t i = 0; i < count && ranked; ++i)
-        table->ranks[rankIndex(table, (LPARAM)items[i])] = ranks[i];
+        top = ranks[i] > top ? ranks[i] : top;
+    for (size_t i = 0; i < count && ranked; ++i)
+        items[i]->arrangeRank = sort->ascending ? ranks[i] : top - ranks[i];
     modelFree(ranks);
     return ranked;
 }
 
-// The table of the children the sort may meet: they are known from the
-// list in the Default View. A damaged list may place an item elsewhere;
-// the ones not in the table still compare by their keys or records. Where
-// the children lie too far apart for a table, a sort by categories still
-// ranks the keys in the cache's table by address.
+// Each number is read once, where the sort would read two records for every
+// comparison. Priorities and the flag are small enough to be their own
+// ranks; dates are sorted. A damaged date, which has no value, leaves its
+// child unranked.
+static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t count) {
+    const uint64_t kOwnRanks = (uint64_t)1 << 31;
+    RankEntry* entries = (RankEntry*)modelAllocArray(count + 1, sizeof(RankEntry));
+    if (!entries)
+        return false;
+    size_t valued = 0;
+    uint64_t highest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        uint64_t value = numberValue(items[i], sort->arrangeKey);
+        if (value == kNoValue)
+            continue;
+        entries[valued++] = RankEntry{value, (uint32_t)i};
+        highest = value > highest ? value : highest;
+    }
+    if (highest < kOwnRanks) {
+        for (size_t i = 0; i < valued; ++i)
+            items[entries[i].at]->arrangeRank =
+                (uint32_t)(sort->ascending ? entries[i].by : kOwnRanks - 1 - entries[i].by);
+    } else {
+        rankEntries(entries, valued, items, sort->ascending != 0,
+                    [](const RankEntry& a, const RankEntry& b) { return a.by < b.by; });
+    }
+    modelFree(entries);
+    return true;
+}
+
+// Names nearly all differ, so ranking their texts would be a sort of its
+// own: each child's key is made once and the keys sorted, by their first
+// words where those differ.
+static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count) {
+    RankEntry* entries = (RankEntry*)modelAllocArray(count + 1, sizeof(RankEntry));
+    ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
+    bool ranked = entries && keys;
+    for (size_t i = 0; i < count && ranked; ++i) {
+        ranked = makeChildKey(sort->keys, items[i], &keys[i]);
+        entries[i] = RankEntry{keys[i].words[0], (uint32_t)i};
+    }
+    const SortKeyCache* cache = sort->keys;
+    if (ranked)
+        rankEntries(entries, count, items, sort->ascending != 0,
+                    [cache, keys](const RankEntry& a, const RankEntry& b) {
+                        if (a.by != b.by)
+                            return a.by < b.by;
+                        return compareChildKeys(cache, keys[a.at], keys[b.at]) < 0;
+                    });
+    modelFree(keys);
+    modelFree(entries);
+    return ranked;
+}
+
+// Ranks the children the sort may meet: they are known from the list in
+// the Default View. A damaged list may place an item elsewhere; such a
+// child is unranked and still compares by its key or record. When memory
+// runs short nothing is ranked, and a sort by categories still ranks the
+// keys in the cache's table.
 static void rankChildren(SortParams* sort) {
     NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
     if (!items)
         return;
     size_t count = 0;
-    for (NoteItem* item = gList.head; item && count < (size_t)gList.count; item = item->next)
+    for (NoteItem* item = gList.head; item && count < (size_t)gList.count; item = item->next) {
+        item->arrangeRank = kNotRanked;
         if (sort->rankTopLevel ? item->level == 1
                                : item->level != 1 && item->parentId == sort->parentId)
             items[count++] = item;
-    bool distinct = sort->keys && sort->keys->texts.used * 4 > sort->keys->items.used;
-    ChildRanks* table = makeChildRanks(items, count);
-    if (table && fillChildRanks(sort, table, items, count, distinct)) {
-        sort->childRanks = table;
-        table = nullptr;
-    } else if (!table && sort->keys && !distinct) {
-        rankSortKeys(sort->keys, items, count);
     }
-    freeChildRanks(table);
+    bool byNames = sort->arrangeKey == kArrangeByName;
+    if (!sort->keys)
+        sort->ranked = rankByNumbers(sort, items, count);
+    else
+        sort->ranked = byNames ? rankByNames(sort, items, count) : rankByTexts(sort, items, count);
+    if (!sort->ranked) {
+        for (size_t i = 0; i < count; ++i)
+            items[i]->arrangeRank = kNotRanked;
+        if (sort->keys && !byNames)
+            rankSortKeys(sort->keys, items, count);
+    }
     modelFree(items);
-}
-
-// The order of a and b from the table, false when either is not in it.
-static bool compareInTable(const SortParams* sort, LPARAM a, LPARAM b, int* order) {
-    const ChildRanks* table = sort->childRanks;
-    uint32_t at = rankIndex(table, a), other = rankIndex(table, b);
-    if (at == kNotInRanks || other == kNotInRanks)
-        return false;
-    if (table->values) {
-        uint64_t first = table->values[at], second = table->values[other];
-        if (first == kNoValue || second == kNoValue)
-            return false;
-        *order = (int)(first > second) - (int)(first < second);
-    } else if (table->keys) {
-        *order = compareChildKeys(sort->keys, table->keys[at], table->keys[other]);
-    } else {
-        uint32_t first = table->ranks[at], second = table->ranks[other];
-        *order = (int)(first > second) - (int)(first < second);
-    }
-    return true;
 }
 
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     SortParams* sort = (SortParams*)params;
-    // A long sort makes its table once, and compares from it from then on.
-    // Keys that could not be made leave the texts to compare directly.
+    // A long sort ranks its children once, and compares their ranks from
+    // then on. Keys that could not be made leave the texts to compare
+    // directly.
     bool keysWhole = !sort->keys || !sort->keys->broken;
     if (sort->rankAfter && keysWhole && ++sort->compared == sort->rankAfter)
         rankChildren(sort);
-    int order = 0;
-    if (sort->childRanks && compareInTable(sort, a, b, &order))
-        return sort->ascending ? order : -order;
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
+    if (sort->ranked && first && second) {
+        uint32_t at = first->arrangeRank, other = second->arrangeRank;
+        if (at != kNotRanked && other != kNotRanked)
+            return (int)(at > other) - (int)(at < other);
+    }
+    int order = 0;
     if (first && second && sort->keys && keysWhole && comparesText(sort->arrangeKey)) {
         order = compareSortKeys(sort->keys, first, second);
         if (!sort->keys->broken)
@@ -296,9 +288,10 @@ void setArrangedNode(HTREEITEM node) {
     gArrangedNode = node;
 }
 
-// Ranking walks the whole list, so it waits until the sort has compared
-// about half as often as the list has items: a long sibling list, where
-// comparing ranks instead of keys saves far more.
+// Ranking walks the whole list, so it waits until the sort has compared an
+// eighth as often as the list has items: a sibling list of that length
+// compares many times more often still, and each comparison of ranks
+// saves reading two records or keys.
 static const uint32_t kFewestBeforeRanks = 512;
 
 static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
@@ -314,8 +307,8 @@ static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
             return;
         params->parentId = item->id;
     }
-    uint32_t half = gList.count > 0 ? (uint32_t)gList.count / 2 : 0;
-    params->rankAfter = half > kFewestBeforeRanks ? half : kFewestBeforeRanks;
+    uint32_t part = gList.count > 0 ? (uint32_t)gList.count / 8 : 0;
+    params->rankAfter = part > kFewestBeforeRanks ? part : kFewestBeforeRanks;
 }
 
 // A sort by the view options' key and direction, keys ready for a text.
@@ -392,7 +385,6 @@ void sortChildren(HWND tree, HTREEITEM node) {
     HCURSOR previous = SetCursor(waitCursor());
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
-    freeChildRanks(params.childRanks);
     freeSortKeys(&keys);
 }
 
