@@ -115,6 +115,25 @@ static void freeArena(KeyArena* arena) {
     memset(arena, 0, sizeof *arena);
 }
 
+// Room for one more group, of at most most: the groups begin few and
+// double, where room for one per item would be a large block to clear for
+// a handful of categories. False when memory ran short.
+static bool roomForGroup(Group** groups, int32_t count, int32_t* room, size_t most) {
+    if (count < *room)
+        return true;
+    int32_t grown = (size_t)*room * 2 < most ? *room * 2 : (int32_t)most;
+    if (grown <= count)
+        return false;
+    Group* bigger = (Group*)modelAllocArray((size_t)grown, sizeof(Group));
+    if (!bigger)
+        return false;
+    memcpy(bigger, *groups, (size_t)count * sizeof(Group));
+    modelFree(*groups);
+    *groups = bigger;
+    *room = grown;
+    return true;
+}
+
 static bool keyLess(const BYTE* a, int32_t aBytes, const BYTE* b, int32_t bBytes) {
     return compareSortKeyBytes(a, (size_t)aBytes, b, (size_t)bBytes) < 0;
 }
@@ -203,7 +222,8 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     size_t slots = 16;
     while (slots < n * 2)
         slots *= 2;
-    Group* groups = (Group*)modelAllocArray(n + 1, sizeof(Group));
+    int32_t groupRoom = n < 16 ? (int32_t)n + 1 : 16;
+    Group* groups = (Group*)modelAllocArray((size_t)groupRoom, sizeof(Group));
     Member* members = (Member*)modelAllocArray(n + 1, sizeof(Member));
     Member* sorted = (Member*)modelAllocArray(n + 1, sizeof(Member));
     int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
@@ -240,6 +260,8 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
                     slot = (slot + 1) & map.mask;
                 g = map.slots[slot];
                 if (g == -1) {
+                    if (!roomForGroup(&groups, groupCount, &groupRoom, n + 1))
+                        goto done; // out of memory: the root node alone
                     g = groupCount++;
                     map.slots[slot] = g;
                     Group* group = &groups[g];

@@ -84,6 +84,13 @@ TEST_F(ViewsTest, LabelsAreEqualOnlyWhenTheirCharactersAre) {
     EXPECT_EQ(seen.size(), categories.size());
     for (const auto& group : seen)
         EXPECT_EQ(group.second, L"item");
+    // Every label is its category's, also past the first groups' room.
+    for (const std::string& category : categories) {
+        std::wstring label;
+        for (unsigned char c : category)
+            label += (wchar_t)c;
+        EXPECT_EQ(seen.count(label), 1u);
+    }
 
     HWND tree = gProgram.treeView;
     HTREEITEM root = TreeView_GetRoot(tree);
