@@ -38,6 +38,13 @@ struct Member {
     uint16_t icon, checkState;
 };
 
+// A member in its group's order: its key's head, so that most comparisons
+// read no member, and where the member is.
+struct Placed {
+    uint64_t head;
+    int32_t member;
+};
+
 // Sort keys of the user's locale, ignoring case: comparing two keys byte by
 // byte gives the order of a case-insensitive locale comparison.
 struct KeyArena {
@@ -225,7 +232,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     int32_t groupRoom = n < 16 ? (int32_t)n + 1 : 16;
     Group* groups = (Group*)modelAllocArray((size_t)groupRoom, sizeof(Group));
     Member* members = (Member*)modelAllocArray(n + 1, sizeof(Member));
-    Member* sorted = (Member*)modelAllocArray(n + 1, sizeof(Member));
+    Placed* sorted = (Placed*)modelAllocArray(n + 1, sizeof(Placed));
     int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
     LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
@@ -305,13 +312,15 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         }
         for (int32_t i = 0; i < memberCount; ++i) {
             Group* group = &groups[members[i].group];
-            sorted[group->firstMember + group->memberCount++] = members[i];
+            sorted[group->firstMember + group->memberCount++] = Placed{members[i].head, i};
         }
         // Two keys whose first eight bytes differ order as those do.
-        auto byKey = [](const Member& a, const Member& b) {
+        auto byKey = [members](const Placed& a, const Placed& b) {
             if (a.head != b.head)
                 return a.head < b.head;
-            return keyLess(a.key, a.keyBytes, b.key, b.keyBytes);
+            const Member& first = members[a.member];
+            const Member& second = members[b.member];
+            return keyLess(first.key, first.keyBytes, second.key, second.keyBytes);
         };
         for (int32_t g = 0; g < groupCount; ++g)
             std::stable_sort(sorted + groups[g].firstMember,
@@ -332,7 +341,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             if (!group->node)
                 continue; // the control refused the group: its items go too
             for (int32_t k = 0; k < group->memberCount; ++k) {
-                const Member& m = sorted[group->firstMember + k];
+                const Member& m = members[sorted[group->firstMember + k].member];
                 insertItemNodeAs(tree, group->node, m.item, m.icon, m.checkState);
             }
         }

@@ -8,6 +8,7 @@
 #include "treefill.h"
 #include "treenode.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <map>
@@ -103,6 +104,50 @@ TEST_F(ViewsTest, LabelsAreEqualOnlyWhenTheirCharactersAre) {
     EXPECT_TRUE(readNodeLabel(tree, hyphened, text, 16));
     EXPECT_EQ(std::wstring(text), L"a\u00ADb");
     EXPECT_EQ(findChildByLabel(tree, root, L"a\uFEFFb"), nullptr);
+}
+
+// Names alike in their first letters, some equal but for letter case: in
+// every grouped view each group lists its items as the locale orders their
+// names ignoring case, equal names in list order.
+TEST_F(ViewsTest, AGroupListsItsItemsInTheLocalesOrderOfNames) {
+    const char* names[] = {"Meeting with Bob", "meeting with ann", "Meeting with Ann",
+                           "Meeting",          "Meeting with",     "Meeting with Anna",
+                           "Meetings",         "MEETING WITH BOB", "Meet"};
+    const char* categories[] = {"Work", "Home"};
+    std::vector<std::string> named;
+    std::vector<ItemSpec> items;
+    for (uint32_t id = 1; id <= 240; ++id)
+        named.push_back(std::string(names[(id * 5) % 9]) + (id % 3 ? "" : " 1"));
+    for (uint32_t id = 1; id <= 240; ++id)
+        items.push_back({named[id - 1].c_str(), id, 0, 1, 1, (uint16_t)(id % 2),
+                         categories[id % 2 ? 0 : 1], 2024, 5, (uint16_t)(1 + id % 2)});
+    writeDocument(notes, items);
+    Session session(notes);
+    ASSERT_TRUE(session.started);
+    for (UINT view : {IDM_VIEW_CATEGORY, IDM_VIEW_DATE, IDM_VIEW_PRIORITY}) {
+        SendMessageW(gProgram.mainWindow, WM_COMMAND, view, 0);
+        std::map<std::wstring, std::wstring> seen = groups(gProgram.treeView);
+        ASSERT_EQ(seen.size(), 2u) << view;
+        // Items 1, 3, 5, ... share every group key, as do 2, 4, 6, ...
+        for (uint32_t parity : {1u, 0u}) {
+            std::vector<std::wstring> expected;
+            for (uint32_t id = 1; id <= 240; ++id)
+                if (id % 2 == parity)
+                    expected.push_back(std::wstring(named[id - 1].begin(), named[id - 1].end()));
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const std::wstring& a, const std::wstring& b) {
+                                 return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                                                       a.c_str(), -1, b.c_str(), -1) == 1;
+                             });
+            std::wstring joined;
+            for (const std::wstring& name : expected)
+                joined += (joined.empty() ? L"" : L",") + name;
+            bool found = false;
+            for (const auto& group : seen)
+                found = found || group.second == joined;
+            EXPECT_TRUE(found) << "view " << view << " parity " << parity;
+        }
+    }
 }
 
 TEST_F(ViewsTest, AnArrangementKeyOutOfRangeClearsTheMarks) {
