@@ -129,8 +129,6 @@ static bool roomForGroup(Group** groups, int32_t count, int32_t* room, size_t mo
     if (count < *room)
         return true;
     int32_t grown = (size_t)*room * 2 < most ? *room * 2 : (int32_t)most;
-    if (grown <= count)
-        return false;
     Group* bigger = (Group*)modelAllocArray((size_t)grown, sizeof(Group));
     if (!bigger)
         return false;

@@ -125,20 +125,15 @@ struct NameEntry {
 
 } // namespace
 
-// The entries in the order of less, equal ones given one rank: a lower
-// rank for the child that goes first in the sort's direction.
+// The entries in ascending order of less, equal ones given one rank.
 template <typename Entry, typename Less>
-static void rankEntries(const Entry* entries, size_t count, NoteItem* const* items, bool ascending,
-                        Less less) {
+static void rankEntries(const Entry* entries, size_t count, NoteItem* const* items, Less less) {
     uint32_t rank = 0;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0 && less(entries[i - 1], entries[i]))
             ++rank;
         items[entries[i].at]->arrangeRank = rank;
     }
-    if (!ascending)
-        for (size_t i = 0; i < count; ++i)
-            items[entries[i].at]->arrangeRank = rank - items[entries[i].at]->arrangeRank;
 }
 
 // The entries in ascending order of by, a byte at a time from the lowest
@@ -180,11 +175,8 @@ template <typename Entry> static void sortByValue(Entry* entries, Entry* scratch
 static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count) {
     uint32_t* ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
     bool ranked = ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
-    uint32_t top = 0;
     for (size_t i = 0; i < count && ranked; ++i)
-        top = ranks[i] > top ? ranks[i] : top;
-    for (size_t i = 0; i < count && ranked; ++i)
-        items[i]->arrangeRank = sort->ascending ? ranks[i] : top - ranks[i];
+        items[i]->arrangeRank = ranks[i];
     modelFree(ranks);
     return ranked;
 }
@@ -194,7 +186,6 @@ static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count) 
 // ranks; dates are sorted. A damaged date, which has no value, leaves its
 // child unranked.
 static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t count) {
-    const uint64_t kOwnRanks = (uint64_t)1 << 31;
     RankEntry* entries = (RankEntry*)modelAllocArray(2 * count + 1, sizeof(RankEntry));
     if (!entries)
         return false;
@@ -207,13 +198,12 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
         entries[valued++] = RankEntry{value, (uint32_t)i};
         highest = value > highest ? value : highest;
     }
-    if (highest < kOwnRanks) {
+    if (highest < kNotRanked) {
         for (size_t i = 0; i < valued; ++i)
-            items[entries[i].at]->arrangeRank =
-                (uint32_t)(sort->ascending ? entries[i].by : kOwnRanks - 1 - entries[i].by);
+            items[entries[i].at]->arrangeRank = (uint32_t)entries[i].by;
     } else {
         sortByValue(entries, entries + count, valued);
-        rankEntries(entries, valued, items, sort->ascending != 0,
+        rankEntries(entries, valued, items,
                     [](const RankEntry& a, const RankEntry& b) { return a.by < b.by; });
     }
     modelFree(entries);
@@ -247,7 +237,7 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count) 
             if (end - run > 1)
                 std::sort(entries + run, entries + end, byKey);
         }
-        rankEntries(entries, count, items, sort->ascending != 0, byKey);
+        rankEntries(entries, count, items, byKey);
     }
     modelFree(keys);
     modelFree(entries);
@@ -275,12 +265,8 @@ static void rankChildren(SortParams* sort) {
         sort->ranked = rankByNumbers(sort, items, count);
     else
         sort->ranked = byNames ? rankByNames(sort, items, count) : rankByTexts(sort, items, count);
-    if (!sort->ranked) {
-        for (size_t i = 0; i < count; ++i)
-            items[i]->arrangeRank = kNotRanked;
-        if (sort->keys && !byNames)
-            rankSortKeys(sort->keys, items, count);
-    }
+    if (!sort->ranked && sort->keys && !byNames)
+        rankSortKeys(sort->keys, items, count);
     modelFree(items);
 }
 
@@ -296,8 +282,10 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const NoteItem* second = (const NoteItem*)b;
     if (sort->ranked && first && second) {
         uint32_t at = first->arrangeRank, other = second->arrangeRank;
-        if (at != kNotRanked && other != kNotRanked)
-            return (int)(at > other) - (int)(at < other);
+        if (at != kNotRanked && other != kNotRanked) {
+            int order = (int)(at > other) - (int)(at < other);
+            return sort->ascending ? order : -order;
+        }
     }
     int order = 0;
     if (first && second && sort->keys && keysWhole && comparesText(sort->arrangeKey)) {

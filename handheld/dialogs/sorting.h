@@ -19,7 +19,7 @@ struct SortParams {
     // A long sort ranks the children it may meet once it has compared
     // rankAfter times (0: never): the top level, or the items below the
     // identifier parentId. Each item's arrangeRank is then its child's
-    // place in the sort's order (equal keys share one), kNotRanked for
+    // place in ascending order (equal keys share one), kNotRanked for
     // every other item, and two ranked children compare by rank alone.
     uint32_t rankAfter, compared;
     bool rankTopLevel;
