@@ -6,6 +6,7 @@
 // each item insertion names a parent the control finds at once.
 #include "treefill.h"
 
+#include "keymap.h"
 #include "notemodel.h"
 #include "program.h"
 #include "sortkeys.h"
@@ -58,21 +59,23 @@ struct LabelMap {
     size_t mask;
 };
 
-// The group labels that take formatting, each made once per fill: the
-// date label of one day per distinct day, and the label of each priority,
-// each with its group once that is found. A line answers only for the very
-// day (or priority) it was filled for: a damaged record may carry any month
-// or day, so no packing of the three into fewer bits would be unique.
+// The group labels that take formatting, each made once per fill with its
+// group: the label of each priority, and the day of each date. A line
+// answers only for the very priority it was filled for.
 struct LabelCache {
-    uint16_t year[256], month[256], day[256];
-    bool filled[256];
-    WCHAR label[256][32];
-    int32_t group[256]; // the group of the line's label plus one, once found; 0 before
     uint16_t priority[16];
     bool priorityFilled[16];
     WCHAR priorityLabel[16][32];
     int32_t priorityGroup[16];
     int32_t undatedGroup; // likewise for the items without a date
+};
+
+// Day -> group: the locale formats each distinct day once, however many
+// items share it, and the days are as many as the calendar has. The map
+// doubles as it fills.
+struct DayGroups {
+    KeyMap map;
+    size_t used;
 };
 
 } // namespace
@@ -150,27 +153,29 @@ static uint32_t hashLabel(const WCHAR* label) {
     return h;
 }
 
-static uint32_t dateLine(const SystemDate& d) {
-    uint32_t h = (uint32_t)d.year * 0x9E3779B1u ^ (uint32_t)d.month * 0x85EBCA77u ^
-                 (uint32_t)d.day * 0xC2B2AE3Du;
-    return h >> 24;
+// The whole fields: a damaged record may carry any month or day, so no
+// packing into fewer bits would tell every day apart.
+static uint64_t dayKey(const SystemDate& d) {
+    return (uint64_t)d.year << 32 | (uint64_t)d.month << 16 | d.day;
 }
 
-// The label of the item's day; group is where its group is kept.
-static const WCHAR* cachedDateLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
-    const SystemDate& d = item->dueDate;
-    uint32_t line = dateLine(d);
-    if (!cache->filled[line] || cache->year[line] != d.year || cache->month[line] != d.month ||
-        cache->day[line] != d.day) {
-        groupLabel(item, kByDueDate, cache->label[line], 32);
-        cache->year[line] = d.year;
-        cache->month[line] = d.month;
-        cache->day[line] = d.day;
-        cache->filled[line] = true;
-        cache->group[line] = 0;
+// Remembers the day's group; when memory runs short the day is only
+// formatted again when it is next met.
+static void rememberDay(DayGroups* days, uint64_t day, int32_t group) {
+    if ((days->used + 1) * 2 > days->map.mask + 1) {
+        KeyMap grown;
+        if (!initKeyMap(&grown, days->map.mask + 1)) {
+            freeKeyMap(&grown);
+            return;
+        }
+        for (size_t i = 0; i <= days->map.mask; ++i)
+            if (days->map.values[i] != -1)
+                keyMapRemember(&grown, days->map.keys[i], days->map.values[i]);
+        freeKeyMap(&days->map);
+        days->map = grown;
     }
-    *group = &cache->group[line];
-    return cache->label[line];
+    keyMapRemember(&days->map, day, group);
+    ++days->used;
 }
 
 static const WCHAR* cachedPriorityLabel(LabelCache* cache, const NoteItem* item, int32_t** group) {
@@ -234,8 +239,10 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
     LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
+    DayGroups days = {};
     KeyArena arena = {};
-    if (!groups || !members || !sorted || !order || !map.slots || !labels)
+    if (!groups || !members || !sorted || !order || !map.slots || !labels ||
+        !initKeyMap(&days.map, 128))
         goto done; // out of memory: the root node alone
     {
         memset(map.slots, 0xFF, slots * sizeof(int32_t));
@@ -249,16 +256,26 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             WCHAR own[kLabelChars];
             const WCHAR* label = own;
             int32_t* known = nullptr;
-            if (viewMode == kByDueDate && hasDueDate(item)) {
-                label = cachedDateLabel(labels, item, &known);
+            bool dated = viewMode == kByDueDate && hasDueDate(item);
+            uint64_t day = dated ? dayKey(item->dueDate) : 0;
+            int32_t g = dated ? keyMapFind(&days.map, day) : -1;
+            if (dated) {
+                if (g == -1)
+                    groupLabel(item, kByDueDate, own, kLabelChars);
             } else if (viewMode == kByPriority) {
                 label = cachedPriorityLabel(labels, item, &known);
+            } else if (viewMode == kByCategory && item->category[0] &&
+                       wideLength(item->category, kCategoryChars) < kCategoryChars) {
+                // A category that ends inside its field is its own label,
+                // read in place; only a new group copies it.
+                label = (const WCHAR*)item->category;
             } else {
                 groupLabel(item, viewMode, own, kLabelChars);
                 if (viewMode == kByDueDate)
                     known = &labels->undatedGroup;
             }
-            int32_t g = known && *known ? *known - 1 : -1;
+            if (known && *known)
+                g = *known - 1;
             if (g == -1) {
                 size_t slot = hashLabel(label) & map.mask;
                 while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
@@ -277,6 +294,8 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
                 }
                 if (known)
                     *known = g + 1;
+                if (dated)
+                    rememberDay(&days, day, g);
             }
             Member* m = &members[memberCount++];
             m->item = item;
@@ -346,6 +365,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     }
 done:
     freeArena(&arena);
+    freeKeyMap(&days.map);
     modelFree(groups);
     modelFree(members);
     modelFree(sorted);
