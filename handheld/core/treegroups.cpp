@@ -242,7 +242,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     DayGroups days = {};
     KeyArena arena = {};
     if (!groups || !members || !sorted || !order || !map.slots || !labels ||
-        !initKeyMap(&days.map, 128))
+        (viewMode == kByDueDate && !initKeyMap(&days.map, 128)))
         goto done; // out of memory: the root node alone
     {
         memset(map.slots, 0xFF, slots * sizeof(int32_t));
