@@ -125,14 +125,15 @@ struct NameEntry {
 
 } // namespace
 
-// The entries in ascending order of less, equal ones given one rank.
+// The entries in ascending order of less, equal ones given one rank:
+// ranks[at] for each entry's child.
 template <typename Entry, typename Less>
-static void rankEntries(const Entry* entries, size_t count, NoteItem* const* items, Less less) {
+static void rankEntries(const Entry* entries, size_t count, uint32_t* ranks, Less less) {
     uint32_t rank = 0;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0 && less(entries[i - 1], entries[i]))
             ++rank;
-        items[entries[i].at]->arrangeRank = rank;
+        ranks[entries[i].at] = rank;
     }
 }
 
@@ -172,40 +173,36 @@ template <typename Entry> static void sortByValue(Entry* entries, Entry* scratch
 
 // Few texts among many children (categories): the texts are ranked once
 // each.
-static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count) {
-    uint32_t* ranks = (uint32_t*)modelAllocArray(count + 1, sizeof(uint32_t));
-    bool ranked = ranks && rankSortKeyTexts(sort->keys, items, count, ranks);
-    for (size_t i = 0; i < count && ranked; ++i)
-        items[i]->arrangeRank = ranks[i];
-    modelFree(ranks);
-    return ranked;
+static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count, uint32_t* ranks) {
+    return rankSortKeyTexts(sort->keys, items, count, ranks);
 }
 
 // Each number is read once, where the sort would read two records for every
 // comparison. Priorities and the flag are small enough to be their own
 // ranks; dates are sorted. A damaged date, which has no value, leaves its
 // child unranked.
-static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t count) {
+static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t count,
+                          uint32_t* ranks) {
+    if (sort->arrangeKey != kArrangeByDate) {
+        for (size_t i = 0; i < count; ++i) {
+            uint64_t value = numberValue(items[i], sort->arrangeKey);
+            ranks[i] = value < kIdShared ? (uint32_t)value : kNotRanked;
+        }
+        return true;
+    }
     RankEntry* entries = (RankEntry*)modelAllocArray(2 * count + 1, sizeof(RankEntry));
     if (!entries)
         return false;
     size_t valued = 0;
-    uint64_t highest = 0;
     for (size_t i = 0; i < count; ++i) {
         uint64_t value = numberValue(items[i], sort->arrangeKey);
-        if (value == kNoValue)
-            continue;
-        entries[valued++] = RankEntry{value, (uint32_t)i};
-        highest = value > highest ? value : highest;
+        ranks[i] = kNotRanked;
+        if (value != kNoValue)
+            entries[valued++] = RankEntry{value, (uint32_t)i};
     }
-    if (highest < kNotRanked) {
-        for (size_t i = 0; i < valued; ++i)
-            items[entries[i].at]->arrangeRank = (uint32_t)entries[i].by;
-    } else {
-        sortByValue(entries, entries + count, valued);
-        rankEntries(entries, valued, items,
-                    [](const RankEntry& a, const RankEntry& b) { return a.by < b.by; });
-    }
+    sortByValue(entries, entries + count, valued);
+    rankEntries(entries, valued, ranks,
+                [](const RankEntry& a, const RankEntry& b) { return a.by < b.by; });
     modelFree(entries);
     return true;
 }
@@ -213,7 +210,7 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
 // Names nearly all differ, so ranking their texts would be a sort of its
 // own: each child's key is made once and the keys sorted, by their first
 // word a byte at a time, then each run that shares it by the rest.
-static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count) {
+static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, uint32_t* ranks) {
     NameEntry* entries = (NameEntry*)modelAllocArray(2 * count + 1, sizeof(NameEntry));
     ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
     bool ranked = entries && keys;
@@ -237,37 +234,76 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count) 
             if (end - run > 1)
                 std::sort(entries + run, entries + end, byKey);
         }
-        rankEntries(entries, count, items, byKey);
+        rankEntries(entries, count, ranks, byKey);
     }
     modelFree(keys);
     modelFree(entries);
     return ranked;
 }
 
+// Room in the table of ranks for every identifier the list hands out in
+// the common case; a damaged file's far larger identifiers stay outside it
+// and their children unranked, so the table stays a few bytes an item.
+static uint32_t rankRoom() {
+    uint32_t highest = gList.highestId;
+    if (gList.nextId > 0 && (uint32_t)gList.nextId > highest)
+        highest = (uint32_t)gList.nextId;
+    uint64_t most = 8 * (uint64_t)gList.count + 1024;
+    return (uint32_t)((uint64_t)highest + 1 < most ? (uint64_t)highest + 1 : most);
+}
+
 // Ranks the children the sort may meet: they are known from the list in
-// the Default View. A damaged list may place an item elsewhere; such a
-// child is unranked and still compares by its key or record. When memory
-// runs short nothing is ranked, and a sort by categories still ranks the
-// keys in the cache's table.
+// the Default View. The ranks go in a table by identifier, which the
+// comparisons read without the records' far apart bytes: an identifier met
+// twice in the list (a damaged file) leaves its items unranked, and so
+// does one the table has no room for. A damaged list may place an item
+// elsewhere; such a child is unranked too and still compares by its key or
+// record. When memory runs short nothing is ranked, and a sort by
+// categories still ranks the keys in the cache's table.
 static void rankChildren(SortParams* sort) {
-    NoteItem** items = (NoteItem**)modelAllocArray((size_t)gList.count + 1, sizeof(NoteItem*));
-    if (!items)
-        return;
+    size_t listed = (size_t)gList.count;
+    uint32_t room = rankRoom();
+    NoteItem** items = (NoteItem**)modelAllocArray(listed + 1, sizeof(NoteItem*));
+    uint32_t* ranks = (uint32_t*)modelAllocArray(listed + 1, sizeof(uint32_t));
+    uint32_t* byId = (uint32_t*)modelAllocArray(room, sizeof(uint32_t));
     size_t count = 0;
-    for (NoteItem* item = gList.head; item && count < (size_t)gList.count; item = item->next) {
-        item->arrangeRank = kNotRanked;
-        if (sort->rankTopLevel ? item->level == 1
-                               : item->level != 1 && item->parentId == sort->parentId)
-            items[count++] = item;
+    if (items && ranks && byId) {
+        memset(byId, 0xFF, room * sizeof(uint32_t));
+        for (NoteItem* item = gList.head; item; item = item->next) {
+            if (item->id < room)
+                byId[item->id] = byId[item->id] == kNotRanked ? kIdSeen : kIdShared;
+            if (count < listed &&
+                (sort->rankTopLevel ? item->level == 1
+                                    : item->level != 1 && item->parentId == sort->parentId))
+                items[count++] = item;
+        }
+        bool byNames = sort->arrangeKey == kArrangeByName;
+        if (!sort->keys)
+            sort->ranked = rankByNumbers(sort, items, count, ranks);
+        else if (byNames)
+            sort->ranked = rankByNames(sort, items, count, ranks);
+        else
+            sort->ranked = rankByTexts(sort, items, count, ranks);
+        if (!sort->ranked && sort->keys && !byNames)
+            rankSortKeys(sort->keys, items, count);
     }
-    bool byNames = sort->arrangeKey == kArrangeByName;
-    if (!sort->keys)
-        sort->ranked = rankByNumbers(sort, items, count);
-    else
-        sort->ranked = byNames ? rankByNames(sort, items, count) : rankByTexts(sort, items, count);
-    if (!sort->ranked && sort->keys && !byNames)
-        rankSortKeys(sort->keys, items, count);
+    if (sort->ranked) {
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t id = items[i]->id;
+            if (id < room && byId[id] == kIdSeen)
+                byId[id] = ranks[i];
+        }
+        sort->ranks = byId;
+        sort->rankCount = room;
+        byId = nullptr;
+    }
+    modelFree(byId);
+    modelFree(ranks);
     modelFree(items);
+}
+
+static uint32_t rankOf(const SortParams* sort, const NoteItem* item) {
+    return item->id < sort->rankCount ? sort->ranks[item->id] : kNotRanked;
 }
 
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
@@ -281,8 +317,8 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const NoteItem* first = (const NoteItem*)a;
     const NoteItem* second = (const NoteItem*)b;
     if (sort->ranked && first && second) {
-        uint32_t at = first->arrangeRank, other = second->arrangeRank;
-        if (at != kNotRanked && other != kNotRanked) {
+        uint32_t at = rankOf(sort, first), other = rankOf(sort, second);
+        if (at < kIdShared && other < kIdShared) {
             int order = (int)(at > other) - (int)(at < other);
             return sort->ascending ? order : -order;
         }
@@ -357,6 +393,13 @@ static void startSort(SortParams* params, SortKeyCache* keys) {
     params->keys = comparesText(gOptions.arrangeKey) ? keys : nullptr;
 }
 
+static void endSort(SortParams* params, SortKeyCache* keys) {
+    modelFree(params->ranks);
+    params->ranks = nullptr;
+    params->rankCount = 0;
+    freeSortKeys(keys);
+}
+
 // A walk over neighbours in a list: by a text, each child's key is made
 // once (as the sort's table makes it), the last one kept for the next pair.
 struct OrderCheck {
@@ -411,7 +454,7 @@ void sortChildren(HWND tree, HTREEITEM node) {
     SortParams params;
     startSort(&params, &keys);
     if (alreadyArranged(tree, node, &params)) {
-        freeSortKeys(&keys);
+        endSort(&params, &keys);
         return;
     }
     planRanks(tree, node, &params);
@@ -422,7 +465,7 @@ void sortChildren(HWND tree, HTREEITEM node) {
     HCURSOR previous = SetCursor(waitCursor());
     SendMessageW(tree, TVM_SORTCHILDRENCB, FALSE, (LPARAM)&sort);
     SetCursor(previous);
-    freeSortKeys(&keys);
+    endSort(&params, &keys);
 }
 
 int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order) {
@@ -436,7 +479,7 @@ int arrangeOrder(NoteItem* const* items, int32_t count, int32_t* order) {
     });
     // A key that could not be made mid-way leaves pairs compared two ways.
     bool whole = !keys.broken;
-    freeSortKeys(&keys);
+    endSort(&params, &keys);
     if (!whole)
         for (int32_t i = 0; i < count; ++i)
             order[i] = i;

@@ -8,8 +8,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// A child of a long sort that could not be ranked (see SortParams).
+// A child of a long sort that could not be ranked (see SortParams), and
+// below it the marks of an identifier that no child owns alone.
 static const uint32_t kNotRanked = 0xFFFFFFFFu;
+static const uint32_t kIdSeen = 0xFFFFFFFEu;
+static const uint32_t kIdShared = 0xFFFFFFFDu;
 
 // What one sort compares by, read from the view options when it starts.
 struct SortParams {
@@ -18,12 +21,16 @@ struct SortParams {
     SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
     // A long sort ranks the children it may meet once it has compared
     // rankAfter times (0: never): the top level, or the items below the
-    // identifier parentId. Each item's arrangeRank is then its child's
-    // place in ascending order (equal keys share one), kNotRanked for
-    // every other item, and two ranked children compare by rank alone.
+    // identifier parentId. ranks[id] is then the place in ascending order
+    // (equal keys share one) of the child with that identifier; kIdShared
+    // or above for an identifier that is not one ranked child's alone, and
+    // for identifiers from rankCount on. Two ranked children compare by
+    // rank alone.
     uint32_t rankAfter, compared;
     bool rankTopLevel;
     uint32_t parentId;
+    uint32_t* ranks;
+    uint32_t rankCount;
     bool ranked; // the ranks are written
 };
 

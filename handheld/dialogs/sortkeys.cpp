@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string.h>
 
-static const size_t kFirstSlots = 1024, kFirstBytes = 1 << 16;
+static const size_t kFirstSlots = 1024, kFirstBytes = 1 << 16, kDirectRankBytes = 1 << 16;
 
 void initSortKeys(SortKeyCache* cache, int field) {
     memset(cache, 0, sizeof *cache);
@@ -36,39 +36,55 @@ int mapSortKey(const WCHAR* text, int count, BYTE* out, int room, int* need) {
     return made > 0 ? made : 0;
 }
 
+static size_t fieldChars(int field) {
+    return field == kArrangeByName ? kNameChars : kCategoryChars;
+}
+
 static const WideChar* textOf(int field, const NoteItem* item, size_t* length) {
     const WideChar* text = field == kArrangeByName ? item->name : item->category;
-    *length = wideLength(text, field == kArrangeByName ? kNameChars : kCategoryChars);
+    *length = wideLength(text, fieldChars(field));
     return text;
 }
 
-static bool sameText(int field, const NoteItem* a, const NoteItem* b) {
-    size_t aLength = 0, bLength = 0;
-    const WideChar* aText = textOf(field, a, &aLength);
-    const WideChar* bText = textOf(field, b, &bLength);
-    return aLength == bLength && memcmp(aText, bText, aLength * sizeof(WideChar)) == 0;
+// Whether item's text is text (length characters): the same characters,
+// and its own ends there too.
+static bool isText(int field, const NoteItem* item, const WideChar* text, size_t length) {
+    const WideChar* own = field == kArrangeByName ? item->name : item->category;
+    return memcmp(own, text, length * sizeof(WideChar)) == 0 &&
+           (length == fieldChars(field) || own[length] == 0);
+}
+
+// FNV-1a a character at a time, where the byte-wise step takes two, and
+// the high bits folded into the low ones the table's mask keeps.
+static size_t hashText(const WideChar* text, size_t length) {
+    uint32_t hash = kHashStart;
+    for (size_t i = 0; i < length; ++i)
+        hash = (hash ^ text[i]) * 16777619u;
+    return hash ^ (hash >> 16);
 }
 
 // The slot of item in a table: by its address, or (byText) by its text's
 // characters; the slot is free when nothing matches yet.
 static size_t slotOf(const SortKeyTable* table, const NoteItem* item, int field, bool byText) {
-    size_t hash;
+    size_t mask = table->count - 1;
     if (byText) {
         size_t length = 0;
         const WideChar* text = textOf(field, item, &length);
-        hash = hashBytes(kHashStart, text, length * sizeof(WideChar));
-    } else {
-        // Items lie a record apart, so the address's low bits repeat:
-        // they are mixed with the high ones before the table's mask.
-        uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
-        bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
-        hash = bits ^ (bits >> 16);
+        size_t slot = hashText(text, length) & mask;
+        for (const NoteItem* there; (there = table->slots[slot].item) != nullptr;
+             slot = (slot + 1) & mask)
+            if (isText(field, there, text, length))
+                break;
+        return slot;
     }
-    size_t mask = table->count - 1;
-    size_t slot = hash & mask;
+    // Items lie a record apart, so the address's low bits repeat: they are
+    // mixed with the high ones before the table's mask.
+    uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
+    bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
+    size_t slot = (bits ^ (bits >> 16)) & mask;
     for (const NoteItem* there; (there = table->slots[slot].item) != nullptr;
          slot = (slot + 1) & mask)
-        if (byText ? sameText(field, there, item) : there == item)
+        if (there == item)
             break;
     return slot;
 }
@@ -265,14 +281,27 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
         modelFree(byOffset);
         return 0;
     }
-    std::sort(byOffset, byOffset + distinct,
-              [](const RankAt& a, const RankAt& b) { return a.offset < b.offset; });
-    for (size_t i = 0; i < count; ++i) {
-        const RankAt* found =
-            std::lower_bound(byOffset, byOffset + distinct, ranks[i],
-                             [](const RankAt& a, uint32_t offset) { return a.offset < offset; });
-        ranks[i] = (uint32_t)found->rank;
+    // The few texts' keys fill a few bytes: a rank at each key's offset
+    // finds each child's at once. Many texts are looked up by offset.
+    uint32_t* atOffset = cache->bytesUsed <= kDirectRankBytes
+                             ? (uint32_t*)modelAllocArray(cache->bytesUsed + 1, sizeof(uint32_t))
+                             : nullptr;
+    if (atOffset) {
+        for (size_t k = 0; k < distinct; ++k)
+            atOffset[byOffset[k].offset] = (uint32_t)byOffset[k].rank;
+        for (size_t i = 0; i < count; ++i)
+            ranks[i] = atOffset[ranks[i]];
+    } else {
+        std::sort(byOffset, byOffset + distinct,
+                  [](const RankAt& a, const RankAt& b) { return a.offset < b.offset; });
+        for (size_t i = 0; i < count; ++i) {
+            const RankAt* found = std::lower_bound(
+                byOffset, byOffset + distinct, ranks[i],
+                [](const RankAt& a, uint32_t offset) { return a.offset < offset; });
+            ranks[i] = (uint32_t)found->rank;
+        }
     }
+    modelFree(atOffset);
     modelFree(byOffset);
     return 1;
 }

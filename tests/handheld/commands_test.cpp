@@ -300,8 +300,8 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
 // root without sorting: for every key, both ways, with many ties, the
 // control's own sort must then leave that order exactly as it is. A long
 // sort from another order (one that turns to a table of the keys part-way)
-// must give that order's stable sort, also for damaged check states and
-// dates, some beyond any real range.
+// must give that order's stable sort, also for damaged check states,
+// dates and identifiers, some beyond any real range.
 TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
     const char* names[] = {"pear", "Pear", "apple", "a-b", "ab", "", "Zed", "zed", "co-op", "coop"};
     const char* categories[] = {"", "Work", "work", "Home"};
@@ -343,6 +343,12 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
             due.month = (uint16_t)(next(2) ? 13 : 40);
         else if (damage == 4)
             due.milliseconds = 3000;
+        // Identifiers a damaged file repeats or takes from far beyond the
+        // others, on items that no other item lies below.
+        else if (damage == 5 && item->id % 3 == 2 && item->id > 600)
+            item->id -= 300;
+        else if (damage == 6 && item->id % 3 == 2)
+            item->id = 0xFFFFFF00u - item->id;
     }
     auto children = [this]() {
         std::vector<LPARAM> items;

@@ -56,9 +56,6 @@ struct NoteItem {
     // In memory only.
     WideChar* note; // exactly length + 1 characters; null when empty
     NoteItem* next;
-    // The item's place among its siblings in the long sort running now,
-    // which writes it for every item before it reads any.
-    uint32_t arrangeRank;
 };
 
 static_assert(offsetof(NoteItem, name) == 0, "name at 0");
