@@ -9,6 +9,7 @@
 #include "keymap.h"
 #include "notemodel.h"
 #include "program.h"
+#include "radixsort.h"
 #include "sortkeys.h"
 #include "treenode.h"
 #include "widetext.h"
@@ -39,10 +40,10 @@ struct Member {
     uint16_t icon, checkState;
 };
 
-// A member in its group's order: its key's head, so that most comparisons
-// read no member, and where the member is.
+// A member in its group's order: its key's head (by), so that most
+// comparisons read no member, and where the member is.
 struct Placed {
-    uint64_t head;
+    uint64_t by;
     int32_t member;
 };
 
@@ -225,6 +226,28 @@ void groupLabel(const NoteItem* item, int viewMode, WCHAR* label, int labelChars
     }
 }
 
+// A group this large is sorted by its members' heads a byte at a time, and
+// only the runs that share a head by their whole keys: a few passes over
+// the members where a comparison sort takes log n, each reading keys.
+static const int32_t kFewestForRadix = 256;
+
+// The members' stable order by byKey; scratch, with room for count, may be
+// null, and a small group goes without it anyway.
+template <typename Less>
+static void sortGroup(Placed* first, int32_t count, Placed* scratch, Less byKey) {
+    if (count < kFewestForRadix || !scratch) {
+        std::stable_sort(first, first + count, byKey);
+        return;
+    }
+    sortByValue(first, scratch, (size_t)count);
+    for (int32_t run = 0, end = 0; run < count; run = end) {
+        for (end = run + 1; end < count && first[end].by == first[run].by;)
+            ++end;
+        if (end - run > 1)
+            std::stable_sort(first + run, first + end, byKey);
+    }
+}
+
 void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     size_t n = 0;
     for (const NoteItem* it = gList.head; it; it = it->next)
@@ -241,6 +264,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
     DayGroups days = {};
     KeyArena arena = {};
+    Placed* scratch = nullptr;
     if (!groups || !members || !sorted || !order || !map.slots || !labels ||
         (viewMode == kByDueDate && !initKeyMap(&days.map, 128)))
         goto done; // out of memory: the root node alone
@@ -321,7 +345,7 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
 
         // Members grouped in list order (a counting sort), then each group's
         // members sorted by name; equal names keep list order.
-        int32_t start = 0;
+        int32_t start = 0, largest = 0;
         for (int32_t g = 0; g < groupCount; ++g) {
             groups[g].firstMember = start;
             start += groups[g].memberCount;
@@ -330,18 +354,20 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         for (int32_t i = 0; i < memberCount; ++i) {
             Group* group = &groups[members[i].group];
             sorted[group->firstMember + group->memberCount++] = Placed{members[i].head, i};
+            largest = group->memberCount > largest ? group->memberCount : largest;
         }
         // Two keys whose first eight bytes differ order as those do.
         auto byKey = [members](const Placed& a, const Placed& b) {
-            if (a.head != b.head)
-                return a.head < b.head;
+            if (a.by != b.by)
+                return a.by < b.by;
             const Member& first = members[a.member];
             const Member& second = members[b.member];
             return keyLess(first.key, first.keyBytes, second.key, second.keyBytes);
         };
+        if (largest >= kFewestForRadix)
+            scratch = (Placed*)modelAllocArray((size_t)largest, sizeof(Placed));
         for (int32_t g = 0; g < groupCount; ++g)
-            std::stable_sort(sorted + groups[g].firstMember,
-                             sorted + groups[g].firstMember + groups[g].memberCount, byKey);
+            sortGroup(sorted + groups[g].firstMember, groups[g].memberCount, scratch, byKey);
         for (int32_t g = 0; g < groupCount; ++g)
             order[g] = g;
         std::stable_sort(order, order + groupCount, [groups](int32_t a, int32_t b) {
@@ -369,6 +395,7 @@ done:
     modelFree(groups);
     modelFree(members);
     modelFree(sorted);
+    modelFree(scratch);
     modelFree(order);
     modelFree(map.slots);
     modelFree(labels);

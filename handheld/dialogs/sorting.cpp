@@ -2,6 +2,7 @@
 
 #include "filledshape.h"
 #include "notemodel.h"
+#include "radixsort.h"
 #include "program.h"
 #include "treefill.h"
 #include "treenode.h"
@@ -135,40 +136,6 @@ static void rankEntries(const Entry* entries, size_t count, uint32_t* ranks, Les
             ++rank;
         ranks[entries[i].at] = rank;
     }
-}
-
-// The entries in ascending order of by, a byte at a time from the lowest
-// (each pass keeps the order of the last); a byte all of them share is
-// skipped, as dates share their year. Ten thousand dates take a few
-// passes over the entries where a comparison sort takes thirteen. Leaves
-// the entries in place; scratch has room for count of them.
-template <typename Entry> static void sortByValue(Entry* entries, Entry* scratch, size_t count) {
-    if (!count)
-        return;
-    uint32_t counts[8][256] = {};
-    for (size_t i = 0; i < count; ++i)
-        for (int b = 0; b < 8; ++b)
-            ++counts[b][(entries[i].by >> (8 * b)) & 0xFF];
-    Entry* from = entries;
-    Entry* to = scratch;
-    for (int b = 0; b < 8; ++b) {
-        uint32_t* slots = counts[b];
-        if (slots[(from[0].by >> (8 * b)) & 0xFF] == count)
-            continue;
-        uint32_t next = 0;
-        for (int d = 0; d < 256; ++d) {
-            uint32_t here = slots[d];
-            slots[d] = next;
-            next += here;
-        }
-        for (size_t i = 0; i < count; ++i)
-            to[slots[(from[i].by >> (8 * b)) & 0xFF]++] = from[i];
-        Entry* last = from;
-        from = to;
-        to = last;
-    }
-    if (from != entries)
-        memcpy(entries, from, count * sizeof(Entry));
 }
 
 // Few texts among many children (categories): the texts are ranked once

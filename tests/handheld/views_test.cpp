@@ -139,17 +139,20 @@ TEST_F(ViewsTest, LabelsAreEqualOnlyWhenTheirCharactersAre) {
 
 // Names alike in their first letters, some equal but for letter case: in
 // every grouped view each group lists its items as the locale orders their
-// names ignoring case, equal names in list order.
+// names ignoring case, equal names in list order. Each group is long
+// enough to be sorted by its heads first.
 TEST_F(ViewsTest, AGroupListsItsItemsInTheLocalesOrderOfNames) {
     const char* names[] = {"Meeting with Bob", "meeting with ann", "Meeting with Ann",
                            "Meeting",          "Meeting with",     "Meeting with Anna",
                            "Meetings",         "MEETING WITH BOB", "Meet"};
+    const char* prefixes[] = {"", "Zed ", "apple ", "Me "};
     const char* categories[] = {"Work", "Home"};
     std::vector<std::string> named;
     std::vector<ItemSpec> items;
-    for (uint32_t id = 1; id <= 240; ++id)
-        named.push_back(std::string(names[(id * 5) % 9]) + (id % 3 ? "" : " 1"));
-    for (uint32_t id = 1; id <= 240; ++id)
+    for (uint32_t id = 1; id <= 600; ++id)
+        named.push_back(std::string(prefixes[id % 7 % 4]) + names[(id * 5) % 9] +
+                        (id % 3 ? "" : " 1"));
+    for (uint32_t id = 1; id <= 600; ++id)
         items.push_back({named[id - 1].c_str(), id, 0, 1, 1, (uint16_t)(id % 2),
                          categories[id % 2 ? 0 : 1], 2024, 5, (uint16_t)(1 + id % 2)});
     writeDocument(notes, items);
@@ -162,7 +165,7 @@ TEST_F(ViewsTest, AGroupListsItsItemsInTheLocalesOrderOfNames) {
         // Items 1, 3, 5, ... share every group key, as do 2, 4, 6, ...
         for (uint32_t parity : {1u, 0u}) {
             std::vector<std::wstring> expected;
-            for (uint32_t id = 1; id <= 240; ++id)
+            for (uint32_t id = 1; id <= 600; ++id)
                 if (id % 2 == parity)
                     expected.push_back(std::wstring(named[id - 1].begin(), named[id - 1].end()));
             std::stable_sort(expected.begin(), expected.end(),
