@@ -2,8 +2,8 @@
 
 #include "filledshape.h"
 #include "notemodel.h"
-#include "radixsort.h"
 #include "program.h"
+#include "radixsort.h"
 #include "treefill.h"
 #include "treenode.h"
 #include "widetext.h"
@@ -220,10 +220,10 @@ static uint32_t rankRoom() {
 }
 
 // Ranks the children the sort may meet: they are known from the list in
-// the Default View. The ranks go in a table by identifier, which the
-// comparisons read without the records' far apart bytes: an identifier met
-// twice in the list (a damaged file) leaves its items unranked, and so
-// does one the table has no room for. A damaged list may place an item
+// the Default View. The ranks go in a table by identifier for this sort
+// alone, so that no record carries room for them: an identifier met twice
+// in the list (a damaged file) leaves its items unranked, and so does one
+// the table has no room for. A damaged list may place an item
 // elsewhere; such a child is unranked too and still compares by its key or
 // record. When memory runs short nothing is ranked, and a sort by
 // categories still ranks the keys in the cache's table.
