@@ -1,5 +1,6 @@
 #include "sortkeys.h"
 
+#include "keymap.h"
 #include "notemodel.h"
 #include "plainkeys.h"
 #include "widetext.h"
@@ -7,7 +8,7 @@
 #include <algorithm>
 #include <string.h>
 
-static const size_t kFirstSlots = 1024, kFirstBytes = 1 << 16, kDirectRankBytes = 1 << 16;
+static const size_t kFirstSlots = 1024, kFirstBytes = 1 << 16;
 
 void initSortKeys(SortKeyCache* cache, int field) {
     memset(cache, 0, sizeof *cache);
@@ -40,8 +41,12 @@ static size_t fieldChars(int field) {
     return field == kArrangeByName ? kNameChars : kCategoryChars;
 }
 
+static const WideChar* fieldText(int field, const NoteItem* item) {
+    return field == kArrangeByName ? item->name : item->category;
+}
+
 static const WideChar* textOf(int field, const NoteItem* item, size_t* length) {
-    const WideChar* text = field == kArrangeByName ? item->name : item->category;
+    const WideChar* text = fieldText(field, item);
     *length = wideLength(text, fieldChars(field));
     return text;
 }
@@ -49,7 +54,7 @@ static const WideChar* textOf(int field, const NoteItem* item, size_t* length) {
 // Whether item's text is text (length characters): the same characters,
 // and its own ends there too.
 static bool isText(int field, const NoteItem* item, const WideChar* text, size_t length) {
-    const WideChar* own = field == kArrangeByName ? item->name : item->category;
+    const WideChar* own = fieldText(field, item);
     return memcmp(own, text, length * sizeof(WideChar)) == 0 &&
            (length == fieldChars(field) || own[length] == 0);
 }
@@ -281,29 +286,16 @@ int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t c
         modelFree(byOffset);
         return 0;
     }
-    // The few texts' keys fill a few bytes: a rank at each key's offset
-    // finds each child's at once. Many texts are looked up by offset.
-    uint32_t* atOffset = cache->bytesUsed <= kDirectRankBytes
-                             ? (uint32_t*)modelAllocArray(cache->bytesUsed + 1, sizeof(uint32_t))
-                             : nullptr;
-    if (atOffset) {
-        for (size_t k = 0; k < distinct; ++k)
-            atOffset[byOffset[k].offset] = (uint32_t)byOffset[k].rank;
-        for (size_t i = 0; i < count; ++i)
-            ranks[i] = atOffset[ranks[i]];
-    } else {
-        std::sort(byOffset, byOffset + distinct,
-                  [](const RankAt& a, const RankAt& b) { return a.offset < b.offset; });
-        for (size_t i = 0; i < count; ++i) {
-            const RankAt* found = std::lower_bound(
-                byOffset, byOffset + distinct, ranks[i],
-                [](const RankAt& a, uint32_t offset) { return a.offset < offset; });
-            ranks[i] = (uint32_t)found->rank;
-        }
-    }
-    modelFree(atOffset);
+    // Each child's rank is found by its key's offset, one probe a child.
+    KeyMap rankAt = {};
+    bool mapped = initKeyMap(&rankAt, distinct);
+    for (size_t k = 0; k < distinct && mapped; ++k)
+        keyMapRemember(&rankAt, byOffset[k].offset, byOffset[k].rank);
+    for (size_t i = 0; i < count && mapped; ++i)
+        ranks[i] = (uint32_t)keyMapFind(&rankAt, ranks[i]);
+    freeKeyMap(&rankAt);
     modelFree(byOffset);
-    return 1;
+    return mapped ? 1 : 0;
 }
 
 int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key) {
