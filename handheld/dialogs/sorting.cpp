@@ -118,10 +118,10 @@ struct RankEntry {
     uint32_t at; // the child's index
 };
 
-// By a name: its key's first two words, which decide most comparisons.
+// By a name: its key's first twelve bytes, which decide most comparisons.
 struct NameEntry {
-    uint64_t by, then;
-    uint32_t at;
+    uint64_t by;
+    uint32_t then, at;
 };
 
 } // namespace
@@ -174,24 +174,41 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
     return true;
 }
 
+// Room for the keys of the items' names in one block: two bytes a
+// character, as nearly every one weighs, and room a key for the bytes that
+// close it. Every byte of the block is cleared, so it is not made larger
+// than that; a longer key still grows it.
+static size_t nameKeyBytes(NoteItem* const* items, size_t count) {
+    size_t bytes = kSortKeyRoom;
+    for (size_t i = 0; i < count; ++i)
+        bytes += 2 * wideLength(items[i]->name, kNameChars) + 8;
+    return bytes;
+}
+
 // Names nearly all differ, so ranking their texts would be a sort of its
 // own: each child's key is made once and the keys sorted, by their first
 // word a byte at a time, then each run that shares it by the rest.
 static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, uint32_t* ranks) {
+    SortKeyCache* cache = sort->keys;
     NameEntry* entries = (NameEntry*)modelAllocArray(2 * count + 1, sizeof(NameEntry));
     ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
-    bool ranked = entries && keys;
+    bool ranked = entries && keys && reserveSortKeyBytes(cache, nameKeyBytes(items, count));
     for (size_t i = 0; i < count && ranked; ++i) {
-        ranked = makeChildKey(sort->keys, items[i], &keys[i]);
-        entries[i] = NameEntry{keys[i].words[0], keys[i].words[1], (uint32_t)i};
+        ranked = makeChildKey(cache, items[i], &keys[i]);
+        uint64_t by = childKeyWord(cache, keys[i], 0);
+        uint32_t then = (uint32_t)(childKeyWord(cache, keys[i], 8) >> 32);
+        entries[i] = NameEntry{by, then, (uint32_t)i};
     }
-    const SortKeyCache* cache = sort->keys;
     auto byKey = [cache, keys](const NameEntry& a, const NameEntry& b) {
         if (a.by != b.by)
             return a.by < b.by;
         if (a.then != b.then)
             return a.then < b.then;
-        return compareChildKeys(cache, keys[a.at], keys[b.at]) < 0;
+        const ChildKey& first = keys[a.at];
+        const ChildKey& second = keys[b.at];
+        if (first.beyond != second.beyond)
+            return first.beyond < second.beyond;
+        return compareChildKeys(cache, first, second) < 0;
     };
     if (ranked) {
         sortByValue(entries, entries + count, count);
@@ -396,6 +413,7 @@ static bool keepsOrder(const NoteItem* first, const NoteItem* second, void* cont
     if (!keyOfNext(check, second, next))
         return false;
     int order = compareChildKeys(params->keys, check->keys[check->at], check->keys[next]);
+    keepOnlyChildKey(params->keys, &check->keys[next]);
     check->last = second;
     check->at = next;
     return (params->ascending ? order : -order) <= 0;

@@ -302,22 +302,32 @@ int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key) {
     SortKeySlot made;
     if (!appendKey(cache, item, &made))
         return 0;
-    // Names often share their first letters ("Meeting with ..."): three
-    // words of the key decide nearly every comparison without its bytes.
-    for (size_t w = 0; w < kChildKeyWords; ++w)
-        key->words[w] = sortKeyWord(cache->bytes + made.offset, made.length, w * 8);
     key->offset = made.offset;
     key->length = made.length;
+    key->beyond = childKeyWord(cache, *key, kChildKeyBeyond);
     return 1;
 }
 
+uint64_t childKeyWord(const SortKeyCache* cache, const ChildKey& key, size_t from) {
+    return sortKeyWord(cache->bytes + key.offset, key.length, from);
+}
+
 int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b) {
-    for (int w = 0; w < kChildKeyWords; ++w)
-        if (a.words[w] != b.words[w])
-            return a.words[w] < b.words[w] ? -1 : 1;
     int order =
         compareSortKeyBytes(cache->bytes + a.offset, a.length, cache->bytes + b.offset, b.length);
     return (order > 0) - (order < 0);
+}
+
+void keepOnlyChildKey(SortKeyCache* cache, ChildKey* key) {
+    if (cache->items.used || cache->texts.used)
+        return;
+    memmove(cache->bytes, cache->bytes + key->offset, key->length);
+    key->offset = 0;
+    cache->bytesUsed = key->length;
+}
+
+int reserveSortKeyBytes(SortKeyCache* cache, size_t bytes) {
+    return reserveBytes(cache, bytes);
 }
 
 int compareSortKeys(SortKeyCache* cache, const NoteItem* a, const NoteItem* b) {

@@ -63,21 +63,36 @@ int rankSortKeys(SortKeyCache* cache, const NoteItem* const* items, size_t count
 int rankSortKeyTexts(SortKeyCache* cache, const NoteItem* const* items, size_t count,
                      uint32_t* ranks);
 // One item's key for a long sort where nearly every item has a text of
-// its own (names), which ranking would have to sort first: its first
-// twenty-four bytes as three numbers (the end padded with zeros), and
-// where the whole key lies in the cache's bytes.
-enum { kChildKeyWords = 3 };
+// its own (names), which ranking would have to sort first: where the whole
+// key lies in the cache's bytes, and its bytes from kChildKeyBeyond on as
+// one number (the end padded with zeros). The sort's own entries carry the
+// bytes before (childKeyWord); together they decide nearly every
+// comparison without the bytes, and the key stays small, since a long
+// sort keeps one for every child.
+enum { kChildKeyBeyond = 12 };
 
 struct ChildKey {
-    uint64_t words[kChildKeyWords];
+    uint64_t beyond;
     uint32_t offset, length;
 };
 
 // Makes item's key at the end of the cache's bytes, without looking for
 // its text among those made; 0 when it could not be made.
 int makeChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key);
+// Eight bytes of key from byte from on as one number (sortKeyWord).
+uint64_t childKeyWord(const SortKeyCache* cache, const ChildKey& key, size_t from);
 // -1, 0 or +1 as a's text orders before, with or after b's.
 int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b);
+
+// Drops the bytes of every key but key's, which move to the start: a walk
+// that compares neighbours holds two keys at a time, not all it made. Does
+// nothing while the cache's tables hold keys, whose places would go stale.
+void keepOnlyChildKey(SortKeyCache* cache, ChildKey* key);
+
+// Room for bytes more key bytes in one block, so that a caller who knows
+// how many keys it will make spares the block's growth, each step of which
+// copies it into fresh memory; 0 when memory ran short.
+int reserveSortKeyBytes(SortKeyCache* cache, size_t bytes);
 
 // Room that holds the key of any text of up to a name's length in the
 // locales seen; a longer key is still made, with a second call.
