@@ -34,7 +34,6 @@ struct Member {
     int32_t group;
     const BYTE* key;
     int32_t keyBytes;
-    uint64_t head; // the key's first eight bytes, its end padded with zeros
     // Read with the record in list order: the insertion goes in display
     // order, where the records lie scattered.
     uint16_t icon, checkState;
@@ -54,7 +53,8 @@ struct KeyArena {
     size_t used, room;
 };
 
-// Label -> group index, open addressing.
+// Label -> group index, open addressing; it doubles as the groups come,
+// from a few slots, since most views have a handful of labels.
 struct LabelMap {
     int32_t* slots; // -1 empty
     size_t mask;
@@ -87,9 +87,11 @@ struct DayGroups {
 static bool reserveKeyRoom(KeyArena* arena, size_t need) {
     if (arena->bytes && arena->used + need <= arena->room)
         return true;
+    // A block is cleared to its end: one for a known need is made to
+    // measure.
     size_t grown = arena->room ? arena->room * 2 : 1 << 16;
-    while (grown < need)
-        grown *= 2;
+    if (grown < need)
+        grown = need;
     BYTE* block = (BYTE*)modelAlloc(grown + sizeof(BYTE*));
     if (!block)
         return false;
@@ -152,6 +154,44 @@ static uint32_t hashLabel(const WCHAR* label) {
     for (; *label; ++label)
         h = (h ^ (uint32_t)*label) * 16777619u;
     return h;
+}
+
+static size_t labelSlot(const LabelMap* map, const Group* groups, const WCHAR* label) {
+    size_t slot = hashLabel(label) & map->mask;
+    while (map->slots[slot] != -1 && !sameLabel(groups[map->slots[slot]].label, label))
+        slot = (slot + 1) & map->mask;
+    return slot;
+}
+
+// Room in the map for one group more than count, kept at most half full;
+// false when memory ran short.
+static bool roomForLabel(LabelMap* map, const Group* groups, int32_t count) {
+    size_t slots = map->mask + 1;
+    if (map->slots && ((size_t)count + 1) * 2 <= slots)
+        return true;
+    LabelMap grown = {};
+    size_t room = map->slots ? slots * 2 : 64;
+    grown.slots = (int32_t*)modelAllocArray(room, sizeof(int32_t));
+    if (!grown.slots)
+        return false;
+    grown.mask = room - 1;
+    memset(grown.slots, 0xFF, room * sizeof(int32_t));
+    for (int32_t g = 0; g < count; ++g)
+        grown.slots[labelSlot(&grown, groups, groups[g].label)] = g;
+    modelFree(map->slots);
+    *map = grown;
+    return true;
+}
+
+// One block for the name keys of every item that shares its group, two
+// bytes a character as nearly every one weighs and a few to close each
+// key, where blocks that double would clear more than they hold.
+static size_t memberKeyBytes(const Member* members, int32_t count, const Group* groups) {
+    size_t bytes = kSortKeyRoom;
+    for (int32_t i = 0; i < count; ++i)
+        if (groups[members[i].group].memberCount > 1)
+            bytes += 2 * wideLength(members[i].item->name, kNameChars) + 8;
+    return bytes;
 }
 
 // The whole fields: a damaged record may carry any month or day, so no
@@ -252,24 +292,20 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
     size_t n = 0;
     for (const NoteItem* it = gList.head; it; it = it->next)
         ++n;
-    size_t slots = 16;
-    while (slots < n * 2)
-        slots *= 2;
     int32_t groupRoom = n < 16 ? (int32_t)n + 1 : 16;
     Group* groups = (Group*)modelAllocArray((size_t)groupRoom, sizeof(Group));
     Member* members = (Member*)modelAllocArray(n + 1, sizeof(Member));
     Placed* sorted = (Placed*)modelAllocArray(n + 1, sizeof(Placed));
-    int32_t* order = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    LabelMap map = {(int32_t*)modelAllocArray(slots, sizeof(int32_t)), slots - 1};
+    int32_t* order = nullptr; // the groups' order, once they are known
+    LabelMap map = {};
     LabelCache* labels = (LabelCache*)modelAlloc(sizeof(LabelCache));
     DayGroups days = {};
     KeyArena arena = {};
     Placed* scratch = nullptr;
-    if (!groups || !members || !sorted || !order || !map.slots || !labels ||
+    if (!groups || !members || !sorted || !labels || !roomForLabel(&map, groups, 0) ||
         (viewMode == kByDueDate && !initKeyMap(&days.map, 128)))
         goto done; // out of memory: the root node alone
     {
-        memset(map.slots, 0xFF, slots * sizeof(int32_t));
         int32_t groupCount = 0, memberCount = 0;
         for (NoteItem* item = gList.head; item; item = item->next) {
             if (gOptions.hideChecked && item->checkState == kChecked)
@@ -301,13 +337,13 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             if (known && *known)
                 g = *known - 1;
             if (g == -1) {
-                size_t slot = hashLabel(label) & map.mask;
-                while (map.slots[slot] != -1 && !sameLabel(groups[map.slots[slot]].label, label))
-                    slot = (slot + 1) & map.mask;
+                size_t slot = labelSlot(&map, groups, label);
                 g = map.slots[slot];
                 if (g == -1) {
-                    if (!roomForGroup(&groups, groupCount, &groupRoom, n + 1))
+                    if (!roomForGroup(&groups, groupCount, &groupRoom, n + 1) ||
+                        !roomForLabel(&map, groups, groupCount))
                         goto done; // out of memory: the root node alone
+                    slot = labelSlot(&map, groups, label);
                     g = groupCount++;
                     map.slots[slot] = g;
                     Group* group = &groups[g];
@@ -330,17 +366,15 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
         }
         // A name's key is made only where it is compared: an item alone in
         // its group needs none.
+        if (!reserveKeyRoom(&arena, memberKeyBytes(members, memberCount, groups)))
+            goto done; // out of memory: the root node alone
         for (int32_t i = 0; i < memberCount; ++i) {
             Member* m = &members[i];
-            if (groups[m->group].memberCount < 2) {
-                m->key = nullptr;
-                m->keyBytes = 0;
-                m->head = 0;
-                continue;
-            }
-            m->key = makeKey(&arena, (const WCHAR*)m->item->name,
-                             (int)wideLength(m->item->name, kNameChars), &m->keyBytes);
-            m->head = sortKeyWord(m->key, (size_t)m->keyBytes, 0);
+            m->key = nullptr;
+            m->keyBytes = 0;
+            if (groups[m->group].memberCount > 1)
+                m->key = makeKey(&arena, (const WCHAR*)m->item->name,
+                                 (int)wideLength(m->item->name, kNameChars), &m->keyBytes);
         }
 
         // Members grouped in list order (a counting sort), then each group's
@@ -352,8 +386,10 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             groups[g].memberCount = 0;
         }
         for (int32_t i = 0; i < memberCount; ++i) {
-            Group* group = &groups[members[i].group];
-            sorted[group->firstMember + group->memberCount++] = Placed{members[i].head, i};
+            const Member& m = members[i];
+            Group* group = &groups[m.group];
+            uint64_t head = sortKeyWord(m.key, (size_t)m.keyBytes, 0);
+            sorted[group->firstMember + group->memberCount++] = Placed{head, i};
             largest = group->memberCount > largest ? group->memberCount : largest;
         }
         // Two keys whose first eight bytes differ order as those do.
@@ -368,6 +404,9 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             scratch = (Placed*)modelAllocArray((size_t)largest, sizeof(Placed));
         for (int32_t g = 0; g < groupCount; ++g)
             sortGroup(sorted + groups[g].firstMember, groups[g].memberCount, scratch, byKey);
+        order = (int32_t*)modelAllocArray((size_t)groupCount + 1, sizeof(int32_t));
+        if (!order)
+            goto done; // out of memory: the root node alone
         for (int32_t g = 0; g < groupCount; ++g)
             order[g] = g;
         std::stable_sort(order, order + groupCount, [groups](int32_t a, int32_t b) {

@@ -64,34 +64,47 @@ TEST_F(ViewsTest, EveryDayHasItsOwnDateLabel) {
     }
 }
 
-// Many more days than a fill meets at first, each day's items listed far
-// apart: every day is one group, under its own label, holding its items.
+// Many more days and categories than a fill meets at first, each label's
+// items listed far apart: in either view every label is one group, holding
+// its items.
 TEST_F(ViewsTest, EveryDayOfManyGathersItsItems) {
     const int days = 600;
-    std::vector<std::string> names;
-    for (int i = 0; i < days; ++i)
+    std::vector<std::string> names, categories;
+    for (int i = 0; i < days; ++i) {
         names.push_back("d" + std::to_string(i));
+        categories.push_back("c" + std::to_string(i));
+    }
     std::vector<ItemSpec> items;
     for (uint32_t id = 1; id <= 2 * days; ++id) {
         int i = (int)(id - 1) % days;
-        items.push_back({names[(size_t)i].c_str(), id, 0, 1, 1, 0, "", (uint16_t)(1990 + i / 12),
-                         (uint16_t)(1 + i % 12), (uint16_t)(1 + i % 28)});
+        items.push_back({names[(size_t)i].c_str(), id, 0, 1, 1, 0, categories[(size_t)i].c_str(),
+                         (uint16_t)(1990 + i / 12), (uint16_t)(1 + i % 12),
+                         (uint16_t)(1 + i % 28)});
     }
     writeDocument(notes, items);
     Session session(notes);
     ASSERT_TRUE(session.started);
-    SendMessageW(gProgram.mainWindow, WM_COMMAND, IDM_VIEW_DATE, 0);
-    std::map<std::wstring, std::wstring> seen = groups(gProgram.treeView);
-    EXPECT_EQ(seen.size(), (size_t)days);
-    for (int i = 0; i < days; ++i) {
-        SYSTEMTIME day = {};
-        day.wYear = (WORD)(1990 + i / 12);
-        day.wMonth = (WORD)(1 + i % 12);
-        day.wDay = (WORD)(1 + i % 28);
-        wchar_t label[32];
-        ASSERT_GT(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, label, 32), 0);
-        std::wstring name(names[(size_t)i].begin(), names[(size_t)i].end());
-        EXPECT_EQ(seen[label], name + L"," + name) << i;
+    for (UINT view : {IDM_VIEW_DATE, IDM_VIEW_CATEGORY}) {
+        SendMessageW(gProgram.mainWindow, WM_COMMAND, view, 0);
+        std::map<std::wstring, std::wstring> seen = groups(gProgram.treeView);
+        EXPECT_EQ(seen.size(), (size_t)days);
+        EXPECT_EQ(TreeView_GetCount(gProgram.treeView), 1u + 3 * days); // no label twice
+        for (int i = 0; i < days; ++i) {
+            wchar_t label[32];
+            if (view == IDM_VIEW_DATE) {
+                SYSTEMTIME day = {};
+                day.wYear = (WORD)(1990 + i / 12);
+                day.wMonth = (WORD)(1 + i % 12);
+                day.wDay = (WORD)(1 + i % 28);
+                ASSERT_GT(
+                    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, label, 32),
+                    0);
+            } else {
+                swprintf(label, 32, L"c%d", i);
+            }
+            std::wstring name(names[(size_t)i].begin(), names[(size_t)i].end());
+            EXPECT_EQ(seen[label], name + L"," + name) << i;
+        }
     }
 }
 
