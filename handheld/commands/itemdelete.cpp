@@ -10,7 +10,7 @@
 // identifier 0 has no children: parentId 0 means "under the root node".
 #include "commandparts.h"
 
-#include "keymap.h"
+#include "idvalues.h"
 #include "notemodel.h"
 #include "program.h"
 #include "resource.h"
@@ -82,51 +82,6 @@ static bool belongsTo(const Placement* placed, size_t count, const NoteItem* chi
     if (at == placed + count || at->item != child || !at->parent)
         return true;
     return at->parent == parent;
-}
-
-// One value per identifier: by direct index where every identifier is
-// small (as the program hands them out, counting up), hashed otherwise.
-namespace {
-
-struct IdValues {
-    int32_t* direct; // bound entries, -1 for none; null when hashed
-    uint32_t bound;
-    KeyMap hashed;
-};
-
-} // namespace
-
-static int initIdValues(IdValues* table, uint32_t bound, size_t expected) {
-    memset(table, 0, sizeof *table);
-    if (!bound)
-        return initKeyMap(&table->hashed, expected);
-    table->direct = (int32_t*)modelAllocArray(bound, sizeof(int32_t));
-    if (!table->direct)
-        return 0;
-    memset(table->direct, 0xFF, bound * sizeof(int32_t));
-    table->bound = bound;
-    return 1;
-}
-
-static void freeIdValues(IdValues* table) {
-    modelFree(table->direct);
-    freeKeyMap(&table->hashed);
-    memset(table, 0, sizeof *table);
-}
-
-// The value of id, to read or set; null where a direct table has no room.
-static int32_t* idValue(IdValues* table, uint32_t id) {
-    if (table->direct)
-        return id < table->bound ? &table->direct[id] : nullptr;
-    size_t slot = keyMapSlot(&table->hashed, id);
-    table->hashed.keys[slot] = id; // the slot counts once its value is set
-    return &table->hashed.values[slot];
-}
-
-static int32_t findIdValue(const IdValues* table, uint32_t id) {
-    if (table->direct)
-        return id < table->bound ? table->direct[id] : -1;
-    return keyMapFind(&table->hashed, id);
 }
 
 // The list by position, with two indexes: every identifier to the first

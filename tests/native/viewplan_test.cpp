@@ -73,7 +73,8 @@ struct Reference {
 
 // Random forests listed in many orders (parents first, every parent after
 // its children, shuffled), with parents that are missing, cycles and checked
-// items, against the reference.
+// items, and identifiers counted up or scattered far apart, against the
+// reference.
 TEST(DefaultView, EveryItemWhoseParentsReachTheRootIsPlacedInAnyOrder) {
     std::mt19937 random(14);
     for (int round = 0; round < 300; ++round) {
@@ -101,10 +102,11 @@ TEST(DefaultView, EveryItemWhoseParentsReachTheRootIsPlacedInAnyOrder) {
             std::shuffle(order.begin(), order.end(), random);
         Doc doc;
         Reference ref{{}, round / 4 % 2 == 1};
+        uint32_t spread = round % 5 == 4 ? 100003 : 1;
         for (uint32_t id : order) {
             char16_t name[2] = {(char16_t)(u'A' + id), 0};
             uint16_t check = random() % 5 == 0 ? kChecked : kUnchecked;
-            ref.items.push_back(add(doc, name, id, level[id], parent[id], check));
+            ref.items.push_back(add(doc, name, id * spread, level[id], parent[id] * spread, check));
         }
         std::string expected;
         ref.print(nullptr, 0, expected);

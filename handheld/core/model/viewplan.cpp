@@ -1,5 +1,6 @@
 #include "viewplan.h"
 
+#include "idvalues.h"
 #include "keymap.h"
 #include "notemodel.h"
 
@@ -29,8 +30,10 @@ struct Builder {
     Candidate* facts;     // per candidate, what the walks read
     int32_t* nextWaiting; // per candidate: the next candidate with the same parent, or -1
     int32_t* lastChild;   // per node plus root: last child, for appending
-    KeyMap waiting;       // parent identifier -> first candidate waiting for it
+    IdValues waiting;     // parent identifier -> first candidate waiting for it
     int32_t rootSlot;
+    Frame* stack; // the open nodes of the walk, room for frames of them
+    size_t frames;
 };
 
 } // namespace
@@ -56,10 +59,10 @@ static int32_t appendNode(Builder* b, int32_t candidate, int32_t parent) {
 // pre-order that carries it takes them all, so every item is placed at most
 // once and a cycle ends the walk instead of repeating.
 static int32_t takeWaiting(Builder* b, uint32_t id) {
-    size_t slot = keyMapSlot(&b->waiting, id);
-    int32_t first = b->waiting.values[slot];
+    int32_t* waiting = idValue(&b->waiting, id);
+    int32_t first = waiting ? *waiting : -1;
     if (first != -1)
-        b->waiting.values[slot] = -2; // taken; never -1, which would end the probe chain
+        *waiting = -2; // taken; never -1, which would end a hashed probe chain
     return first < 0 ? -1 : first;
 }
 
@@ -78,26 +81,48 @@ static void linkWaiting(Builder* b, size_t count, int32_t* rootFirst) {
             rootLast = (int32_t)i;
             continue;
         }
+        // No candidate carries an identifier beyond a direct table's room:
+        // its children wait for nothing and are not shown.
+        int32_t* first = idValue(&b->waiting, item->parentId);
+        if (!first)
+            continue;
         // lastChild doubles as the tail of each waiting list while linking.
-        size_t slot = keyMapSlot(&b->waiting, item->parentId);
-        if (b->waiting.values[slot] == -1) {
-            b->waiting.keys[slot] = item->parentId;
-            b->waiting.values[slot] = (int32_t)i;
-        } else {
-            b->nextWaiting[b->lastChild[b->waiting.values[slot]]] = (int32_t)i;
-        }
-        b->lastChild[b->waiting.values[slot]] = (int32_t)i;
+        if (*first == -1)
+            *first = (int32_t)i;
+        else
+            b->nextWaiting[b->lastChild[*first]] = (int32_t)i;
+        b->lastChild[*first] = (int32_t)i;
     }
 }
 
+// Room for one more open node; the stack begins small, as most trees are
+// shallow, and doubles. False when memory ran short.
+static bool roomForFrame(Builder* b, size_t depth) {
+    if (depth < b->frames)
+        return true;
+    size_t grown = b->frames ? b->frames * 2 : 64;
+    Frame* bigger = (Frame*)modelAllocArray(grown, sizeof(Frame));
+    if (!bigger)
+        return false;
+    if (b->stack)
+        memcpy(bigger, b->stack, depth * sizeof(Frame));
+    modelFree(b->stack);
+    b->stack = bigger;
+    b->frames = grown;
+    return true;
+}
+
 // Pre-order with an explicit stack of open nodes: deep chains stay off the
-// call stack, and a node deeper than kMaxViewDepth is never made.
-static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
+// call stack, and a node deeper than kMaxViewDepth is never made. False
+// when memory ran short.
+static bool placeAll(Builder* b, int32_t rootFirst) {
+    if (!roomForFrame(b, 0))
+        return false;
     size_t depth = 1;
-    stack[0].node = kPlanRoot;
-    stack[0].nextChild = rootFirst;
+    b->stack[0].node = kPlanRoot;
+    b->stack[0].nextChild = rootFirst;
     while (depth) {
-        Frame* top = &stack[depth - 1];
+        Frame* top = &b->stack[depth - 1];
         int32_t candidate = top->nextChild;
         if (candidate == -1) {
             --depth;
@@ -107,11 +132,14 @@ static void placeAll(Builder* b, int32_t rootFirst, Frame* stack) {
         int32_t node = appendNode(b, candidate, top->node);
         int32_t children = takeWaiting(b, b->facts[candidate].id);
         if (children != -1 && depth < (size_t)kMaxViewDepth) {
-            stack[depth].node = node;
-            stack[depth].nextChild = children;
+            if (!roomForFrame(b, depth))
+                return false;
+            b->stack[depth].node = node;
+            b->stack[depth].nextChild = children;
             ++depth;
         }
     }
+    return true;
 }
 
 int32_t planFirstChild(const ViewPlan* plan, int32_t node) {
@@ -131,7 +159,6 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     size_t n = 0;
     for (const NoteItem* it = list->head; it; it = it->next)
         ++n;
-    size_t frames = (n < (size_t)kMaxViewDepth ? n : (size_t)kMaxViewDepth) + 1;
 
     Builder b;
     memset(&b, 0, sizeof b);
@@ -144,30 +171,37 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
     b.facts = (Candidate*)modelAllocArray(n + 1, sizeof(Candidate));
     b.nextWaiting = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
     b.lastChild = (int32_t*)modelAllocArray(n + 1, sizeof(int32_t));
-    Frame* stack = (Frame*)modelAllocArray(frames, sizeof(Frame));
     int ok = plan->nodes && plan->firstChild && plan->nextSibling && b.items && b.facts &&
-             b.nextWaiting && b.lastChild && stack && initKeyMap(&b.waiting, n);
-    if (ok) {
-        size_t count = 0;
+             b.nextWaiting && b.lastChild;
+    size_t count = 0, waiting = 0;
+    uint32_t highest = 0;
+    if (ok)
         for (NoteItem* item = list->head; item; item = item->next)
             if (!hideChecked || item->checkState != kChecked) {
                 b.facts[count] = {item->id, item->parentId, item->icon, item->checkState,
                                   item->level == 1};
                 b.items[count++] = item;
+                highest = item->id > highest ? item->id : highest;
+                waiting += item->level != 1;
             }
+    // Identifiers as the program hands them out are a table's indexes;
+    // a damaged file's scattered ones are hashed, as many as wait.
+    uint32_t bound = highest < 4 * (uint64_t)count + 64 ? highest + 1 : 0;
+    ok = ok && initIdValues(&b.waiting, bound, waiting);
+    if (ok) {
         int32_t rootFirst = -1;
         linkWaiting(&b, count, &rootFirst);
         plan->firstChild[b.rootSlot] = -1;
         b.lastChild[b.rootSlot] = -1;
-        placeAll(&b, rootFirst, stack);
+        ok = placeAll(&b, rootFirst);
         plan->rootFirstChild = plan->firstChild[b.rootSlot];
     }
-    modelFree(stack);
+    modelFree(b.stack);
     modelFree(b.items);
     modelFree(b.facts);
     modelFree(b.nextWaiting);
     modelFree(b.lastChild);
-    freeKeyMap(&b.waiting);
+    freeIdValues(&b.waiting);
     if (!ok)
         freeViewPlan(plan);
     return ok;
