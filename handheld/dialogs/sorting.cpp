@@ -345,10 +345,13 @@ void setArrangedNode(HTREEITEM node) {
     gArrangedNode = node;
 }
 
-// Ranking walks the whole list, so it waits until the sort has compared an
-// eighth as often as the list has items: a sibling list of that length
-// compares many times more often still, and each comparison of ranks
-// saves reading two records or keys.
+// Ranking walks the whole list, so below the root it waits until the sort
+// has compared an eighth as often as the list has items: a sibling list of
+// that length compares many times more often still, and each comparison of
+// ranks saves reading two records or keys. The root's children are ranked
+// at the first comparison: a long top level would otherwise compare its
+// first children by keys made one by one, and a short one costs one walk,
+// for a command the user gives.
 static const uint32_t kFewestBeforeRanks = 512;
 
 static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
@@ -366,6 +369,8 @@ static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
     }
     uint32_t part = gList.count > 0 ? (uint32_t)gList.count / 8 : 0;
     params->rankAfter = part > kFewestBeforeRanks ? part : kFewestBeforeRanks;
+    if (params->rankTopLevel)
+        params->rankAfter = 1;
 }
 
 // A sort by the view options' key and direction, keys ready for a text.
