@@ -112,12 +112,6 @@ static uint64_t numberValue(const NoteItem* item, int arrangeKey) {
 
 namespace {
 
-// A child with what it is ranked by: its value by a number.
-struct RankEntry {
-    uint64_t by;
-    uint32_t at; // the child's index
-};
-
 // By a name: its key's first twelve bytes, which decide most comparisons.
 struct NameEntry {
     uint64_t by;
@@ -146,8 +140,9 @@ static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count, 
 
 // Each number is read once, where the sort would read two records for every
 // comparison. Priorities and the flag are small enough to be their own
-// ranks; dates are sorted. A damaged date, which has no value, leaves its
-// child unranked.
+// ranks; dates are sorted, as the children's indexes by their values so
+// that the sort moves four bytes an entry. A damaged date, which has no
+// value, leaves its child unranked.
 static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t count,
                           uint32_t* ranks) {
     if (sort->arrangeKey != kArrangeByDate) {
@@ -157,21 +152,28 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
         }
         return true;
     }
-    RankEntry* entries = (RankEntry*)modelAllocArray(2 * count + 1, sizeof(RankEntry));
-    if (!entries)
-        return false;
+    uint64_t* values = (uint64_t*)modelAllocArray(count + 1, sizeof(uint64_t));
+    uint32_t* order = (uint32_t*)modelAllocArray(2 * count + 1, sizeof(uint32_t));
+    bool ranked = values && order;
     size_t valued = 0;
-    for (size_t i = 0; i < count; ++i) {
-        uint64_t value = numberValue(items[i], sort->arrangeKey);
+    for (size_t i = 0; i < count && ranked; ++i) {
+        values[i] = numberValue(items[i], sort->arrangeKey);
         ranks[i] = kNotRanked;
-        if (value != kNoValue)
-            entries[valued++] = RankEntry{value, (uint32_t)i};
+        if (values[i] != kNoValue)
+            order[valued++] = (uint32_t)i;
     }
-    sortByValue(entries, entries + count, valued);
-    rankEntries(entries, valued, ranks,
-                [](const RankEntry& a, const RankEntry& b) { return a.by < b.by; });
-    modelFree(entries);
-    return true;
+    if (ranked) {
+        sortByKey(order, order + count, valued, [values](uint32_t at) { return values[at]; });
+        uint32_t rank = 0;
+        for (size_t k = 0; k < valued; ++k) {
+            if (k > 0 && values[order[k - 1]] < values[order[k]])
+                ++rank;
+            ranks[order[k]] = rank;
+        }
+    }
+    modelFree(order);
+    modelFree(values);
+    return ranked;
 }
 
 // Room for the keys of the items' names in one block: two bytes a

@@ -301,7 +301,8 @@ TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
 // control's own sort must then leave that order exactly as it is. A long
 // sort from another order (one that turns to a table of the keys part-way)
 // must give that order's stable sort, also for damaged check states,
-// dates and identifiers, some beyond any real range.
+// dates and identifiers, some beyond any real range, and for dates apart
+// only in their smallest fields.
 TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
     const char* names[] = {"pear", "Pear", "apple", "a-b", "ab", "", "Zed", "zed", "co-op", "coop"};
     const char* categories[] = {"", "Work", "work", "Home"};
@@ -349,6 +350,11 @@ TEST_F(CommandsTest, TheFillsTopLevelIsWhatTheControlsSortGives) {
             item->id -= 300;
         else if (damage == 6 && item->id % 3 == 2)
             item->id = 0xFFFFFF00u - item->id;
+        // Dates of one day apart only in their seconds or milliseconds.
+        else if (damage == 7)
+            due.second = (uint16_t)next(60);
+        else if (damage == 8)
+            due.milliseconds = (uint16_t)next(1000);
     }
     auto children = [this]() {
         std::vector<LPARAM> items;
