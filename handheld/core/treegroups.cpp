@@ -365,8 +365,10 @@ void fillGroupedView(HWND tree, HTREEITEM root, int viewMode) {
             groups[g].memberCount++;
         }
         // A name's key is made only where it is compared: an item alone in
-        // its group needs none.
-        if (!reserveKeyRoom(&arena, memberKeyBytes(members, memberCount, groups)))
+        // its group needs none. Where one block for them all cannot be had,
+        // the arena grows by blocks as they are made.
+        if (!reserveKeyRoom(&arena, memberKeyBytes(members, memberCount, groups)) &&
+            !reserveKeyRoom(&arena, kSortKeyRoom))
             goto done; // out of memory: the root node alone
         for (int32_t i = 0; i < memberCount; ++i) {
             Member* m = &members[i];

@@ -194,7 +194,10 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, 
     SortKeyCache* cache = sort->keys;
     NameEntry* entries = (NameEntry*)modelAllocArray(2 * count + 1, sizeof(NameEntry));
     ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
-    bool ranked = entries && keys && reserveSortKeyBytes(cache, nameKeyBytes(items, count));
+    // Where one block for all the keys cannot be had, it grows as they come.
+    bool ranked = entries && keys &&
+                  (reserveSortKeyBytes(cache, nameKeyBytes(items, count)) ||
+                   reserveSortKeyBytes(cache, kSortKeyRoom));
     for (size_t i = 0; i < count && ranked; ++i) {
         ranked = makeChildKey(cache, items[i], &keys[i]);
         uint64_t by = childKeyWord(cache, keys[i], 0);
