@@ -147,8 +147,7 @@ static IndexResult buildListIndex(const NoteList* list, size_t room, uint32_t bo
 // records, the list is counted and the tables hashed.
 static int indexList(const NoteList* list, ListIndex* index) {
     size_t room = list->count > 0 ? (size_t)list->count : 0;
-    uint32_t bound = list->highestId < room * 4 + 64 ? list->highestId + 1 : 0;
-    IndexResult result = buildListIndex(list, room, bound, index);
+    IndexResult result = buildListIndex(list, room, directIdBound(list->highestId, room), index);
     if (result == kIndexed)
         return 1;
     freeListIndex(index);

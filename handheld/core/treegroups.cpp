@@ -183,14 +183,13 @@ static bool roomForLabel(LabelMap* map, const Group* groups, int32_t count) {
     return true;
 }
 
-// One block for the name keys of every item that shares its group, two
-// bytes a character as nearly every one weighs and a few to close each
-// key, where blocks that double would clear more than they hold.
+// One block for the name keys of every item that shares its group, where
+// blocks that double would clear more than they hold.
 static size_t memberKeyBytes(const Member* members, int32_t count, const Group* groups) {
     size_t bytes = kSortKeyRoom;
     for (int32_t i = 0; i < count; ++i)
         if (groups[members[i].group].memberCount > 1)
-            bytes += 2 * wideLength(members[i].item->name, kNameChars) + 8;
+            bytes += nameKeyRoom(members[i].item);
     return bytes;
 }
 

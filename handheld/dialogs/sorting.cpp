@@ -121,21 +121,16 @@ struct NameEntry {
 } // namespace
 
 // The entries in ascending order of less, equal ones given one rank:
-// ranks[at] for each entry's child.
-template <typename Entry, typename Less>
-static void rankEntries(const Entry* entries, size_t count, uint32_t* ranks, Less less) {
+// ranks[childOf(entry)] for each.
+template <typename Entry, typename Less, typename ChildOf>
+static void rankEntries(const Entry* entries, size_t count, uint32_t* ranks, Less less,
+                        ChildOf childOf) {
     uint32_t rank = 0;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0 && less(entries[i - 1], entries[i]))
             ++rank;
-        ranks[entries[i].at] = rank;
+        ranks[childOf(entries[i])] = rank;
     }
-}
-
-// Few texts among many children (categories): the texts are ranked once
-// each.
-static bool rankByTexts(SortParams* sort, NoteItem* const* items, size_t count, uint32_t* ranks) {
-    return rankSortKeyTexts(sort->keys, items, count, ranks);
 }
 
 // Each number is read once, where the sort would read two records for every
@@ -164,26 +159,22 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
     }
     if (ranked) {
         sortByKey(order, order + count, valued, [values](uint32_t at) { return values[at]; });
-        uint32_t rank = 0;
-        for (size_t k = 0; k < valued; ++k) {
-            if (k > 0 && values[order[k - 1]] < values[order[k]])
-                ++rank;
-            ranks[order[k]] = rank;
-        }
+        rankEntries(
+            order, valued, ranks,
+            [values](uint32_t a, uint32_t b) { return values[a] < values[b]; },
+            [](uint32_t at) { return at; });
     }
     modelFree(order);
     modelFree(values);
     return ranked;
 }
 
-// Room for the keys of the items' names in one block: two bytes a
-// character, as nearly every one weighs, and room a key for the bytes that
-// close it. Every byte of the block is cleared, so it is not made larger
-// than that; a longer key still grows it.
+// Room for the keys of the items' names in one block. Every byte of the
+// block is cleared, so it is made no larger than they take.
 static size_t nameKeyBytes(NoteItem* const* items, size_t count) {
     size_t bytes = kSortKeyRoom;
     for (size_t i = 0; i < count; ++i)
-        bytes += 2 * wideLength(items[i]->name, kNameChars) + 8;
+        bytes += nameKeyRoom(items[i]);
     return bytes;
 }
 
@@ -223,7 +214,7 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, 
             if (end - run > 1)
                 std::sort(entries + run, entries + end, byKey);
         }
-        rankEntries(entries, count, ranks, byKey);
+        rankEntries(entries, count, ranks, byKey, [](const NameEntry& e) { return e.at; });
     }
     modelFree(keys);
     modelFree(entries);
@@ -271,8 +262,8 @@ static void rankChildren(SortParams* sort) {
             sort->ranked = rankByNumbers(sort, items, count, ranks);
         else if (byNames)
             sort->ranked = rankByNames(sort, items, count, ranks);
-        else
-            sort->ranked = rankByTexts(sort, items, count, ranks);
+        else // few texts among many children (categories): each is ranked once
+            sort->ranked = rankSortKeyTexts(sort->keys, items, count, ranks);
         if (!sort->ranked && sort->keys && !byNames)
             rankSortKeys(sort->keys, items, count);
     }
@@ -373,9 +364,8 @@ static void planRanks(HWND tree, HTREEITEM node, SortParams* params) {
         params->parentId = item->id;
     }
     uint32_t part = gList.count > 0 ? (uint32_t)gList.count / 8 : 0;
-    params->rankAfter = part > kFewestBeforeRanks ? part : kFewestBeforeRanks;
-    if (params->rankTopLevel)
-        params->rankAfter = 1;
+    uint32_t below = part > kFewestBeforeRanks ? part : kFewestBeforeRanks;
+    params->rankAfter = params->rankTopLevel ? 1 : below;
 }
 
 // A sort by the view options' key and direction, keys ready for a text.

@@ -326,6 +326,10 @@ void keepOnlyChildKey(SortKeyCache* cache, ChildKey* key) {
     cache->bytesUsed = key->length;
 }
 
+size_t nameKeyRoom(const NoteItem* item) {
+    return 2 * wideLength(item->name, kNameChars) + 8;
+}
+
 int reserveSortKeyBytes(SortKeyCache* cache, size_t bytes) {
     return reserveBytes(cache, bytes);
 }

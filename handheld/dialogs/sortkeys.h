@@ -84,6 +84,11 @@ uint64_t childKeyWord(const SortKeyCache* cache, const ChildKey& key, size_t fro
 // -1, 0 or +1 as a's text orders before, with or after b's.
 int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b);
 
+// Room the key of item's name takes in the common case: two bytes a
+// character, as nearly every one weighs, and a few that close it. For a
+// block made once for many keys; a longer key still grows it.
+size_t nameKeyRoom(const NoteItem* item);
+
 // Drops the bytes of every key but key's, which move to the start: a walk
 // that compares neighbours holds two keys at a time, not all it made. Does
 // nothing while the cache's tables hold keys, whose places would go stale.

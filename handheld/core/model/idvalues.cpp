@@ -4,6 +4,10 @@
 
 #include <string.h>
 
+uint32_t directIdBound(uint32_t highest, size_t count) {
+    return highest < 4 * (uint64_t)count + 64 ? highest + 1 : 0;
+}
+
 int initIdValues(IdValues* table, uint32_t bound, size_t expected) {
     memset(table, 0, sizeof *table);
     if (!bound)

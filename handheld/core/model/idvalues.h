@@ -14,6 +14,11 @@ struct IdValues {
     KeyMap hashed;
 };
 
+// The bound of a direct table for count items whose highest identifier is
+// highest, while the identifiers stay near the count; 0 (a hashed table)
+// where a damaged file scattered them.
+uint32_t directIdBound(uint32_t highest, size_t count);
+
 // A direct table for the identifiers below bound, or with bound 0 a hashed
 // one for expected identifiers; every value -1. 0 when memory ran short
 // (freeIdValues is still safe then).

@@ -186,8 +186,7 @@ int planDefaultView(const NoteList* list, int hideChecked, ViewPlan* plan) {
             }
     // Identifiers as the program hands them out are a table's indexes;
     // a damaged file's scattered ones are hashed, as many as wait.
-    uint32_t bound = highest < 4 * (uint64_t)count + 64 ? highest + 1 : 0;
-    ok = ok && initIdValues(&b.waiting, bound, waiting);
+    ok = ok && initIdValues(&b.waiting, directIdBound(highest, count), waiting);
     if (ok) {
         int32_t rootFirst = -1;
         linkWaiting(&b, count, &rootFirst);
