@@ -169,13 +169,11 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
     return ranked;
 }
 
-// Room for the keys of the items' names in one block. Every byte of the
-// block is cleared, so it is made no larger than they take.
-static size_t nameKeyBytes(NoteItem* const* items, size_t count) {
-    size_t bytes = kSortKeyRoom;
-    for (size_t i = 0; i < count; ++i)
-        bytes += nameKeyRoom(items[i]);
-    return bytes;
+// Room for the tails of count names' keys in one block, in the common
+// case of names of a few words; longer ones grow it. Every byte of the
+// block is cleared, so it is not made for the longest names.
+static size_t nameTailBytes(size_t count) {
+    return count * 16 + kSortKeyRoom;
 }
 
 // Names nearly all differ, so ranking their texts would be a sort of its
@@ -187,12 +185,12 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, 
     ChildKey* keys = (ChildKey*)modelAllocArray(count + 1, sizeof(ChildKey));
     // Where one block for all the keys cannot be had, it grows as they come.
     bool ranked = entries && keys &&
-                  (reserveSortKeyBytes(cache, nameKeyBytes(items, count)) ||
+                  (reserveSortKeyBytes(cache, nameTailBytes(count)) ||
                    reserveSortKeyBytes(cache, kSortKeyRoom));
     for (size_t i = 0; i < count && ranked; ++i) {
-        ranked = makeChildKey(cache, items[i], &keys[i]);
-        uint64_t by = childKeyWord(cache, keys[i], 0);
-        uint32_t then = (uint32_t)(childKeyWord(cache, keys[i], 8) >> 32);
+        uint64_t by = 0;
+        uint32_t then = 0;
+        ranked = makeTailedChildKey(cache, items[i], &keys[i], &by, &then);
         entries[i] = NameEntry{by, then, (uint32_t)i};
     }
     auto byKey = [cache, keys](const NameEntry& a, const NameEntry& b) {
@@ -204,7 +202,7 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, 
         const ChildKey& second = keys[b.at];
         if (first.beyond != second.beyond)
             return first.beyond < second.beyond;
-        return compareChildKeys(cache, first, second) < 0;
+        return compareChildKeyTails(cache, first, second) < 0;
     };
     if (ranked) {
         sortByValue(entries, entries + count, count);

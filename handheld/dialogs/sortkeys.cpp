@@ -318,6 +318,29 @@ int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKe
     return (order > 0) - (order < 0);
 }
 
+int makeTailedChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key, uint64_t* head,
+                       uint32_t* then) {
+    if (!makeChildKey(cache, item, key))
+        return 0;
+    *head = childKeyWord(cache, *key, 0);
+    *then = (uint32_t)(childKeyWord(cache, *key, 8) >> 32);
+    size_t tail = key->length > kChildKeyTail ? key->length - kChildKeyTail : 0;
+    BYTE* at = cache->bytes + key->offset;
+    memmove(at, at + kChildKeyTail, tail);
+    cache->bytesUsed = key->offset + tail;
+    return 1;
+}
+
+int compareChildKeyTails(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b) {
+    // With the bytes before the tails alike, a key that ends among them is
+    // the start of the other: the shorter orders first.
+    if (a.length <= kChildKeyTail || b.length <= kChildKeyTail)
+        return (int)(a.length > b.length) - (int)(a.length < b.length);
+    int order = compareSortKeyBytes(cache->bytes + a.offset, a.length - kChildKeyTail,
+                                    cache->bytes + b.offset, b.length - kChildKeyTail);
+    return (order > 0) - (order < 0);
+}
+
 void keepOnlyChildKey(SortKeyCache* cache, ChildKey* key) {
     if (cache->items.used || cache->texts.used)
         return;

@@ -84,6 +84,21 @@ uint64_t childKeyWord(const SortKeyCache* cache, const ChildKey& key, size_t fro
 // -1, 0 or +1 as a's text orders before, with or after b's.
 int compareChildKeys(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b);
 
+// The same key for a long sort, which keeps one for every child: only its
+// bytes from kChildKeyTail on stay in the cache's bytes (from offset, the
+// length less kChildKeyTail of them), since the twelve in the sort's entry
+// (head and then) and beyond hold those before. Most names end before it,
+// so a child's key takes a few bytes where the whole key would take
+// thirty.
+enum { kChildKeyTail = kChildKeyBeyond + 8 };
+
+int makeTailedChildKey(SortKeyCache* cache, const NoteItem* item, ChildKey* key, uint64_t* head,
+                       uint32_t* then);
+// Two tailed keys whose first kChildKeyTail bytes are the same (equal head,
+// then and beyond, the ends padded with zeros): -1, 0 or +1 as a's text
+// orders before, with or after b's.
+int compareChildKeyTails(const SortKeyCache* cache, const ChildKey& a, const ChildKey& b);
+
 // Room the key of item's name takes in the common case: two bytes a
 // character, as nearly every one weighs, and a few that close it. For a
 // block made once for many keys; a longer key still grows it.
