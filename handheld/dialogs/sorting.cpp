@@ -230,25 +230,64 @@ static uint32_t rankRoom() {
     return (uint32_t)((uint64_t)highest + 1 < most ? (uint64_t)highest + 1 : most);
 }
 
+// The ranks by identifier into byId, which has marked every identifier in
+// the list as seen once or shared: a shared one (a damaged file) leaves its
+// items unranked, and so does one the table has no room for. The sort
+// takes the table.
+static void placeRanksById(SortParams* sort, uint32_t* byId, uint32_t room, NoteItem* const* items,
+                           const uint32_t* ranks, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t id = items[i]->id;
+        if (id < room && byId[id] == kIdSeen)
+            byId[id] = ranks[i];
+    }
+    sort->ranks = byId;
+    sort->rankCount = room;
+}
+
+// The ranks by the items' addresses, each child's own whatever its
+// identifier. False when memory ran short.
+static bool placeRanksByAddress(SortParams* sort, NoteItem* const* items, const uint32_t* ranks,
+                                size_t count) {
+    size_t slots = 16;
+    while (slots < count + count / 2 + 1)
+        slots *= 2;
+    RankSlot* table = (RankSlot*)modelAllocArray(slots, sizeof(RankSlot));
+    if (!table)
+        return false;
+    size_t mask = slots - 1;
+    for (size_t i = 0; i < count; ++i) {
+        if (ranks[i] >= kIdShared)
+            continue; // a damaged date's child, which has no rank
+        size_t slot = hashItemAddress(items[i]) & mask;
+        while (table[slot].item)
+            slot = (slot + 1) & mask;
+        table[slot] = RankSlot{items[i], ranks[i]};
+    }
+    sort->byAddress = table;
+    sort->addressMask = mask;
+    return true;
+}
+
 // Ranks the children the sort may meet: they are known from the list in
-// the Default View. The ranks go in a table by identifier for this sort
-// alone, so that no record carries room for them: an identifier met twice
-// in the list (a damaged file) leaves its items unranked, and so does one
-// the table has no room for. A damaged list may place an item
-// elsewhere; such a child is unranked too and still compares by its key or
+// the Default View. The ranks go in a table for this sort alone, so that
+// no record carries room for them. A damaged list may place an item
+// elsewhere; such a child is unranked and still compares by its key or
 // record. When memory runs short nothing is ranked, and a sort by
 // categories still ranks the keys in the cache's table.
 static void rankChildren(SortParams* sort) {
     size_t listed = (size_t)gList.count;
-    uint32_t room = rankRoom();
+    bool byAddress = listed >= kFewestForRanksByAddress;
+    uint32_t room = byAddress ? 0 : rankRoom();
     NoteItem** items = (NoteItem**)modelAllocArray(listed + 1, sizeof(NoteItem*));
     uint32_t* ranks = (uint32_t*)modelAllocArray(listed + 1, sizeof(uint32_t));
-    uint32_t* byId = (uint32_t*)modelAllocArray(room, sizeof(uint32_t));
+    uint32_t* byId = byAddress ? nullptr : (uint32_t*)modelAllocArray(room, sizeof(uint32_t));
     size_t count = 0;
-    if (items && ranks && byId) {
-        memset(byId, 0xFF, room * sizeof(uint32_t));
+    if (items && ranks && (byAddress || byId)) {
+        if (byId)
+            memset(byId, 0xFF, room * sizeof(uint32_t));
         for (NoteItem* item = gList.head; item; item = item->next) {
-            if (item->id < room)
+            if (byId && item->id < room)
                 byId[item->id] = byId[item->id] == kNotRanked ? kIdSeen : kIdShared;
             if (count < listed &&
                 (sort->rankTopLevel ? item->level == 1
@@ -262,26 +301,28 @@ static void rankChildren(SortParams* sort) {
             sort->ranked = rankByNames(sort, items, count, ranks);
         else // few texts among many children (categories): each is ranked once
             sort->ranked = rankSortKeyTexts(sort->keys, items, count, ranks);
+        if (sort->ranked && byAddress)
+            sort->ranked = placeRanksByAddress(sort, items, ranks, count);
+        else if (sort->ranked)
+            placeRanksById(sort, byId, room, items, ranks, count);
         if (!sort->ranked && sort->keys && !byNames)
             rankSortKeys(sort->keys, items, count);
     }
-    if (sort->ranked) {
-        for (size_t i = 0; i < count; ++i) {
-            uint32_t id = items[i]->id;
-            if (id < room && byId[id] == kIdSeen)
-                byId[id] = ranks[i];
-        }
-        sort->ranks = byId;
-        sort->rankCount = room;
-        byId = nullptr;
-    }
-    modelFree(byId);
+    if (sort->ranks != byId)
+        modelFree(byId);
     modelFree(ranks);
     modelFree(items);
 }
 
 static uint32_t rankOf(const SortParams* sort, const NoteItem* item) {
-    return item->id < sort->rankCount ? sort->ranks[item->id] : kNotRanked;
+    if (!sort->byAddress)
+        return item->id < sort->rankCount ? sort->ranks[item->id] : kNotRanked;
+    size_t mask = sort->addressMask;
+    for (size_t slot = hashItemAddress(item) & mask; sort->byAddress[slot].item;
+         slot = (slot + 1) & mask)
+        if (sort->byAddress[slot].item == item)
+            return sort->byAddress[slot].rank;
+    return kNotRanked;
 }
 
 int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
@@ -377,8 +418,11 @@ static void startSort(SortParams* params, SortKeyCache* keys) {
 
 static void endSort(SortParams* params, SortKeyCache* keys) {
     modelFree(params->ranks);
+    modelFree(params->byAddress);
     params->ranks = nullptr;
     params->rankCount = 0;
+    params->byAddress = nullptr;
+    params->addressMask = 0;
     freeSortKeys(keys);
 }
 

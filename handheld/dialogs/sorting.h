@@ -14,6 +14,16 @@ static const uint32_t kNotRanked = 0xFFFFFFFFu;
 static const uint32_t kIdSeen = 0xFFFFFFFEu;
 static const uint32_t kIdShared = 0xFFFFFFFDu;
 
+// One ranked child of a long sort in a table by its item's address.
+struct RankSlot {
+    const NoteItem* item; // null = free
+    uint32_t rank;
+};
+
+// From this many items in the list, a long sort finds its children's
+// ranks by their addresses rather than their identifiers (see SortParams).
+enum { kFewestForRanksByAddress = 16384 };
+
 // What one sort compares by, read from the view options when it starts.
 struct SortParams {
     int32_t arrangeKey; // 0 name, 1 priority, 2 category, 3 check flag, 4 due date
@@ -25,12 +35,18 @@ struct SortParams {
     // (equal keys share one) of the child with that identifier; kIdShared
     // or above for an identifier that is not one ranked child's alone, and
     // for identifiers from rankCount on. Two ranked children compare by
-    // rank alone.
+    // rank alone. In a list of kFewestForRanksByAddress items or more, the
+    // ranks are in byAddress instead (addressMask + 1 slots, at most two
+    // thirds full), where an identifier needs no rule: the records of so
+    // long a list outgrow the processor's cache, and reading each child's
+    // identifier would cost a miss at every comparison.
     uint32_t rankAfter, compared;
     bool rankTopLevel;
     uint32_t parentId;
     uint32_t* ranks;
     uint32_t rankCount;
+    RankSlot* byAddress;
+    size_t addressMask;
     bool ranked; // the ranks are written
 };
 

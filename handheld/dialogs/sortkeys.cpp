@@ -15,6 +15,12 @@ void initSortKeys(SortKeyCache* cache, int field) {
     cache->field = field;
 }
 
+uint32_t hashItemAddress(const NoteItem* item) {
+    uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
+    bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
+    return bits ^ (bits >> 16);
+}
+
 void freeSortKeys(SortKeyCache* cache) {
     modelFree(cache->items.slots);
     modelFree(cache->texts.slots);
@@ -82,11 +88,7 @@ static size_t slotOf(const SortKeyTable* table, const NoteItem* item, int field,
                 break;
         return slot;
     }
-    // Items lie a record apart, so the address's low bits repeat: they are
-    // mixed with the high ones before the table's mask.
-    uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
-    bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
-    size_t slot = (bits ^ (bits >> 16)) & mask;
+    size_t slot = hashItemAddress(item) & mask;
     for (const NoteItem* there; (there = table->slots[slot].item) != nullptr;
          slot = (slot + 1) & mask)
         if (there == item)

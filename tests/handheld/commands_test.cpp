@@ -234,6 +234,62 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
     }
 }
 
+// A list this long finds a long sort's ranks by address: every pair of
+// its top-level items, and an item outside the list, must compare as their
+// records do, for every key both ways, with identifiers repeated or far
+// out and dates a damaged file could hold.
+TEST(Sorting, ALongListsRanksByAddressAgreeWithTheRecords) {
+    NoteList kept = gList;
+    initList(&gList);
+    const char* names[] = {"pear of the item", "Pear", "apple", "a-b", "", "zed"};
+    uint32_t seed = 11;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    std::vector<NoteItem*> items;
+    for (uint32_t id = 1; id <= kFewestForRanksByAddress + 64; ++id) {
+        std::string name = std::string(names[next(6)]) + std::to_string(next(2000));
+        NoteItem item =
+            makeItem(name.c_str(), (uint16_t)next(10), id % 3 ? "Work" : "home",
+                     (uint16_t)(next(5) ? 1 : 3), (uint16_t)next(13), (uint16_t)(1 + next(28)));
+        item.id = next(9) ? id : (next(2) ? id / 2 : 0xFFFFFF00u - id);
+        item.level = 1;
+        if (next(16) == 0)
+            item.dueDate.hour = 40;
+        items.push_back(appendLoaded(&gList, &item, nullptr));
+    }
+    NoteItem stranger = makeItem("stranger", 3, "Work", 1, 2, 2);
+    stranger.id = 5;
+    items.push_back(&stranger);
+    for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
+        for (int ascending : {1, 0}) {
+            SortKeyCache keys;
+            initSortKeys(&keys, key);
+            SortParams params = {};
+            params.arrangeKey = key;
+            params.ascending = ascending;
+            bool texts = key == kArrangeByName || key == kArrangeByCategory;
+            params.keys = texts ? &keys : nullptr;
+            params.rankTopLevel = true;
+            params.rankAfter = 1;
+            for (int pair = 0; pair < 4000; ++pair) {
+                const NoteItem* a = items[next((uint32_t)items.size())];
+                const NoteItem* b = items[next((uint32_t)items.size())];
+                int ranked = compareForArrange((LPARAM)a, (LPARAM)b, (LPARAM)&params);
+                int direct = compareItems(a, b, key, ascending);
+                ASSERT_EQ((ranked > 0) - (ranked < 0), (direct > 0) - (direct < 0))
+                    << itemName(*a) << " / " << itemName(*b) << " key " << key;
+            }
+            EXPECT_TRUE(params.ranked && params.byAddress) << "key " << key;
+            modelFree(params.byAddress);
+            modelFree(params.ranks);
+            freeSortKeys(&keys);
+        }
+    clearList(&gList);
+    gList = kept;
+}
+
 TEST_F(CommandsTest, ArrangeSortsTheTopLevelCollapsesBelowAndMovesTheMarks) {
     writeDocument(notes, {
                              {"cherry", 1, 0, 1, 1, 4, "", 2024, 5, 1},
