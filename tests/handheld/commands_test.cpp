@@ -146,6 +146,17 @@ TEST(Sorting, EveryKeyBothWays) {
     EXPECT_EQ(compareItems(&apple, &banana, 7, 1), 0);
 }
 
+// A sort's parameters as the program starts one: keys for a text.
+static SortParams sortBy(SortKeyCache* keys, int key, int ascending) {
+    initSortKeys(keys, key);
+    SortParams params = {};
+    params.arrangeKey = key;
+    params.ascending = ascending;
+    bool texts = key == kArrangeByName || key == kArrangeByCategory;
+    params.keys = texts ? keys : nullptr;
+    return params;
+}
+
 // A sort compares the locale's sort keys, made once per item: they must
 // order every pair as the locale's comparison ignoring case does.
 TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
@@ -205,11 +216,7 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
     for (int key : {kArrangeByName, kArrangeByCategory}) {
         for (int ascending : {1, 0}) {
             SortKeyCache keys;
-            initSortKeys(&keys, key);
-            SortParams params = {};
-            params.arrangeKey = key;
-            params.ascending = ascending;
-            params.keys = &keys;
+            SortParams params = sortBy(&keys, key, ascending);
             // Keys made one by one, then the same keys ranked (a long sort
             // ranks them part-way): both must order as the locale does.
             for (int ranked : {0, 1}) {
@@ -265,12 +272,7 @@ TEST(Sorting, ALongListsRanksByAddressAgreeWithTheRecords) {
     for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
         for (int ascending : {1, 0}) {
             SortKeyCache keys;
-            initSortKeys(&keys, key);
-            SortParams params = {};
-            params.arrangeKey = key;
-            params.ascending = ascending;
-            bool texts = key == kArrangeByName || key == kArrangeByCategory;
-            params.keys = texts ? &keys : nullptr;
+            SortParams params = sortBy(&keys, key, ascending);
             params.rankTopLevel = true;
             params.rankAfter = 1;
             for (int pair = 0; pair < 4000; ++pair) {
