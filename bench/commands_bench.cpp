@@ -209,41 +209,41 @@ int main(int argc, char** argv) {
             // floor therefore take turns going first, so that neither
             // always inherits the other's heap.
             bool floorFirst = run % 2 == 1;
-            for (int k = 0; k < 5; ++k) {
-                double floor = floorFirst ? floorArrange(&order, items, k, 1) : 0;
-                double ms = command((UINT)(IDM_ARRANGE_FIRST + k));
+            auto inTurn = [&](Figure* figure, int key, int ascending, auto program) {
+                double floor = floorFirst ? floorArrange(&order, items, key, ascending) : 0;
+                double ms = program();
                 if (!floorFirst)
-                    floor = floorArrange(&order, items, k, 1);
-                keepBest(&arrange[k].f[s], ms, floor, run);
+                    floor = floorArrange(&order, items, key, ascending);
+                keepBest(figure, ms, floor, run);
+            };
+            for (int k = 0; k < 5; ++k) {
+                inTurn(&arrange[k].f[s], k, 1,
+                       [k]() { return command((UINT)(IDM_ARRANGE_FIRST + k)); });
                 int other = k == 0 ? kArrangeByPriority : kArrangeByName;
                 gOptions.arrangeKey = other;
                 sortChildren(tree, TreeView_GetRoot(tree)); // another order first
                 floorArrange(&order, items, other, 1);
                 gOptions.arrangeKey = k;
-                floor = floorFirst ? floorArrange(&order, items, k, 1) : 0;
-                double start = nowMs();
-                sortChildren(tree, TreeView_GetRoot(tree));
-                ms = nowMs() - start;
-                if (!floorFirst)
-                    floor = floorArrange(&order, items, k, 1);
-                keepBest(&sorts[k].f[s], ms, floor, run);
+                inTurn(&sorts[k].f[s], k, 1, [tree]() {
+                    double start = nowMs();
+                    sortChildren(tree, TreeView_GetRoot(tree));
+                    return nowMs() - start;
+                });
             }
             // Nothing below the root is open: the control has nothing to
             // collapse.
             double start = nowMs();
             collapseAll(tree, TreeView_GetRoot(tree));
             keepBest(&collapse.f[s], nowMs() - start, 0, run);
-            double ms = command(IDM_DESCENDING);
-            keepBest(&arrange[5].f[s], ms, floorArrange(&order, items, kArrangeByDate, 0), run);
-            ms = command(IDM_ASCENDING);
-            keepBest(&arrange[6].f[s], ms, floorArrange(&order, items, kArrangeByDate, 1), run);
+            inTurn(&arrange[5].f[s], kArrangeByDate, 0, []() { return command(IDM_DESCENDING); });
+            inTurn(&arrange[6].f[s], kArrangeByDate, 1, []() { return command(IDM_ASCENDING); });
 
             makeDocument(kFlat, n + 1);
             HTREEITEM top = topItemNode();
             TreeView_Expand(tree, top, TVE_EXPAND);
             TreeView_SelectItem(tree, TreeView_GetChild(tree, top));
             int32_t floorTop = floorOpenedTop();
-            ms = command(IDM_CREATE_COPY);
+            double ms = command(IDM_CREATE_COPY);
             start = nowMs();
             floorAppend(floorNode(floorTop));
             keepBest(&copyFlat.f[s], ms, nowMs() - start, run);

@@ -233,7 +233,7 @@ static uint32_t rankRoom() {
 // The ranks by identifier into byId, which has marked every identifier in
 // the list as seen once or shared: a shared one (a damaged file) leaves its
 // items unranked, and so does one the table has no room for. The sort
-// takes the table.
+// owns the table from then on.
 static void placeRanksById(SortParams* sort, uint32_t* byId, uint32_t room, NoteItem* const* items,
                            const uint32_t* ranks, size_t count) {
     for (size_t i = 0; i < count; ++i) {
@@ -257,8 +257,8 @@ static bool placeRanksByAddress(SortParams* sort, NoteItem* const* items, const 
         return false;
     size_t mask = slots - 1;
     for (size_t i = 0; i < count; ++i) {
-        if (ranks[i] >= kIdShared)
-            continue; // a damaged date's child, which has no rank
+        if (ranks[i] == kNotRanked)
+            continue; // a child without a rank, such as a damaged date's
         size_t slot = hashItemAddress(items[i]) & mask;
         while (table[slot].item)
             slot = (slot + 1) & mask;
@@ -303,13 +303,14 @@ static void rankChildren(SortParams* sort) {
             sort->ranked = rankSortKeyTexts(sort->keys, items, count, ranks);
         if (sort->ranked && byAddress)
             sort->ranked = placeRanksByAddress(sort, items, ranks, count);
-        else if (sort->ranked)
+        else if (sort->ranked) {
             placeRanksById(sort, byId, room, items, ranks, count);
+            byId = nullptr;
+        }
         if (!sort->ranked && sort->keys && !byNames)
             rankSortKeys(sort->keys, items, count);
     }
-    if (sort->ranks != byId)
-        modelFree(byId);
+    modelFree(byId);
     modelFree(ranks);
     modelFree(items);
 }

@@ -15,17 +15,17 @@ void initSortKeys(SortKeyCache* cache, int field) {
     cache->field = field;
 }
 
-uint32_t hashItemAddress(const NoteItem* item) {
-    uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
-    bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
-    return bits ^ (bits >> 16);
-}
-
 void freeSortKeys(SortKeyCache* cache) {
     modelFree(cache->items.slots);
     modelFree(cache->texts.slots);
     modelFree(cache->bytes);
     memset(cache, 0, sizeof *cache);
+}
+
+uint32_t hashItemAddress(const NoteItem* item) {
+    uint32_t bits = (uint32_t)((uintptr_t)item >> 4);
+    bits = (bits ^ (bits >> 16)) * 0x45D9F3Bu;
+    return bits ^ (bits >> 16);
 }
 
 int mapSortKey(const WCHAR* text, int count, BYTE* out, int room, int* need) {

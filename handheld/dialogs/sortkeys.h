@@ -37,12 +37,12 @@ struct SortKeyCache {
 };
 
 void initSortKeys(SortKeyCache* cache, int field);
+void freeSortKeys(SortKeyCache* cache);
 
 // An item's address as the start of a search in a table by address: items
 // lie a record apart, so the address's low bits repeat and are mixed with
 // the high ones before a table's mask.
 uint32_t hashItemAddress(const NoteItem* item);
-void freeSortKeys(SortKeyCache* cache);
 
 // -1, 0 or +1 as a's text orders before, with or after b's; 0 and
 // cache->broken set when a key could not be made.
