@@ -220,9 +220,15 @@ int main(int argc, char** argv) {
                 inTurn(&arrange[k].f[s], k, 1,
                        [k]() { return command((UINT)(IDM_ARRANGE_FIRST + k)); });
                 int other = k == 0 ? kArrangeByPriority : kArrangeByName;
+                // Another order first, in the same turns, so that each side
+                // comes to its sort with its nodes as fresh in the cache as
+                // the other's.
                 gOptions.arrangeKey = other;
-                sortChildren(tree, TreeView_GetRoot(tree)); // another order first
-                floorArrange(&order, items, other, 1);
+                if (floorFirst)
+                    floorArrange(&order, items, other, 1);
+                sortChildren(tree, TreeView_GetRoot(tree));
+                if (!floorFirst)
+                    floorArrange(&order, items, other, 1);
                 gOptions.arrangeKey = k;
                 inTurn(&sorts[k].f[s], k, 1, [tree]() {
                     double start = nowMs();
