@@ -143,7 +143,7 @@ static bool rankByNumbers(const SortParams* sort, NoteItem* const* items, size_t
     if (sort->arrangeKey != kArrangeByDate) {
         for (size_t i = 0; i < count; ++i) {
             uint64_t value = numberValue(items[i], sort->arrangeKey);
-            ranks[i] = value < kIdShared ? (uint32_t)value : kNotRanked;
+            ranks[i] = value != kNoValue ? (uint32_t)value : kNotRanked;
         }
         return true;
     }
@@ -219,34 +219,54 @@ static bool rankByNames(SortParams* sort, NoteItem* const* items, size_t count, 
     return ranked;
 }
 
-// Room in the table of ranks for every identifier the list hands out in
-// the common case; a damaged file's far larger identifiers stay outside it
-// and their children unranked, so the table stays a few bytes an item.
-static uint32_t rankRoom() {
-    uint32_t highest = gList.highestId;
-    if (gList.nextId > 0 && (uint32_t)gList.nextId > highest)
-        highest = (uint32_t)gList.nextId;
-    uint64_t most = 8 * (uint64_t)gList.count + 1024;
-    return (uint32_t)((uint64_t)highest + 1 < most ? (uint64_t)highest + 1 : most);
-}
+static_assert(sizeof(NoteItem) >= (1u << kRankSlotShift), "one record a slot at most");
 
-// The ranks by identifier into byId, which has marked every identifier in
-// the list as seen once or shared: a shared one (a damaged file) leaves its
-// items unranked, and so does one the table has no room for. The sort
-// owns the table from then on.
-static void placeRanksById(SortParams* sort, uint32_t* byId, uint32_t room, NoteItem* const* items,
-                           const uint32_t* ranks, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t id = items[i]->id;
-        if (id < room && byId[id] == kIdSeen)
-            byId[id] = ranks[i];
+// The ranks in pages (see RankPages), when the children lie close enough
+// together for the table to stay a few bytes a child. False otherwise, or
+// when memory ran short.
+static bool placeRanksByPages(SortParams* sort, NoteItem* const* items, const uint32_t* ranks,
+                              size_t count) {
+    if (!count)
+        return false;
+    uintptr_t low = (uintptr_t)items[0], high = low;
+    for (size_t i = 1; i < count; ++i) {
+        uintptr_t at = (uintptr_t)items[i];
+        low = at < low ? at : low;
+        high = at > high ? at : high;
     }
-    sort->ranks = byId;
-    sort->rankCount = room;
+    size_t pages = ((high - low) >> kRankPageShift) + 1;
+    if (pages > count + 4096)
+        return false;
+    RankPages table = {low, pages, (uint32_t*)modelAllocArray(pages, sizeof(uint32_t)), nullptr};
+    if (!table.blocks)
+        return false;
+    memset(table.blocks, 0xFF, pages * sizeof(uint32_t));
+    size_t used = 0;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t* block = &table.blocks[((uintptr_t)items[i] - low) >> kRankPageShift];
+        if (*block == kNoRankBlock)
+            *block = (uint32_t)used++;
+    }
+    if (used * kRankBlockSlots <= 6 * count + 4096)
+        table.slots = (uint32_t*)modelAllocArray(used * kRankBlockSlots, sizeof(uint32_t));
+    if (!table.slots) {
+        modelFree(table.blocks);
+        return false;
+    }
+    memset(table.slots, 0xFF, used * kRankBlockSlots * sizeof(uint32_t));
+    for (size_t i = 0; i < count; ++i) {
+        uintptr_t offset = (uintptr_t)items[i] - low;
+        size_t block = table.blocks[offset >> kRankPageShift];
+        table
+            .slots[block * kRankBlockSlots + ((offset >> kRankSlotShift) & (kRankBlockSlots - 1))] =
+            ranks[i];
+    }
+    sort->pages = table;
+    return true;
 }
 
-// The ranks by the items' addresses, each child's own whatever its
-// identifier. False when memory ran short.
+// The ranks in a table by the items' addresses wherever the items lie.
+// False when memory ran short.
 static bool placeRanksByAddress(SortParams* sort, NoteItem* const* items, const uint32_t* ranks,
                                 size_t count) {
     size_t slots = 16;
@@ -271,29 +291,21 @@ static bool placeRanksByAddress(SortParams* sort, NoteItem* const* items, const 
 
 // Ranks the children the sort may meet: they are known from the list in
 // the Default View. The ranks go in a table for this sort alone, so that
-// no record carries room for them. A damaged list may place an item
-// elsewhere; such a child is unranked and still compares by its key or
-// record. When memory runs short nothing is ranked, and a sort by
+// no record carries room for them; each child's rank is its own, even
+// where a damaged file repeats an identifier. A damaged list may place an
+// item elsewhere; such a child is unranked and still compares by its key
+// or record. When memory runs short nothing is ranked, and a sort by
 // categories still ranks the keys in the cache's table.
 static void rankChildren(SortParams* sort) {
     size_t listed = (size_t)gList.count;
-    bool byAddress = listed >= kFewestForRanksByAddress;
-    uint32_t room = byAddress ? 0 : rankRoom();
     NoteItem** items = (NoteItem**)modelAllocArray(listed + 1, sizeof(NoteItem*));
     uint32_t* ranks = (uint32_t*)modelAllocArray(listed + 1, sizeof(uint32_t));
-    uint32_t* byId = byAddress ? nullptr : (uint32_t*)modelAllocArray(room, sizeof(uint32_t));
     size_t count = 0;
-    if (items && ranks && (byAddress || byId)) {
-        if (byId)
-            memset(byId, 0xFF, room * sizeof(uint32_t));
-        for (NoteItem* item = gList.head; item; item = item->next) {
-            if (byId && item->id < room)
-                byId[item->id] = byId[item->id] == kNotRanked ? kIdSeen : kIdShared;
-            if (count < listed &&
-                (sort->rankTopLevel ? item->level == 1
-                                    : item->level != 1 && item->parentId == sort->parentId))
+    if (items && ranks) {
+        for (NoteItem* item = gList.head; item && count < listed; item = item->next)
+            if (sort->rankTopLevel ? item->level == 1
+                                   : item->level != 1 && item->parentId == sort->parentId)
                 items[count++] = item;
-        }
         bool byNames = sort->arrangeKey == kArrangeByName;
         if (!sort->keys)
             sort->ranked = rankByNumbers(sort, items, count, ranks);
@@ -301,23 +313,26 @@ static void rankChildren(SortParams* sort) {
             sort->ranked = rankByNames(sort, items, count, ranks);
         else // few texts among many children (categories): each is ranked once
             sort->ranked = rankSortKeyTexts(sort->keys, items, count, ranks);
-        if (sort->ranked && byAddress)
-            sort->ranked = placeRanksByAddress(sort, items, ranks, count);
-        else if (sort->ranked) {
-            placeRanksById(sort, byId, room, items, ranks, count);
-            byId = nullptr;
-        }
+        sort->ranked = sort->ranked && (placeRanksByPages(sort, items, ranks, count) ||
+                                        placeRanksByAddress(sort, items, ranks, count));
         if (!sort->ranked && sort->keys && !byNames)
             rankSortKeys(sort->keys, items, count);
     }
-    modelFree(byId);
     modelFree(ranks);
     modelFree(items);
 }
 
 static uint32_t rankOf(const SortParams* sort, const NoteItem* item) {
-    if (!sort->byAddress)
-        return item->id < sort->rankCount ? sort->ranks[item->id] : kNotRanked;
+    const RankPages& table = sort->pages;
+    if (table.blocks) {
+        uintptr_t offset = (uintptr_t)item - table.base;
+        size_t page = offset >> kRankPageShift;
+        uint32_t block = page < table.pages ? table.blocks[page] : kNoRankBlock;
+        if (block == kNoRankBlock)
+            return kNotRanked;
+        return table.slots[(size_t)block * kRankBlockSlots +
+                           ((offset >> kRankSlotShift) & (kRankBlockSlots - 1))];
+    }
     size_t mask = sort->addressMask;
     for (size_t slot = hashItemAddress(item) & mask; sort->byAddress[slot].item;
          slot = (slot + 1) & mask)
@@ -338,7 +353,7 @@ int CALLBACK compareForArrange(LPARAM a, LPARAM b, LPARAM params) {
     const NoteItem* second = (const NoteItem*)b;
     if (sort->ranked && first && second) {
         uint32_t at = rankOf(sort, first), other = rankOf(sort, second);
-        if (at < kIdShared && other < kIdShared) {
+        if (at != kNotRanked && other != kNotRanked) {
             int order = (int)(at > other) - (int)(at < other);
             return sort->ascending ? order : -order;
         }
@@ -418,10 +433,10 @@ static void startSort(SortParams* params, SortKeyCache* keys) {
 }
 
 static void endSort(SortParams* params, SortKeyCache* keys) {
-    modelFree(params->ranks);
+    modelFree(params->pages.blocks);
+    modelFree(params->pages.slots);
     modelFree(params->byAddress);
-    params->ranks = nullptr;
-    params->rankCount = 0;
+    params->pages = RankPages();
     params->byAddress = nullptr;
     params->addressMask = 0;
     freeSortKeys(keys);

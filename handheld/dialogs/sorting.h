@@ -8,21 +8,32 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// A child of a long sort that could not be ranked (see SortParams), and
-// below it the marks of an identifier that no child owns alone.
+// A child of a long sort that could not be ranked (see SortParams).
 static const uint32_t kNotRanked = 0xFFFFFFFFu;
-static const uint32_t kIdSeen = 0xFFFFFFFEu;
-static const uint32_t kIdShared = 0xFFFFFFFDu;
+
+// The ranks of a long sort's children by their items' addresses where the
+// items lie close together, as records read in one go do: the span from
+// base is cut in pages of 1 << kRankPageShift bytes, and each page that
+// holds a child has a block of slots, one for every 1 << kRankSlotShift
+// bytes. A record is longer than a slot, so no two items share one.
+enum {
+    kRankPageShift = 16,
+    kRankSlotShift = 8,
+    kRankBlockSlots = 1 << (kRankPageShift - kRankSlotShift)
+};
+static const uint32_t kNoRankBlock = 0xFFFFFFFFu;
+struct RankPages {
+    uintptr_t base;
+    size_t pages;
+    uint32_t* blocks; // each page's block, or kNoRankBlock; null: no table
+    uint32_t* slots;  // the blocks, kNotRanked where no child lies
+};
 
 // One ranked child of a long sort in a table by its item's address.
 struct RankSlot {
     const NoteItem* item; // null = free
     uint32_t rank;
 };
-
-// From this many items in the list, a long sort finds its children's
-// ranks by their addresses rather than their identifiers (see SortParams).
-enum { kFewestForRanksByAddress = 16384 };
 
 // What one sort compares by, read from the view options when it starts.
 struct SortParams {
@@ -31,20 +42,15 @@ struct SortParams {
     SortKeyCache* keys; // the texts' sort keys for By Name and By Category; may be null
     // A long sort ranks the children it may meet once it has compared
     // rankAfter times (0: never): the top level, or the items below the
-    // identifier parentId. ranks[id] is then the place in ascending order
-    // (equal keys share one) of the child with that identifier; kIdShared
-    // or above for an identifier that is not one ranked child's alone, and
-    // for identifiers from rankCount on. Two ranked children compare by
-    // rank alone. In a list of kFewestForRanksByAddress items or more, the
-    // ranks are in byAddress instead (addressMask + 1 slots, at most two
-    // thirds full), where an identifier needs no rule: the records of so
-    // long a list outgrow the processor's cache, and reading each child's
-    // identifier would cost a miss at every comparison.
+    // identifier parentId. A child's rank is its place in ascending order
+    // (equal keys share one), found by its item's address alone, so that
+    // no comparison reads a record: in pages where the children lie close
+    // together, else in byAddress (addressMask + 1 slots, at most two
+    // thirds full). Two ranked children compare by rank alone.
     uint32_t rankAfter, compared;
     bool rankTopLevel;
     uint32_t parentId;
-    uint32_t* ranks;
-    uint32_t rankCount;
+    RankPages pages;
     RankSlot* byAddress;
     size_t addressMask;
     bool ranked; // the ranks are written

@@ -241,21 +241,21 @@ TEST(Sorting, SortKeysOrderAsTheLocaleComparison) {
     }
 }
 
-// A list this long finds a long sort's ranks by address: every pair of
-// its top-level items, and an item outside the list, must compare as their
-// records do, for every key both ways, with identifiers repeated or far
-// out and dates a damaged file could hold.
-TEST(Sorting, ALongListsRanksByAddressAgreeWithTheRecords) {
+// A long sort finds its children's ranks by their items' addresses: in
+// pages where the records lie close together, as a file's do, and in a
+// hashed table where they lie far apart. Either way every pair of top-level
+// items, and an item outside the list, must compare as their records do,
+// for every key both ways, with identifiers repeated or far out and dates
+// a damaged file could hold.
+TEST(Sorting, RanksByAddressAgreeWithTheRecords) {
     NoteList kept = gList;
-    initList(&gList);
     const char* names[] = {"pear of the item", "Pear", "apple", "a-b", "", "zed"};
     uint32_t seed = 11;
     auto next = [&seed](uint32_t range) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % range;
     };
-    std::vector<NoteItem*> items;
-    for (uint32_t id = 1; id <= kFewestForRanksByAddress + 64; ++id) {
+    auto randomItem = [&](uint32_t id) {
         std::string name = std::string(names[next(6)]) + std::to_string(next(2000));
         NoteItem item =
             makeItem(name.c_str(), (uint16_t)next(10), id % 3 ? "Work" : "home",
@@ -264,31 +264,55 @@ TEST(Sorting, ALongListsRanksByAddressAgreeWithTheRecords) {
         item.level = 1;
         if (next(16) == 0)
             item.dueDate.hour = 40;
-        items.push_back(appendLoaded(&gList, &item, nullptr));
-    }
-    NoteItem stranger = makeItem("stranger", 3, "Work", 1, 2, 2);
-    stranger.id = 5;
-    items.push_back(&stranger);
-    for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
-        for (int ascending : {1, 0}) {
-            SortKeyCache keys;
-            SortParams params = sortBy(&keys, key, ascending);
-            params.rankTopLevel = true;
-            params.rankAfter = 1;
-            for (int pair = 0; pair < 4000; ++pair) {
-                const NoteItem* a = items[next((uint32_t)items.size())];
-                const NoteItem* b = items[next((uint32_t)items.size())];
-                int ranked = compareForArrange((LPARAM)a, (LPARAM)b, (LPARAM)&params);
-                int direct = compareItems(a, b, key, ascending);
-                ASSERT_EQ((ranked > 0) - (ranked < 0), (direct > 0) - (direct < 0))
-                    << itemName(*a) << " / " << itemName(*b) << " key " << key;
+        return item;
+    };
+    // The spread records lie a page apart, each in a page of its own.
+    const size_t kSpread = 64, kApart = (size_t)1 << kRankPageShift;
+    std::vector<char> farApart(kSpread * kApart);
+    for (bool spread : {false, true}) {
+        initList(&gList);
+        std::vector<NoteItem*> items;
+        for (uint32_t id = 1; id <= (spread ? kSpread : 4096); ++id) {
+            NoteItem item = randomItem(id);
+            if (!spread) {
+                items.push_back(appendLoaded(&gList, &item, nullptr));
+                continue;
             }
-            EXPECT_TRUE(params.ranked && params.byAddress) << "key " << key;
-            modelFree(params.byAddress);
-            modelFree(params.ranks);
-            freeSortKeys(&keys);
+            NoteItem* placed = (NoteItem*)&farApart[(id - 1) * kApart];
+            *placed = item;
+            (gList.tail ? gList.tail->next : gList.head) = placed;
+            gList.tail = placed;
+            ++gList.count;
+            items.push_back(placed);
         }
-    clearList(&gList);
+        NoteItem stranger = makeItem("stranger", 3, "Work", 1, 2, 2);
+        stranger.id = 5;
+        items.push_back(&stranger);
+        for (int key = kArrangeByName; key <= kArrangeByDate; ++key)
+            for (int ascending : {1, 0}) {
+                SortKeyCache keys;
+                SortParams params = sortBy(&keys, key, ascending);
+                params.rankTopLevel = true;
+                params.rankAfter = 1;
+                for (int pair = 0; pair < 4000; ++pair) {
+                    const NoteItem* a = items[next((uint32_t)items.size())];
+                    const NoteItem* b = items[next((uint32_t)items.size())];
+                    int ranked = compareForArrange((LPARAM)a, (LPARAM)b, (LPARAM)&params);
+                    int direct = compareItems(a, b, key, ascending);
+                    ASSERT_EQ((ranked > 0) - (ranked < 0), (direct > 0) - (direct < 0))
+                        << itemName(*a) << " / " << itemName(*b) << " key " << key;
+                }
+                EXPECT_TRUE(params.ranked &&
+                            (spread ? params.byAddress != nullptr : params.pages.blocks != nullptr))
+                    << "key " << key << (spread ? " spread" : " close");
+                modelFree(params.pages.blocks);
+                modelFree(params.pages.slots);
+                modelFree(params.byAddress);
+                freeSortKeys(&keys);
+            }
+        if (!spread)
+            clearList(&gList);
+    }
     gList = kept;
 }
 
